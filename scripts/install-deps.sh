@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build, the tests and the benchmarks need.
+# Does nothing when every package is already there, so it is cheap to call first in every script.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  qt6-base-dev libcurl4-openssl-dev libpugixml-dev libcups2-dev libacl1-dev
+  libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
