@@ -1,0 +1,39 @@
+#include "common/registry_walker.h"
+
+CRegistryWalker::CRegistryWalker(platform::Registry& registry) : m_registry(registry) {}
+
+CRegistryWalker::~CRegistryWalker() = default;
+
+bool CRegistryWalker::Open(platform::RegRoot root, const std::string& path) {
+    for (Entry& entry : m_Stack) {
+        entry.key.reset();
+    }
+    m_nDepth = 0;
+    m_hRoot = root;
+    m_Stack[0].path = path;
+    return m_registry.OpenKey(root, path, platform::RegAccess::Read, m_Stack[0].key) ==
+           platform::RegResult::Success;
+}
+
+bool CRegistryWalker::Push(const std::string& name) {
+    if (m_nDepth >= kStackSize - 1) {
+        return false;
+    }
+    Entry& next = m_Stack[m_nDepth + 1];
+    next.path = m_Stack[m_nDepth].path + '\\' + name;
+    if (m_registry.OpenKey(m_hRoot, next.path, platform::RegAccess::Read, next.key) !=
+        platform::RegResult::Success) {
+        return false;
+    }
+    ++m_nDepth;
+    return true;
+}
+
+bool CRegistryWalker::Pop() {
+    if (m_nDepth == 0) {
+        return false;
+    }
+    m_Stack[m_nDepth].key.reset();
+    --m_nDepth;
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "platform/registry.h"
+#include "platform/registry_hive.h"
+
+namespace platform {
+
+// The registry served from two hives: HKEY_LOCAL_MACHINE, read-only, and HKEY_CURRENT_USER, whose
+// changes are written back to its file at once.
+class HiveRegistry : public Registry {
+public:
+    // Missing or unreadable files give empty hives. An empty userFile keeps HKCU in memory only.
+    HiveRegistry(const std::filesystem::path& machineFile, std::filesystem::path userFile);
+    ~HiveRegistry() override;
+
+    RegResult OpenKey(RegRoot root, std::string_view path, RegAccess access,
+                      std::unique_ptr<RegistryKey>& key) override;
+    RegResult CreateKey(RegRoot root, std::string_view path, std::unique_ptr<RegistryKey>& key) override;
+
+    // Writes HKCU to its file atomically: on failure the old file stays as it was.
+    bool SaveUserHive() const;
+
+private:
+    std::string MachinePath(std::string_view path) const;
+
+    RegistryHive m_machine;
+    RegistryHive m_user;
+    std::filesystem::path m_userFile;
+};
+
+}  // namespace platform

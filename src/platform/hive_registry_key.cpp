@@ -1,0 +1,69 @@
+#include "platform/hive_registry_key.h"
+
+#include "platform/hive_registry.h"
+
+namespace platform {
+
+RegResult HiveRegistryKey::QueryInfo(std::string& className, uint32_t& subkeyCount,
+                                     uint32_t& valueCount) const {
+    className.clear();
+    subkeyCount = static_cast<uint32_t>(m_hive.Subkeys(m_key).size());
+    valueCount = static_cast<uint32_t>(m_hive.Values(m_key).size());
+    return RegResult::Success;
+}
+
+RegResult HiveRegistryKey::EnumKey(uint32_t index, std::size_t maxNameChars, std::string& name) const {
+    const auto& subkeys = m_hive.Subkeys(m_key);
+    if (index >= subkeys.size()) {
+        return RegResult::NoMoreItems;
+    }
+    const std::string_view found = m_hive.KeyName(subkeys[index]);
+    if (found.size() > maxNameChars) {
+        return RegResult::MoreData;
+    }
+    name.assign(found);
+    return RegResult::Success;
+}
+
+RegResult HiveRegistryKey::EnumValue(uint32_t index, std::size_t maxNameChars, std::size_t maxDataBytes,
+                                     RegValue& value) const {
+    const auto& values = m_hive.Values(m_key);
+    if (index >= values.size()) {
+        return RegResult::NoMoreItems;
+    }
+    const RegValue& found = values[index];
+    if (found.name.size() > maxNameChars || found.data.size() > maxDataBytes) {
+        return RegResult::MoreData;
+    }
+    value = found;
+    return RegResult::Success;
+}
+
+RegResult HiveRegistryKey::QueryValue(std::string_view name, std::size_t maxDataBytes,
+                                      RegValue& value) const {
+    const RegValue* found = m_hive.FindValue(m_key, name);
+    if (found == nullptr) {
+        return RegResult::FileNotFound;
+    }
+    if (found->data.size() > maxDataBytes) {
+        return RegResult::MoreData;
+    }
+    value = *found;
+    return RegResult::Success;
+}
+
+RegResult HiveRegistryKey::SetValue(std::string_view name, RegType type, const std::vector<uint8_t>& data) {
+    if (!m_bWritable || m_owner == nullptr) {
+        return RegResult::AccessDenied;
+    }
+    const std::vector<RegValue> before = m_hive.Values(m_key);
+    m_hive.SetValue(m_key, RegValue{std::string(name), type, data});
+    if (!m_owner->SaveUserHive()) {
+        // Memory and file stay alike: what could not be stored did not happen.
+        m_hive.SetValues(m_key, before);
+        return RegResult::WriteFault;
+    }
+    return RegResult::Success;
+}
+
+}  // namespace platform

@@ -1,0 +1,263 @@
+#include "platform/registry_hive.h"
+
+#include <bit>
+
+#include "platform/registry_name.h"
+#include "platform/registry_text_parser.h"
+
+namespace platform {
+
+namespace {
+
+// Slots hold the key's hash in the high half and KeyId + 1 in the low half, so a probe passes over
+// other keys without touching them.
+constexpr uint64_t kEmptySlot = 0;
+constexpr uint64_t kDeletedSlot = UINT32_MAX;
+
+constexpr RegistryHive::KeyId SlotKey(uint64_t slot) {
+    return static_cast<RegistryHive::KeyId>(slot) - 1;
+}
+constexpr uint32_t SlotHash(uint64_t slot) {
+    return static_cast<uint32_t>(slot >> 32);
+}
+
+// Splits off the first component of a backslash-separated path.
+std::string_view NextComponent(std::string_view& path) {
+    const std::size_t cut = path.find('\\');
+    const std::string_view component = path.substr(0, cut);
+    path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
+    return component;
+}
+
+}  // namespace
+
+RegistryHive::RegistryHive() {
+    m_keys.emplace_back();
+    m_index.assign(1024, kEmptySlot);
+}
+
+RegistryHive::~RegistryHive() = default;
+
+void RegistryHive::AdoptText(TextBuffer text, RegistryTextFormat format) {
+    m_text = std::move(text);
+    m_format = format;
+}
+
+uint32_t RegistryHive::Hash(KeyId parent, std::string_view name) {
+    return static_cast<uint32_t>(RegNameHash(name, parent));
+}
+
+void RegistryHive::Reserve(std::size_t keys) {
+    m_keys.reserve(keys);
+}
+
+void RegistryHive::Rehash(std::size_t slots) {
+    std::vector<uint64_t> old;
+    old.swap(m_index);
+    m_index.assign(slots, kEmptySlot);
+    m_indexUsed = 0;
+    for (const uint64_t entry : old) {
+        if (entry != kEmptySlot && entry != kDeletedSlot) {
+            Place(SlotKey(entry));
+        }
+    }
+}
+
+std::size_t RegistryHive::Probe(KeyId parent, std::string_view name, uint32_t hash) const {
+    const std::size_t mask = m_index.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const uint64_t entry = m_index[slot];
+        if (entry == kEmptySlot) {
+            return slot;
+        }
+        if (entry != kDeletedSlot && SlotHash(entry) == hash) {
+            const Key& key = m_keys[SlotKey(entry)];
+            if (key.parent == parent && RegNameEquals(key.name, name)) {
+                return slot;
+            }
+        }
+    }
+}
+
+RegistryHive::KeyId RegistryHive::FindChild(KeyId parent, std::string_view name) const {
+    const std::vector<KeyId>& children = m_keys[parent].children;
+    if (children.size() <= kScanLimit) {
+        for (const KeyId child : children) {
+            if (RegNameEquals(m_keys[child].name, name)) {
+                return child;
+            }
+        }
+        return kNoKey;
+    }
+    const uint64_t entry = m_index[Probe(parent, name, Hash(parent, name))];
+    return entry == kEmptySlot ? kNoKey : SlotKey(entry);
+}
+
+void RegistryHive::IndexInsert(KeyId id) {
+    // Keep the table at most half full so probes stay short.
+    if ((m_indexUsed + 1) * 2 > m_index.size()) {
+        Rehash(m_index.size() * 2);
+    }
+    Key& key = m_keys[id];
+    key.hash = Hash(key.parent, key.name);
+    Place(id);
+}
+
+void RegistryHive::Place(KeyId id) {
+    const std::size_t mask = m_index.size() - 1;
+    std::size_t slot = m_keys[id].hash & mask;
+    while (m_index[slot] != kEmptySlot && m_index[slot] != kDeletedSlot) {
+        slot = (slot + 1) & mask;
+    }
+    if (m_index[slot] == kEmptySlot) {
+        ++m_indexUsed;
+    }
+    m_index[slot] = (static_cast<uint64_t>(m_keys[id].hash) << 32) | (id + 1);
+}
+
+void RegistryHive::IndexErase(KeyId id) {
+    const std::size_t mask = m_index.size() - 1;
+    for (std::size_t slot = m_keys[id].hash & mask; m_index[slot] != kEmptySlot; slot = (slot + 1) & mask) {
+        if (SlotKey(m_index[slot]) == id) {
+            m_index[slot] = kDeletedSlot;
+            return;
+        }
+    }
+}
+
+RegistryHive::KeyId RegistryHive::FindKey(std::string_view path) const {
+    KeyId key = kRootKey;
+    while (!path.empty() && key != kNoKey) {
+        const std::string_view name = NextComponent(path);
+        if (!name.empty()) {
+            key = FindChild(key, name);
+        }
+    }
+    return key;
+}
+
+RegistryHive::KeyId RegistryHive::FindOrCreateChild(KeyId parent, std::string_view name) {
+    const KeyId existing = FindChild(parent, name);
+    if (existing != kNoKey) {
+        return existing;
+    }
+    const auto id = static_cast<KeyId>(m_keys.size());
+    Key& key = m_keys.emplace_back();
+    key.name = name;
+    key.parent = parent;
+    std::vector<KeyId>& children = m_keys[parent].children;
+    children.push_back(id);
+    // Few children are searched one by one; the index takes over when a key has many.
+    if (children.size() == kScanLimit + 1) {
+        for (const KeyId child : children) {
+            IndexInsert(child);
+        }
+    } else if (children.size() > kScanLimit) {
+        IndexInsert(id);
+    }
+    return id;
+}
+
+std::string_view RegistryHive::StoreName(std::string name) {
+    return m_names.emplace_back(std::move(name));
+}
+
+RegistryHive::KeyId RegistryHive::CreateKey(std::string_view path) {
+    KeyId key = kRootKey;
+    while (!path.empty()) {
+        const std::string_view name = NextComponent(path);
+        if (name.empty()) {
+            continue;
+        }
+        const KeyId child = FindChild(key, name);
+        key = child != kNoKey ? child : FindOrCreateChild(key, StoreName(std::string(name)));
+    }
+    return key;
+}
+
+void RegistryHive::DeleteKey(KeyId id) {
+    if (id == kRootKey || id >= m_keys.size()) {
+        return;
+    }
+    std::vector<KeyId>& siblings = m_keys[m_keys[id].parent].children;
+    if (siblings.size() > kScanLimit) {
+        for (const KeyId sibling : siblings) {
+            IndexErase(sibling);
+        }
+    }
+    std::erase(siblings, id);
+    if (siblings.size() > kScanLimit) {
+        for (const KeyId sibling : siblings) {
+            IndexInsert(sibling);
+        }
+    }
+    // The keys' slots in m_keys stay, unreachable; only their index entries go.
+    std::vector<KeyId> pending{id};
+    while (!pending.empty()) {
+        const KeyId current = pending.back();
+        pending.pop_back();
+        std::vector<KeyId>& children = m_keys[current].children;
+        for (const KeyId child : children) {
+            if (children.size() > kScanLimit) {
+                IndexErase(child);
+            }
+            pending.push_back(child);
+        }
+        children.clear();
+    }
+}
+
+void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t length) {
+    Key& entry = m_keys[key];
+    if (entry.blockLength == 0 && entry.values == kNoValues) {
+        entry.blockOffset = static_cast<uint32_t>(offset);
+        entry.blockLength = static_cast<uint32_t>(length);
+        return;
+    }
+    // A key that comes again in the file: its later lines apply on top of the earlier ones.
+    std::vector<RegValue>& values = MaterialiseValues(key);
+    ParseRegistryValueLines(m_format, Text().substr(offset, length), values);
+}
+
+std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
+    const Key& entry = m_keys[key];
+    if (entry.values == kNoValues) {
+        entry.values = static_cast<uint32_t>(m_values.size());
+        std::vector<RegValue>& values = m_values.emplace_back();
+        if (entry.blockLength != 0) {
+            ParseRegistryValueLines(m_format, Text().substr(entry.blockOffset, entry.blockLength), values);
+            entry.blockLength = 0;
+        }
+    }
+    return m_values[entry.values];
+}
+
+const std::vector<RegValue>& RegistryHive::Values(KeyId key) const {
+    return MaterialiseValues(key);
+}
+
+const RegValue* RegistryHive::FindValue(KeyId key, std::string_view name) const {
+    for (const RegValue& value : MaterialiseValues(key)) {
+        if (RegNameEquals(value.name, name)) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+void RegistryHive::SetValue(KeyId key, RegValue value) {
+    std::vector<RegValue>& values = MaterialiseValues(key);
+    for (RegValue& existing : values) {
+        if (RegNameEquals(existing.name, value.name)) {
+            existing = std::move(value);
+            return;
+        }
+    }
+    values.push_back(std::move(value));
+}
+
+void RegistryHive::SetValues(KeyId key, std::vector<RegValue> values) {
+    MaterialiseValues(key) = std::move(values);
+}
+
+}  // namespace platform

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/text_buffer.h"
+
+namespace platform {
+
+enum class RegistryTextFormat { Unknown, Regedit5, Regedit4, Wine2 };
+
+// A registry tree in memory, as loaded from a registry text file. Large hives (a Wine system.reg
+// runs to tens of megabytes) load quickly and stay small because only the key lines are read at
+// load time: the text is kept and a key's value lines are parsed when the key is first asked for
+// its values.
+class RegistryHive {
+public:
+    using KeyId = uint32_t;
+    static constexpr KeyId kRootKey = 0;
+    static constexpr KeyId kNoKey = UINT32_MAX;
+
+    RegistryHive();
+    ~RegistryHive();
+    RegistryHive(const RegistryHive&) = delete;
+    RegistryHive& operator=(const RegistryHive&) = delete;
+
+    // Takes over the text whose value lines later key blocks point into.
+    // Room for this many keys without growing (a hint; more may follow).
+    void Reserve(std::size_t keys);
+    void AdoptText(TextBuffer text, RegistryTextFormat format);
+    std::string_view Text() const { return m_text.View(); }
+    RegistryTextFormat Format() const { return m_format; }
+    // A 64-bit Wine prefix keeps 32-bit programs' SOFTWARE below Software\Wow6432Node.
+    bool IsWin64() const { return m_bWin64; }
+    void SetWin64(bool win64) { m_bWin64 = win64; }
+
+    // Keys: paths are backslash-separated below the hive's root, "" is the root itself.
+    KeyId FindKey(std::string_view path) const;
+    KeyId FindChild(KeyId parent, std::string_view name) const;
+    KeyId CreateKey(std::string_view path);
+    // `name` must stay valid as long as the hive: a view into the adopted text, or StoreName's result.
+    KeyId FindOrCreateChild(KeyId parent, std::string_view name);
+    std::string_view StoreName(std::string name);
+    void DeleteKey(KeyId key);
+
+    std::string_view KeyName(KeyId key) const { return m_keys[key].name; }
+    const std::vector<KeyId>& Subkeys(KeyId key) const { return m_keys[key].children; }
+
+    // Values: a key's value lines, given as a range of the adopted text, parsed on first use.
+    void AddValueBlock(KeyId key, std::size_t offset, std::size_t length);
+    const std::vector<RegValue>& Values(KeyId key) const;
+    const RegValue* FindValue(KeyId key, std::string_view name) const;
+    void SetValue(KeyId key, RegValue value);
+    void SetValues(KeyId key, std::vector<RegValue> values);
+
+private:
+    struct Key {
+        std::string_view name;
+        KeyId parent = kNoKey;
+        // RegNameHash of (parent, name), set when the key enters the index.
+        uint32_t hash = 0;
+        std::vector<KeyId> children;
+        // Value lines not parsed yet; length 0 when none are pending.
+        uint32_t blockOffset = 0;
+        mutable uint32_t blockLength = 0;
+        // Parsed values; an index into m_values, or kNoValues before the first parse.
+        mutable uint32_t values = kNoValues;
+    };
+    static constexpr uint32_t kNoValues = UINT32_MAX;
+    // Keys with at most this many children find them by a scan, the others through m_index.
+    static constexpr std::size_t kScanLimit = 8;
+
+    std::vector<RegValue>& MaterialiseValues(KeyId key) const;
+    static uint32_t Hash(KeyId parent, std::string_view name);
+    // The slot holding the child `name` of `parent`, or the empty slot where it would go.
+    std::size_t Probe(KeyId parent, std::string_view name, uint32_t hash) const;
+    void IndexInsert(KeyId key);
+    // Puts a key whose hash is known into the index.
+    void Place(KeyId key);
+    void IndexErase(KeyId key);
+    void Rehash(std::size_t slots);
+
+    TextBuffer m_text;
+    RegistryTextFormat m_format = RegistryTextFormat::Unknown;
+    bool m_bWin64 = false;
+    std::vector<Key> m_keys;
+    // Open-addressed table over (parent, folded name) of the children of keys with many.
+    std::vector<uint64_t> m_index;
+    std::size_t m_indexUsed = 0;
+    std::deque<std::string> m_names;
+    mutable std::vector<std::vector<RegValue>> m_values;
+};
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+#include "platform/registry_name.h"
+
+namespace platform {
+
+namespace {
+
+// Folds byte i of a UTF-8 text: ASCII capitals, and the second byte of U+00C0..U+00DE (without the
+// multiplication sign), which sits 0x20 below its small letter like in Latin-1.
+inline unsigned char Fold(std::string_view text, std::size_t i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 'A' && c <= 'Z') {
+        return static_cast<unsigned char>(c + 0x20);
+    }
+    if (c >= 0x80 && c <= 0x9E && c != 0x97 && i > 0 && static_cast<unsigned char>(text[i - 1]) == 0xC3) {
+        return static_cast<unsigned char>(c + 0x20);
+    }
+    return c;
+}
+
+}  // namespace
+
+bool RegNameEquals(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    if (a == b) {
+        return true;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && Fold(a, i) != Fold(b, i)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+uint64_t RegNameHash(std::string_view name, uint64_t seed) {
+    // FNV-1a over the folded bytes.
+    uint64_t hash = 1469598103934665603ULL ^ (seed * 0x9E3779B97F4A7C15ULL);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        hash = (hash ^ Fold(name, i)) * 1099511628211ULL;
+    }
+    // FNV's low bits depend only on the inputs' low bits; hash tables use the low bits, so mix.
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDULL;
+    hash ^= hash >> 33;
+    return hash;
+}
+
+}  // namespace platform

@@ -1,0 +1,580 @@
+#include "platform/registry_text_parser.h"
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+#include "common/text_encoding.h"
+#include "common/utf8.h"
+#include "platform/debug_trace.h"
+#include "platform/registry_name.h"
+
+namespace platform {
+
+namespace {
+
+using KeyId = RegistryHive::KeyId;
+
+std::string_view TrimLeft(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    return s;
+}
+
+std::string_view TrimRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+void TraceSkipped(std::string_view what, std::string_view line) {
+    if (DebugTraceEnabled()) {
+        DebugTrace("registry text: skipped " + std::string(what) + ": " + CutUtf8(line, 120));
+    }
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Wine writes every character outside printable ASCII as a C-like escape of its UTF-16 unit;
+// surrogate pairs come as two escapes and are joined here.
+std::string UnescapeWine(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    char16_t pendingHigh = 0;
+    auto flushHigh = [&] {
+        if (pendingHigh != 0) {
+            AppendUtf8(out, 0xFFFD);
+            pendingHigh = 0;
+        }
+    };
+    auto appendUnit = [&](char16_t unit) {
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            flushHigh();
+            pendingHigh = unit;
+            return;
+        }
+        if (unit >= 0xDC00 && unit <= 0xDFFF && pendingHigh != 0) {
+            AppendUtf8(out, 0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
+            pendingHigh = 0;
+            return;
+        }
+        flushHigh();
+        AppendUtf8(out, unit);
+    };
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 == s.size()) {
+            flushHigh();
+            out.push_back(s[i]);
+            continue;
+        }
+        const char c = s[++i];
+        switch (c) {
+            case 'a':
+                appendUnit(7);
+                break;
+            case 'b':
+                appendUnit(8);
+                break;
+            case 'e':
+                appendUnit(27);
+                break;
+            case 'f':
+                appendUnit(12);
+                break;
+            case 'n':
+                appendUnit(10);
+                break;
+            case 'r':
+                appendUnit(13);
+                break;
+            case 't':
+                appendUnit(9);
+                break;
+            case 'v':
+                appendUnit(11);
+                break;
+            case 'x': {
+                unsigned value = 0;
+                int digits = 0;
+                while (digits < 4 && i + 1 < s.size() && HexDigit(s[i + 1]) >= 0) {
+                    value = value * 16 + static_cast<unsigned>(HexDigit(s[++i]));
+                    ++digits;
+                }
+                appendUnit(static_cast<char16_t>(digits == 0 ? 'x' : value));
+                break;
+            }
+            default:
+                if (c >= '0' && c <= '7') {
+                    unsigned value = static_cast<unsigned>(c - '0');
+                    for (int digits = 1; digits < 3 && i + 1 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '7';
+                         ++digits) {
+                        value = value * 8 + static_cast<unsigned>(s[++i] - '0');
+                    }
+                    appendUnit(static_cast<char16_t>(value));
+                } else {
+                    flushHigh();
+                    out.push_back(c);
+                }
+        }
+    }
+    flushHigh();
+    return out;
+}
+
+// Regedit escapes only the backslash and the quotation mark.
+std::string UnescapeRegedit(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
+            ++i;
+        }
+        out.push_back(s[i]);
+    }
+    return out;
+}
+
+std::string Unescape(RegistryTextFormat format, std::string_view s) {
+    return format == RegistryTextFormat::Wine2 ? UnescapeWine(s) : UnescapeRegedit(s);
+}
+
+// The inside of a quoted text starting at s[0] == '"'; `rest` receives what follows the closing
+// quotation mark. None when it is not closed.
+std::optional<std::string_view> QuotedText(std::string_view s, std::string_view& rest) {
+    for (std::size_t i = 1; i < s.size(); ++i) {
+        if (s[i] == '\\') {
+            ++i;
+        } else if (s[i] == '"') {
+            rest = s.substr(i + 1);
+            return s.substr(1, i - 1);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<uint8_t>> HexBytes(std::string_view s) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(s.size() / 3 + 1);
+    s = TrimRight(TrimLeft(s));
+    while (!s.empty()) {
+        int digits[2] = {-1, -1};
+        std::size_t n = 0;
+        while (n < s.size() && n < 2 && HexDigit(s[n]) >= 0) {
+            digits[n] = HexDigit(s[n]);
+            ++n;
+        }
+        if (n == 0) {
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<uint8_t>(n == 2 ? digits[0] * 16 + digits[1] : digits[0]));
+        s = TrimLeft(s.substr(n));
+        if (!s.empty()) {
+            if (s.front() != ',') {
+                return std::nullopt;
+            }
+            s = TrimLeft(s.substr(1));
+        }
+    }
+    return bytes;
+}
+
+std::optional<uint32_t> HexNumber(std::string_view s, std::size_t maxDigits) {
+    if (s.empty() || s.size() > maxDigits) {
+        return std::nullopt;
+    }
+    uint32_t value = 0;
+    for (const char c : s) {
+        const int digit = HexDigit(c);
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    return value;
+}
+
+std::vector<uint8_t> TextBytes(std::string_view utf8) {
+    std::vector<uint8_t> bytes(utf8.begin(), utf8.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+bool IsStringType(uint32_t type) {
+    return type == static_cast<uint32_t>(RegType::Sz) || type == static_cast<uint32_t>(RegType::ExpandSz) ||
+           type == static_cast<uint32_t>(RegType::MultiSz);
+}
+
+// The data after "=": None when it cannot be read. `erase` is set for a deletion ("-").
+std::optional<RegValue> ValueData(RegistryTextFormat format, std::string_view data, bool& erase) {
+    RegValue value;
+    erase = false;
+    if (data == "-") {
+        erase = true;
+        return value;
+    }
+    if (!data.empty() && data.front() == '"') {
+        std::string_view rest;
+        const auto text = QuotedText(data, rest);
+        if (!text || !TrimLeft(rest).empty()) {
+            return std::nullopt;
+        }
+        value.type = RegType::Sz;
+        value.data = TextBytes(Unescape(format, *text));
+        return value;
+    }
+    if (data.starts_with("dword:")) {
+        const auto number = HexNumber(data.substr(6), 8);
+        if (!number) {
+            return std::nullopt;
+        }
+        value.type = RegType::Dword;
+        value.data = {static_cast<uint8_t>(*number), static_cast<uint8_t>(*number >> 8),
+                      static_cast<uint8_t>(*number >> 16), static_cast<uint8_t>(*number >> 24)};
+        return value;
+    }
+    if (data.starts_with("hex:")) {
+        auto bytes = HexBytes(data.substr(4));
+        if (!bytes) {
+            return std::nullopt;
+        }
+        value.type = RegType::Binary;
+        value.data = std::move(*bytes);
+        return value;
+    }
+    const bool isHex = data.starts_with("hex(");
+    const bool isWineString = format == RegistryTextFormat::Wine2 && data.starts_with("str(");
+    if (!isHex && !isWineString) {
+        return std::nullopt;
+    }
+    const std::size_t close = data.find("):");
+    if (close == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto type = HexNumber(data.substr(4, close - 4), 8);
+    if (!type) {
+        return std::nullopt;
+    }
+    value.type = static_cast<RegType>(*type);
+    const std::string_view payload = data.substr(close + 2);
+    if (isWineString) {
+        std::string_view rest;
+        const auto text = payload.empty() ? std::nullopt : QuotedText(payload, rest);
+        if (!text || !TrimLeft(rest).empty()) {
+            return std::nullopt;
+        }
+        value.data = TextBytes(UnescapeWine(*text));
+        return value;
+    }
+    auto bytes = HexBytes(payload);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    if (IsStringType(*type)) {
+        // Texts are UTF-8 inside the program; regedit 5 and Wine store them as UTF-16LE, REGEDIT4 in
+        // the ANSI code page, read here as Latin-1.
+        const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        const std::string text =
+            format == RegistryTextFormat::Regedit4 ? Latin1ToUtf8(raw) : Utf16LeBytesToUtf8(raw);
+        bytes->assign(text.begin(), text.end());
+    }
+    value.data = std::move(*bytes);
+    return value;
+}
+
+void ApplyValueLine(RegistryTextFormat format, std::string_view line, std::vector<RegValue>& values) {
+    line = TrimRight(TrimLeft(line));
+    if (line.empty() || line.front() == ';' || line.front() == '#') {
+        return;
+    }
+    std::string name;
+    std::string_view rest;
+    if (line.front() == '@') {
+        rest = line.substr(1);
+    } else if (line.front() == '"') {
+        const auto quoted = QuotedText(line, rest);
+        if (!quoted) {
+            TraceSkipped("value line", line);
+            return;
+        }
+        name = Unescape(format, *quoted);
+    } else {
+        TraceSkipped("value line", line);
+        return;
+    }
+    rest = TrimLeft(rest);
+    if (rest.empty() || rest.front() != '=') {
+        TraceSkipped("value line", line);
+        return;
+    }
+    bool erase = false;
+    auto value = ValueData(format, TrimLeft(rest.substr(1)), erase);
+    if (!value) {
+        TraceSkipped("value line", line);
+        return;
+    }
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        if (RegNameEquals(it->name, name)) {
+            if (erase) {
+                values.erase(it);
+            } else {
+                value->name = std::move(name);
+                *it = std::move(*value);
+            }
+            return;
+        }
+    }
+    if (!erase) {
+        value->name = std::move(name);
+        values.push_back(std::move(*value));
+    }
+}
+
+std::optional<RegRoot> RootFromName(std::string_view name) {
+    if (RegNameEquals(name, "HKEY_LOCAL_MACHINE") || RegNameEquals(name, "HKLM")) {
+        return RegRoot::LocalMachine;
+    }
+    if (RegNameEquals(name, "HKEY_CURRENT_USER") || RegNameEquals(name, "HKCU")) {
+        return RegRoot::CurrentUser;
+    }
+    return std::nullopt;
+}
+
+// Resolves key lines to keys. Files list keys in tree order, so consecutive key lines share most of
+// their path: the components of the previous line are kept with their keys and only the differing
+// tail is looked up.
+class KeyLineReader {
+public:
+    KeyLineReader(RegistryHive& hive, RegRoot root) : m_hive(hive), m_root(root) {}
+
+    // The key that the value lines after this key line belong to; kNoKey when they belong to none.
+    KeyId Read(std::string_view line) {
+        line = TrimRight(line);
+        const std::size_t close = line.rfind(']');
+        if (close == std::string_view::npos) {
+            TraceSkipped("key line", line);
+            return RegistryHive::kNoKey;
+        }
+        const bool deletion = line.size() > 1 && line[1] == '-';
+        std::string_view path = line.substr(deletion ? 2 : 1, close - (deletion ? 2 : 1));
+        if (m_hive.Format() != RegistryTextFormat::Wine2) {
+            const std::size_t cut = path.find('\\');
+            const auto root = RootFromName(path.substr(0, cut));
+            if (!root) {
+                TraceSkipped("key of an unknown root", line);
+                return RegistryHive::kNoKey;
+            }
+            if (*root != m_root) {
+                return RegistryHive::kNoKey;
+            }
+            path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
+        }
+        if (deletion) {
+            Delete(path);
+            return RegistryHive::kNoKey;
+        }
+        return Resolve(path);
+    }
+
+private:
+    struct Component {
+        std::string_view raw;
+        bool escaped = false;
+    };
+
+    // Splits off the next component. In Wine hives the separator is an escaped backslash and other
+    // escapes may stand inside a name; regedit files separate with a plain backslash.
+    Component Next(std::string_view& path) const {
+        Component component;
+        const bool wine = m_hive.Format() == RegistryTextFormat::Wine2;
+        std::size_t i = 0;
+        while (i < path.size()) {
+            if (path[i] == '\\') {
+                if (!wine) {
+                    break;
+                }
+                if (i + 1 < path.size() && path[i + 1] == '\\') {
+                    break;
+                }
+                component.escaped = true;
+                ++i;
+            }
+            ++i;
+        }
+        component.raw = path.substr(0, std::min(i, path.size()));
+        const std::size_t separator = wine ? 2 : 1;
+        path = i >= path.size() ? std::string_view() : path.substr(std::min(i + separator, path.size()));
+        return component;
+    }
+
+    std::string_view Name(const Component& component) {
+        return component.escaped ? m_hive.StoreName(UnescapeWine(component.raw)) : component.raw;
+    }
+
+    KeyId Resolve(std::string_view path) {
+        KeyId key = RegistryHive::kRootKey;
+        std::size_t depth = 0;
+        bool reusing = true;
+        while (!path.empty()) {
+            const Component component = Next(path);
+            if (component.raw.empty()) {
+                continue;
+            }
+            if (reusing && depth < m_stack.size() && m_stack[depth].raw == component.raw) {
+                key = m_stack[depth].key;
+            } else {
+                reusing = false;
+                m_stack.resize(depth);
+                key = m_hive.FindOrCreateChild(key, Name(component));
+                m_stack.push_back({component.raw, key});
+            }
+            ++depth;
+        }
+        if (reusing) {
+            m_stack.resize(depth);
+        }
+        return key;
+    }
+
+    void Delete(std::string_view path) {
+        KeyId key = RegistryHive::kRootKey;
+        while (!path.empty() && key != RegistryHive::kNoKey) {
+            const Component component = Next(path);
+            if (!component.raw.empty()) {
+                key = m_hive.FindChild(key, component.escaped ? UnescapeWine(component.raw) : component.raw);
+            }
+        }
+        if (key != RegistryHive::kNoKey) {
+            m_hive.DeleteKey(key);
+        }
+        m_stack.clear();
+    }
+
+    struct StackEntry {
+        std::string_view raw;
+        KeyId key;
+    };
+
+    RegistryHive& m_hive;
+    RegRoot m_root;
+    std::vector<StackEntry> m_stack;
+};
+
+// UTF-16 files become UTF-8; a UTF-8 byte-order mark is dropped.
+TextBuffer WithoutByteOrderMark(TextBuffer bytes) {
+    const std::string_view view = bytes.View();
+    if (view.starts_with("\xFF\xFE")) {
+        return TextBuffer(Utf16LeBytesToUtf8(view.substr(2)));
+    }
+    if (view.starts_with("\xFE\xFF")) {
+        return TextBuffer(Utf16BeBytesToUtf8(view.substr(2)));
+    }
+    if (view.starts_with("\xEF\xBB\xBF")) {
+        bytes.RemovePrefix(3);
+    }
+    return bytes;
+}
+
+RegistryTextFormat FormatOf(std::string_view header) {
+    header = TrimRight(header);
+    if (header == "Windows Registry Editor Version 5.00") {
+        return RegistryTextFormat::Regedit5;
+    }
+    if (header == "REGEDIT4") {
+        return RegistryTextFormat::Regedit4;
+    }
+    if (header == "WINE REGISTRY Version 2") {
+        return RegistryTextFormat::Wine2;
+    }
+    return RegistryTextFormat::Unknown;
+}
+
+// Offset of the first line at or after `from` (a line start) that opens a key.
+std::size_t NextKeyLine(std::string_view text, std::size_t from) {
+    while (from < text.size() && text[from] != '[') {
+        const void* eol = std::memchr(text.data() + from, '\n', text.size() - from);
+        if (eol == nullptr) {
+            return text.size();
+        }
+        from = static_cast<std::size_t>(static_cast<const char*>(eol) - text.data()) + 1;
+    }
+    return std::min(from, text.size());
+}
+
+}  // namespace
+
+RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive& hive) {
+    TextBuffer text = WithoutByteOrderMark(std::move(bytes));
+    const std::string_view header = text.View().substr(0, text.View().find('\n'));
+    const RegistryTextFormat format = FormatOf(header);
+    // Key blocks are kept as 32-bit offsets into the text.
+    if (format == RegistryTextFormat::Unknown || text.View().size() >= UINT32_MAX) {
+        TraceSkipped("file with an unknown header or too large", header);
+        return RegistryTextFormat::Unknown;
+    }
+    if (format == RegistryTextFormat::Regedit4 && !IsValidUtf8(text.View())) {
+        text = TextBuffer(Latin1ToUtf8(text.View()));
+    }
+    // Real hives hold more than 64 bytes a key; an unused reservation costs address space only.
+    hive.Reserve(text.View().size() / 64);
+    hive.AdoptText(std::move(text), format);
+    const std::string_view t = hive.Text();
+
+    std::size_t key = NextKeyLine(t, std::min(t.find('\n'), t.size() - 1) + 1);
+    if (format == RegistryTextFormat::Wine2) {
+        const std::string_view preamble = t.substr(0, key);
+        hive.SetWin64(preamble.find("\n#arch=win64") != std::string_view::npos);
+    }
+    KeyLineReader reader(hive, root);
+    while (key < t.size()) {
+        const std::size_t lineEnd = std::min(t.find('\n', key), t.size());
+        const std::size_t blockStart = std::min(lineEnd + 1, t.size());
+        const std::size_t next = NextKeyLine(t, blockStart);
+        const KeyId id = reader.Read(t.substr(key, lineEnd - key));
+        if (id != RegistryHive::kNoKey && next > blockStart) {
+            hive.AddValueBlock(id, blockStart, next - blockStart);
+        }
+        key = next;
+    }
+    return format;
+}
+
+void ParseRegistryValueLines(RegistryTextFormat format, std::string_view lines,
+                             std::vector<RegValue>& values) {
+    std::string joined;
+    while (!lines.empty()) {
+        const std::size_t eol = std::min(lines.find('\n'), lines.size());
+        std::string_view line = TrimRight(lines.substr(0, eol));
+        lines = lines.substr(std::min(eol + 1, lines.size()));
+        // A line ending in a backslash goes on in the next line (long hex data).
+        if (!line.empty() && line.back() == '\\') {
+            joined.append(joined.empty() ? line.substr(0, line.size() - 1)
+                                         : TrimLeft(line.substr(0, line.size() - 1)));
+            continue;
+        }
+        if (!joined.empty()) {
+            joined.append(TrimLeft(line));
+            ApplyValueLine(format, joined, values);
+            joined.clear();
+        } else {
+            ApplyValueLine(format, line, values);
+        }
+    }
+    if (!joined.empty()) {
+        ApplyValueLine(format, joined, values);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+
+#include "platform/hive_registry.h"
+#include "support/temp_dir.h"
+
+namespace platform {
+namespace {
+
+const std::string kWineHive = std::string(LUMIKARTA_FIXTURES_DIR) + "/registry/wine-system.reg";
+const char kSettings[] = "SOFTWARE\\Lumikarta\\Support und Update";
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string QueryText(Registry& registry, RegRoot root, const std::string& path, const std::string& name) {
+    std::unique_ptr<RegistryKey> key;
+    RegValue value;
+    if (registry.OpenKey(root, path, RegAccess::Read, key) != RegResult::Success ||
+        key->QueryValue(name, 256, value) != RegResult::Success) {
+        return "<none>";
+    }
+    return std::string(value.data.begin(), value.data.end());
+}
+
+RegResult WriteLanguage(Registry& registry, std::string_view text) {
+    std::unique_ptr<RegistryKey> key;
+    const RegResult created = registry.CreateKey(RegRoot::CurrentUser, kSettings, key);
+    if (created != RegResult::Success) {
+        return created;
+    }
+    return key->SetValue("Language", RegType::Sz, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+TEST(HiveRegistryTest, SeesSoftwareOfA64BitPrefixThroughThe32BitView) {
+    HiveRegistry registry(kWineHive, "");
+    const std::string product = "SOFTWARE\\Lumikarta\\Produkt\xC3\xA4\\Skyrund\\200";
+    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine, product, "VERSION"), std::string("200\0", 4));
+    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine,
+                        "Software\\Wow6432Node\\Lumikarta\\Produkt\xC3\xA4\\Skyrund\\200", "version"),
+              std::string("200\0", 4));
+    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine, "SOFTWARE\\Lumikarta", "Native"), "<none>")
+        << "the 64-bit key must stay hidden";
+}
+
+TEST(HiveRegistryTest, NeverWritesTheMachineHive) {
+    HiveRegistry registry(kWineHive, "");
+    std::unique_ptr<RegistryKey> key;
+    EXPECT_EQ(registry.OpenKey(RegRoot::LocalMachine, "SOFTWARE", RegAccess::ReadWrite, key),
+              RegResult::AccessDenied);
+    EXPECT_EQ(registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\New", key), RegResult::AccessDenied);
+    ASSERT_EQ(registry.OpenKey(RegRoot::LocalMachine, "SOFTWARE\\Lumikarta", RegAccess::Read, key),
+              RegResult::Success);
+    EXPECT_EQ(key->SetValue("X", RegType::Sz, {0}), RegResult::AccessDenied);
+}
+
+TEST(HiveRegistryTest, EnumerationReportsEntriesThatDoNotFit) {
+    HiveRegistry registry(kWineHive, "");
+    std::unique_ptr<RegistryKey> key;
+    ASSERT_EQ(registry.OpenKey(RegRoot::LocalMachine, "SOFTWARE\\Lumikarta\\Produkt\xC3\xA4\\Skyrund\\200",
+                               RegAccess::Read, key),
+              RegResult::Success);
+    RegValue value;
+    EXPECT_EQ(key->EnumValue(0, 255, 256, value), RegResult::Success);
+    EXPECT_EQ(key->EnumValue(0, 3, 256, value), RegResult::MoreData) << "name VERSION is 7 characters";
+    EXPECT_EQ(key->EnumValue(0, 255, 2, value), RegResult::MoreData) << "data 200 is 4 bytes";
+    EXPECT_EQ(key->EnumValue(99, 255, 256, value), RegResult::NoMoreItems);
+    std::string name;
+    EXPECT_EQ(key->EnumKey(0, 255, name), RegResult::NoMoreItems);
+}
+
+TEST(HiveRegistryTest, StoresUserValuesInItsFile) {
+    TempDir folder;
+    const auto file = folder.Path() / "config" / "Lumikarta" / "user.reg";
+    {
+        HiveRegistry registry("", file);
+        ASSERT_EQ(WriteLanguage(registry, std::string_view("1\0", 2)), RegResult::Success);
+    }
+    HiveRegistry reread("", file);
+    EXPECT_EQ(QueryText(reread, RegRoot::CurrentUser, "software\\lumikarta\\support und update", "LANGUAGE"),
+              std::string("1\0", 2));
+    ASSERT_EQ(WriteLanguage(reread, std::string_view("-1\0", 3)), RegResult::Success);
+    EXPECT_EQ(QueryText(reread, RegRoot::CurrentUser, kSettings, "Language"), std::string("-1\0", 3));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()), {}), 1)
+        << "no temporary file left beside it";
+}
+
+TEST(HiveRegistryTest, AFailedWriteKeepsTheOldFileAndReportsIt) {
+    TempDir folder;
+    const auto file = folder.Path() / "user.reg";
+    HiveRegistry registry("", file);
+    ASSERT_EQ(WriteLanguage(registry, std::string_view("0\0", 2)), RegResult::Success);
+    const std::string before = ReadFile(file);
+
+    // A full disk, as the file system reports it: every write past a few bytes fails.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit original{};
+    getrlimit(RLIMIT_FSIZE, &original);
+    rlimit small = original;
+    small.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const RegResult result = WriteLanguage(registry, std::string_view("1\0", 2));
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(result, RegResult::WriteFault);
+    EXPECT_EQ(ReadFile(file), before);
+    EXPECT_EQ(QueryText(registry, RegRoot::CurrentUser, kSettings, "Language"), std::string("0\0", 2))
+        << "memory must not claim what the file does not hold";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+}  // namespace
+}  // namespace platform
