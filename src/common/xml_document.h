@@ -16,6 +16,13 @@ public:
     // Reads of names and texts into the callers' fixed fields hold at most this many bytes.
     static constexpr std::size_t kMaxFieldBytes = 254;
 
+    // What LoadResult() tells about the last load.
+    enum LoadResultCode : int {
+        kLoadOk = 0,
+        kLoadReadFailed = 1,   // no name, or the file or URL could not be read
+        kLoadParseFailed = 2,  // read, but not well-formed or without a document element
+    };
+
     CXMLDocument();
     ~CXMLDocument();
     CXMLDocument(const CXMLDocument&) = delete;
@@ -72,7 +79,7 @@ private:
     struct Impl;
 
     bool ParseLoaded(std::string_view bytes);
-    void ClearFields();
+    bool FailRead(std::string reason);
 
     bool m_bValid = false;
     bool m_bLoaded = false;

@@ -1,0 +1,351 @@
+#include <algorithm>
+#include <filesystem>
+#include <pugixml.hpp>
+
+#include "common/text_encoding.h"
+#include "common/utf8.h"
+#include "common/xml_document.h"
+#include "platform/debug_trace.h"
+#include "platform/file_io.h"
+#include "platform/http_transport.h"
+
+struct CXMLDocument::Impl {
+    pugi::xml_document document;
+};
+
+namespace {
+
+// Whitespace-only text is kept so that a text reads as it was written, as DOM textContent does.
+// DOCTYPE declarations are skipped unread and entities other than the predefined ones stay literal
+// text, so a document cannot make the parser touch any other file.
+constexpr unsigned int kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata;
+
+pugi::xml_node ToPugi(const CXMLNode& node) {
+    return pugi::xml_node(static_cast<pugi::xml_node_struct*>(node.Handle()));
+}
+
+CXMLNode FromPugi(pugi::xml_node node) {
+    return CXMLNode(node.internal_object());
+}
+
+bool IsAsciiAlpha(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A qualified XML name such as "soap:Body". Bytes of non-ASCII characters are all accepted: the
+// names compared and written here come from the program, and this only has to keep markup out.
+bool IsXmlName(std::string_view name) {
+    if (name.empty()) {
+        return false;
+    }
+    const auto first = static_cast<unsigned char>(name.front());
+    if (!IsAsciiAlpha(first) && first != '_' && first != ':' && first < 0x80) {
+        return false;
+    }
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (!IsAsciiAlpha(c) && !(c >= '0' && c <= '9') && c != '_' && c != ':' && c != '-' && c != '.' &&
+            c < 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Visits the descendants of `start` in document order without recursion: the parser accepts
+// nesting far deeper than the stack would.
+template <typename Visit>
+void ForEachDescendant(pugi::xml_node start, Visit visit) {
+    pugi::xml_node node = start.first_child();
+    while (node) {
+        visit(node);
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (!node.next_sibling()) {
+            node = node.parent();
+            if (node == start) {
+                return;
+            }
+        }
+        node = node.next_sibling();
+    }
+}
+
+std::string TextContent(pugi::xml_node node) {
+    if (node.type() != pugi::node_element && node.type() != pugi::node_document) {
+        return node.value();
+    }
+    std::string text;
+    ForEachDescendant(node, [&text](pugi::xml_node descendant) {
+        if (descendant.type() == pugi::node_pcdata || descendant.type() == pugi::node_cdata) {
+            text += descendant.value();
+        }
+    });
+    return text;
+}
+
+// pugixml parses a UTF-8 copy of the text; this makes the same copy.
+std::string Utf8Copy(std::string_view bytes, pugi::xml_encoding encoding) {
+    switch (encoding) {
+        case pugi::encoding_utf16_le:
+            return Utf16LeBytesToUtf8(bytes);
+        case pugi::encoding_utf16_be:
+            return Utf16BeBytesToUtf8(bytes);
+        case pugi::encoding_latin1:
+            return Latin1ToUtf8(bytes);
+        case pugi::encoding_utf32_le:
+        case pugi::encoding_utf32_be: {
+            const bool le = encoding == pugi::encoding_utf32_le;
+            std::string text;
+            for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
+                char32_t codePoint = 0;
+                for (int i = 0; i < 4; ++i) {
+                    codePoint = codePoint << 8 | static_cast<unsigned char>(bytes[at + (le ? 3 - i : i)]);
+                }
+                AppendUtf8(text, codePoint);
+            }
+            return text;
+        }
+        default:
+            return std::string(bytes);
+    }
+}
+
+struct TextPosition {
+    int line = 1;
+    int column = 1;
+};
+
+// pugixml tells where parsing stopped as a byte offset into its UTF-8 copy of the text; people
+// want the line and the character in it.
+TextPosition ErrorPosition(std::string_view bytes, pugi::xml_encoding encoding, std::ptrdiff_t offset) {
+    const std::string text = Utf8Copy(bytes, encoding);
+    std::string_view parsed =
+        std::string_view(text).substr(0, static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
+    if (parsed.starts_with("\xEF\xBB\xBF")) {
+        parsed.remove_prefix(3);
+    }
+    TextPosition position;
+    for (const char c : parsed) {
+        if (c == '\n') {
+            ++position.line;
+            position.column = 1;
+        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++position.column;
+        }
+    }
+    return position;
+}
+
+class StringWriter final : public pugi::xml_writer {
+public:
+    void write(const void* data, std::size_t size) override {
+        text.append(static_cast<const char*>(data), size);
+    }
+
+    std::string text;
+};
+
+}  // namespace
+
+CXMLDocument::CXMLDocument() : m_bValid(true), m_pImpl(std::make_unique<Impl>()) {}
+
+CXMLDocument::~CXMLDocument() = default;
+
+void CXMLDocument::Reset() {
+    m_pImpl->document.reset();
+    m_bLoaded = false;
+    m_strPath.clear();
+    m_strErrorReason.clear();
+    m_nErrorLine = -1;
+    m_nErrorLinePos = -1;
+    m_nLoadResult = kLoadOk;
+    m_root = CXMLNode();
+}
+
+bool CXMLDocument::Load(const std::string& fileOrUrl) {
+    Reset();
+    if (fileOrUrl.empty()) {
+        return FailRead("No file name or URL given");
+    }
+    m_strPath = fileOrUrl;
+    m_root = DocumentNode();
+
+    if (StartsWithNoCase(fileOrUrl, "http://") || StartsWithNoCase(fileOrUrl, "https://")) {
+        platform::HttpRequest request;
+        request.url = fileOrUrl;
+        std::string body;
+        const auto transport = platform::CreateHttpTransport();
+        const platform::HttpResult result = platform::HttpFetch(*transport, request, body);
+        if (!result.IsSuccess()) {
+            return FailRead(result.outcome == platform::HttpResult::Outcome::Completed
+                                ? "HTTP status " + std::to_string(result.status)
+                                : "Download failed: " + result.error);
+        }
+        return ParseLoaded(body);
+    }
+
+    std::string bytes;
+    if (!platform::ReadWholeFile(std::filesystem::path(std::u8string(fileOrUrl.begin(), fileOrUrl.end())),
+                                 bytes)) {
+        return FailRead("File not found or not readable");
+    }
+    return ParseLoaded(bytes);
+}
+
+bool CXMLDocument::LoadFromBuffer(std::string_view bytes) {
+    Reset();
+    m_root = DocumentNode();
+    return ParseLoaded(bytes);
+}
+
+bool CXMLDocument::ParseLoaded(std::string_view bytes) {
+    const pugi::xml_parse_result result =
+        m_pImpl->document.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
+    if (result) {
+        m_bLoaded = true;
+        return true;
+    }
+    // What was parsed before the error stays out of reach: a half document is no answer.
+    m_pImpl->document.reset();
+    m_nLoadResult = kLoadParseFailed;
+    m_strErrorReason = CutUtf8(result.description(), kMaxFieldBytes);
+    const TextPosition position = ErrorPosition(bytes, result.encoding, result.offset);
+    m_nErrorLine = position.line;
+    m_nErrorLinePos = position.column;
+    platform::DebugTrace("XML not well-formed: " + m_strPath + " line " + std::to_string(m_nErrorLine) +
+                         " position " + std::to_string(m_nErrorLinePos) + ": " + m_strErrorReason);
+    return false;
+}
+
+bool CXMLDocument::FailRead(std::string reason) {
+    m_nLoadResult = kLoadReadFailed;
+    m_strErrorReason = CutUtf8(reason, kMaxFieldBytes);
+    platform::DebugTrace("XML not read: " + m_strPath + ": " + m_strErrorReason);
+    return false;
+}
+
+CXMLNode CXMLDocument::DocumentNode() const {
+    return FromPugi(m_pImpl->document);
+}
+
+std::vector<CXMLNode> CXMLDocument::SelectNodes(const CXMLNode& start, std::string_view pattern) const {
+    std::vector<CXMLNode> nodes;
+    const pugi::xml_node from = ToPugi(start);
+    if (!from) {
+        return nodes;
+    }
+    const auto collect = [&nodes](pugi::xml_node node, std::string_view name) {
+        if (node.type() == pugi::node_element && (name.empty() || node.name() == name)) {
+            nodes.push_back(FromPugi(node));
+        }
+    };
+    if (pattern == "*") {
+        for (pugi::xml_node child : from.children()) {
+            collect(child, {});
+        }
+    } else if (pattern.starts_with("//") && IsXmlName(pattern.substr(2))) {
+        ForEachDescendant(from.root(), [&](pugi::xml_node node) { collect(node, pattern.substr(2)); });
+    } else if (IsXmlName(pattern)) {
+        for (pugi::xml_node child : from.children()) {
+            collect(child, pattern);
+        }
+    }
+    return nodes;
+}
+
+CXMLNode CXMLDocument::SelectFirstNode(const CXMLNode& start, std::string_view pattern) const {
+    const std::vector<CXMLNode> nodes = SelectNodes(start, pattern);
+    return nodes.empty() ? CXMLNode() : nodes.front();
+}
+
+bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
+    name.clear();
+    if (!node) {
+        return false;
+    }
+    name = CutUtf8(ToPugi(node).name(), kMaxFieldBytes);
+    return true;
+}
+
+bool CXMLDocument::GetNodeText(const CXMLNode& node, std::string& text) const {
+    text.clear();
+    if (!node) {
+        return false;
+    }
+    text = CutUtf8(TextContent(ToPugi(node)), kMaxFieldBytes);
+    return true;
+}
+
+std::optional<std::string> CXMLDocument::GetNodeTextCopy(const CXMLNode& node) const {
+    if (!node) {
+        return std::nullopt;
+    }
+    return TextContent(ToPugi(node));
+}
+
+CXMLNode CXMLDocument::AddElement(const CXMLNode& parent, std::string_view name, std::string_view text) {
+    pugi::xml_node parentNode = ToPugi(parent);
+    if (!parentNode || !IsXmlName(name)) {
+        return {};
+    }
+    pugi::xml_node element = parentNode.append_child(std::string(name).c_str());
+    if (!element) {
+        return {};
+    }
+    element.append_child(pugi::node_pcdata).set_value(text.data(), text.size());
+    return FromPugi(element);
+}
+
+bool CXMLDocument::SetAttribute(const CXMLNode& element, std::string_view name, std::string_view value) {
+    pugi::xml_node node = ToPugi(element);
+    if (node.type() != pugi::node_element || !IsXmlName(name)) {
+        return false;
+    }
+    const std::string attributeName(name);
+    pugi::xml_attribute attribute = node.attribute(attributeName.c_str());
+    if (!attribute) {
+        attribute = node.append_attribute(attributeName.c_str());
+    }
+    return attribute.set_value(value.data(), value.size());
+}
+
+CXMLNode CXMLDocument::AddProcessingInstruction(const CXMLNode& parent, std::string_view target,
+                                                std::string_view data) {
+    pugi::xml_node parentNode = ToPugi(parent);
+    if (!parentNode || !IsXmlName(target)) {
+        return {};
+    }
+    pugi::xml_node instruction = parentNode.append_child(pugi::node_pi);
+    if (!instruction) {
+        return {};
+    }
+    instruction.set_name(std::string(target).c_str());
+    instruction.set_value(data.data(), data.size());
+    return FromPugi(instruction);
+}
+
+std::string CXMLDocument::GetXml() const {
+    StringWriter writer;
+    // The callers write their own declaration as a processing instruction.
+    m_pImpl->document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return std::move(writer.text);
+}
