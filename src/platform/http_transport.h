@@ -29,7 +29,10 @@ struct HttpRequest {
     HttpTimeouts timeouts = DefaultHttpTimeouts();
 
     // The time-outs new requests start with; tests shorten them.
-    static HttpTimeouts& DefaultHttpTimeouts();
+    static HttpTimeouts& DefaultHttpTimeouts() {
+        static HttpTimeouts defaults;
+        return defaults;
+    }
 };
 
 // Receives the response of one exchange while it arrives.

@@ -1,0 +1,215 @@
+#include <curl/curl.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
+
+#include <cstdlib>
+#include <exception>
+#include <mutex>
+
+#include "platform/debug_trace.h"
+#include "platform/http_transport.h"
+
+namespace platform {
+namespace {
+
+constexpr long kMaxRedirects = 10;
+constexpr const char* kCaBundleVariable = "LUMIKARTA_CA_BUNDLE";
+
+struct CurlEasyDeleter {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct CurlListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
+using CurlList = std::unique_ptr<curl_slist, CurlListDeleter>;
+
+// What the libcurl callbacks of one Perform share with it.
+struct Transfer {
+    Transfer(CURL* handle, HttpReceiver& target) : curl(handle), receiver(target) {}
+
+    CURL* curl;
+    HttpReceiver& receiver;
+    bool responseStarted = false;
+    bool stopped = false;
+    // A receiver's exception must not unwind through libcurl; it is thrown again after the transfer.
+    std::exception_ptr failure;
+
+    void StartResponse() {
+        if (responseStarted) {
+            return;
+        }
+        responseStarted = true;
+        long status = 0;
+        curl_off_t length = -1;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        receiver.OnResponseStart(status, length);
+    }
+
+    template <typename Call>
+    bool Continue(Call call) {
+        try {
+            // libcurl may still poll after a refused write; a stop stays a stop.
+            stopped = stopped || !call();
+        } catch (...) {
+            failure = std::current_exception();
+            stopped = true;
+        }
+        return !stopped;
+    }
+};
+
+// libcurl hands over only the body of the final response when it follows redirects, so the first
+// piece marks the start of that response.
+std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* userData) {
+    auto& transfer = *static_cast<Transfer*>(userData);
+    const std::size_t bytes = size * count;
+    const bool go = transfer.Continue([&] {
+        transfer.StartResponse();
+        return transfer.receiver.OnBody(data, bytes);
+    });
+    return go ? bytes : 0;
+}
+
+// Called at least once a second, also while no byte arrives.
+int PollReceiver(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto& transfer = *static_cast<Transfer*>(userData);
+    return transfer.Continue([&] { return transfer.receiver.ShouldContinue(); }) ? 0 : 1;
+}
+
+// Adds the authorities of the extra bundle to those libcurl already loaded from the system.
+CURLcode AddExtraAuthorities(CURL*, void* sslContext, void* bundlePath) {
+    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
+    if (X509_STORE_load_file(store, static_cast<const char*>(bundlePath)) != 1) {
+        ERR_clear_error();
+        DebugTrace(std::string("HTTP: cannot load the certificates of ") +
+                   static_cast<const char*>(bundlePath));
+        return CURLE_SSL_CACERT_BADFILE;
+    }
+    return CURLE_OK;
+}
+
+bool HasLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+class CurlTransport final : public HttpTransport {
+public:
+    CurlTransport() {
+        static std::once_flag once;
+        std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    }
+
+    HttpResult Perform(const HttpRequest& request, HttpReceiver& receiver) override {
+        HttpResult result;
+        const bool post = request.method == "POST";
+        if (!post && request.method != "GET") {
+            result.error = "Unsupported HTTP method " + request.method;
+            return result;
+        }
+
+        CurlList headers;
+        const auto addHeader = [&headers](const char* line) {
+            curl_slist* extended = curl_slist_append(headers.get(), line);
+            if (extended == nullptr) {
+                return false;
+            }
+            // The list keeps its head, so ownership moves over without freeing it.
+            (void)headers.release();
+            headers.reset(extended);
+            return true;
+        };
+        for (const std::string& line : request.headers) {
+            // A line break would let a value smuggle in further header lines.
+            if (HasLineBreak(line)) {
+                result.error = "HTTP header line contains a line break";
+                return result;
+            }
+            if (!addHeader(line.c_str())) {
+                result.error = "Out of memory";
+                return result;
+            }
+        }
+        // Some servers and proxies answer "100-continue" slowly or not at all.
+        bool headersComplete = addHeader("Expect:");
+        if (request.noCache) {
+            headersComplete =
+                headersComplete && addHeader("Cache-Control: no-cache") && addHeader("Pragma: no-cache");
+        }
+
+        CurlEasy curl(curl_easy_init());
+        if (!curl || !headersComplete) {
+            result.error = "Cannot set up the HTTP transfer";
+            return result;
+        }
+        CURL* handle = curl.get();
+        char errorText[CURL_ERROR_SIZE] = "";
+        Transfer transfer(handle, receiver);
+
+        curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
+        curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
+        curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(handle, CURLOPT_USERAGENT, "LumikartaSystemInfo");
+        curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+        if (post) {
+            curl_easy_setopt(handle, CURLOPT_POST, 1L);
+            curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
+                             static_cast<curl_off_t>(request.body.size()));
+            curl_easy_setopt(handle, CURLOPT_POSTFIELDS, request.body.data());
+        } else {
+            curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
+        }
+        curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
+        curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, request.timeouts.connectSeconds);
+        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, request.timeouts.idleSeconds);
+        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteBody);
+        curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+        curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, PollReceiver);
+        curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
+
+        const char* caBundle = std::getenv(kCaBundleVariable);
+        const std::string extraAuthorities = caBundle != nullptr ? caBundle : "";
+        if (!extraAuthorities.empty()) {
+            const CURLcode set = curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, AddExtraAuthorities);
+            curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, extraAuthorities.c_str());
+            if (set != CURLE_OK) {
+                result.error = std::string(kCaBundleVariable) + " is not supported by this libcurl";
+                return result;
+            }
+        }
+
+        const CURLcode code = curl_easy_perform(handle);
+        if (transfer.failure) {
+            std::rethrow_exception(transfer.failure);
+        }
+        curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.status);
+        if (transfer.stopped) {
+            result.outcome = HttpResult::Outcome::Aborted;
+        } else if (code == CURLE_OK) {
+            transfer.StartResponse();
+            result.outcome = HttpResult::Outcome::Completed;
+        } else {
+            result.error = errorText[0] != '\0' ? errorText : curl_easy_strerror(code);
+        }
+        DebugTrace("HTTP " + request.method + " " + request.url + ": status " +
+                   std::to_string(result.status) + (result.error.empty() ? "" : ", " + result.error));
+        return result;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<HttpTransport> CreateHttpTransport() {
+    return std::make_unique<CurlTransport>();
+}
+
+}  // namespace platform
