@@ -90,25 +90,30 @@ void AppendValue(std::string& out, const RegValue& value) {
     out += '\n';
 }
 
-void AppendKey(std::string& out, const RegistryHive& hive, RegistryHive::KeyId key, const std::string& path) {
-    out += '[';
-    out += path;
-    out += "]\n";
-    for (const RegValue& value : hive.Values(key)) {
-        AppendValue(out, value);
-    }
-    out += '\n';
-    for (const RegistryHive::KeyId child : hive.Subkeys(key)) {
-        AppendKey(out, hive, child, path + '\\' + std::string(hive.KeyName(child)));
-    }
-}
-
 }  // namespace
 
 std::string WriteRegistryText(const RegistryHive& hive, std::string_view rootName) {
     std::string out = "Windows Registry Editor Version 5.00\n\n";
-    for (const RegistryHive::KeyId child : hive.Subkeys(RegistryHive::kRootKey)) {
-        AppendKey(out, hive, child, std::string(rootName) + '\\' + std::string(hive.KeyName(child)));
+    // Depth first, each key before its subkeys, without recursion: a hive may nest deeply.
+    std::vector<std::pair<RegistryHive::KeyId, std::string>> pending;
+    const auto pushChildren = [&](RegistryHive::KeyId key, const std::string& path) {
+        const auto& children = hive.Subkeys(key);
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            pending.emplace_back(*it, path + '\\' + std::string(hive.KeyName(*it)));
+        }
+    };
+    pushChildren(RegistryHive::kRootKey, std::string(rootName));
+    while (!pending.empty()) {
+        auto [key, path] = std::move(pending.back());
+        pending.pop_back();
+        out += '[';
+        out += path;
+        out += "]\n";
+        for (const RegValue& value : hive.Values(key)) {
+            AppendValue(out, value);
+        }
+        out += '\n';
+        pushChildren(key, path);
     }
     return out;
 }

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the test suites.
+#   scripts/test.sh              the normal build, in build/
+#   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer, in build-asan/
+#   scripts/test.sh --fuzz       builds the libFuzzer targets with clang, in build-fuzz/ (runs none)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-normal}
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+case "$mode" in
+  normal)
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build -j "$jobs"
+    ctest --test-dir build --output-on-failure -j "$jobs"
+    ;;
+  --sanitize)
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMIKARTA_SANITIZE=ON -DLUMIKARTA_BENCH=OFF
+    cmake --build build-asan -j "$jobs"
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    ;;
+  --fuzz)
+    cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+      -DLUMIKARTA_FUZZ=ON -DLUMIKARTA_TESTS=OFF -DLUMIKARTA_BENCH=OFF
+    cmake --build build-fuzz -j "$jobs"
+    ;;
+  *)
+    echo "usage: scripts/test.sh [--sanitize|--fuzz]" >&2
+    exit 2
+    ;;
+esac
