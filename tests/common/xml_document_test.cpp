@@ -1,0 +1,355 @@
+#include "common/xml_document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/local_http_server.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+#include "support/test_certificate.h"
+
+namespace {
+
+// The names (or, with texts = true, the texts) of the nodes, joined with '|'.
+std::string Describe(const CXMLDocument& doc, const std::vector<CXMLNode>& nodes, bool texts = false) {
+    std::string joined;
+    for (const CXMLNode& node : nodes) {
+        std::string part;
+        EXPECT_TRUE(texts ? doc.GetNodeText(node, part) : doc.GetNodeName(node, part));
+        joined += (joined.empty() ? "" : "|") + part;
+    }
+    return joined;
+}
+
+// The code units of a UTF-16 or UTF-32 text as bytes in the given order.
+template <typename Unit>
+std::string UnitBytes(std::basic_string_view<Unit> text, bool bigEndian) {
+    std::string bytes;
+    for (const Unit unit : text) {
+        for (std::size_t i = 0; i < sizeof(Unit); ++i) {
+            const std::size_t shift = 8 * (bigEndian ? sizeof(Unit) - 1 - i : i);
+            bytes += static_cast<char>(static_cast<uint32_t>(unit) >> shift & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+std::string TextOfRoot(const CXMLDocument& doc) {
+    return doc.GetNodeTextCopy(doc.SelectFirstNode(doc.Root(), "*")).value_or("<none>");
+}
+
+TEST(XmlDocumentText, TextsKeepWholeCharactersThroughBuildingWritingAndReading) {
+    std::string umlauts;
+    for (int i = 0; i < 300; ++i) {
+        umlauts += "ä";
+    }
+    struct Case {
+        std::string text;
+        std::size_t fieldBytes;  // what GetNodeText keeps
+    };
+    const std::vector<Case> cases = {
+        {"Grüße aus Köln, Äpfel, Öl, Übermaß", std::string::npos},
+        {"Preis: 5 € „zitiert“ – ok, 😀", std::string::npos},
+        {umlauts, 254},        // 127 whole characters
+        {"x" + umlauts, 253},  // byte 254 would split an "ä"
+    };
+    for (const Case& c : cases) {
+        CXMLDocument built;
+        const CXMLNode element = built.AddElement(built.DocumentNode(), "a", c.text);
+        std::string field;
+        EXPECT_TRUE(built.GetNodeText(element, field));
+        EXPECT_EQ(field, c.text.substr(0, c.fieldBytes));
+        EXPECT_EQ(built.GetNodeTextCopy(element), c.text);
+
+        CXMLDocument reread;
+        ASSERT_TRUE(reread.LoadFromBuffer(built.GetXml()));
+        EXPECT_EQ(TextOfRoot(reread), c.text);
+    }
+}
+
+TEST(XmlDocumentText, TextIsThatOfAllDescendantsInDocumentOrder) {
+    CXMLDocument doc;
+    ASSERT_TRUE(doc.LoadFromBuffer("<r>a<b>b<c>c</c></b> <![CDATA[<d>]]>&amp;&#x20AC;</r>"));
+    EXPECT_EQ(TextOfRoot(doc), "abc <d>&€");
+}
+
+constexpr const char* kSoapReply =
+    "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
+    "<ns1:sendSupportCallResponse xmlns:ns1=\"urn:support\"><ns1:wrapper><ns1:inner><return>1</return>"
+    "</ns1:inner><return>2</return></ns1:wrapper><return>3</return></ns1:sendSupportCallResponse>"
+    "</soap:Body></soap:Envelope>";
+
+TEST(XmlDocumentSelect, PatternsFindElementsInDocumentOrder) {
+    CXMLDocument doc;
+    ASSERT_TRUE(doc.LoadFromBuffer(kSoapReply));
+    const CXMLNode root = doc.Root();
+    const CXMLNode envelope = doc.SelectFirstNode(root, "soap:Envelope");
+    const CXMLNode body = doc.SelectFirstNode(envelope, "soap:Body");
+    const CXMLNode deepest = doc.SelectFirstNode(root, "//ns1:inner");
+    ASSERT_TRUE(deepest);
+
+    struct Case {
+        CXMLNode start;
+        const char* pattern;
+        std::string texts;
+    };
+    const std::vector<Case> cases = {
+        {root, "//return", "1|2|3"},
+        {deepest, "//return", "1|2|3"},  // "//" searches the whole document wherever it starts
+        {body, "ns1:sendSupportCallResponse", "123"},
+        {root, "soap:Body", ""},  // only children of the start node
+        {root, "Envelope", ""},   // the prefix is part of the name
+        {root, "//Return", ""},   // names are case-sensitive
+        {root, "//soap:envelope", ""},
+        {doc.SelectFirstNode(root, "//ns1:sendSupportCallResponse"), "return", "3"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Describe(doc, doc.SelectNodes(c.start, c.pattern), true), c.texts) << c.pattern;
+    }
+}
+
+TEST(XmlDocumentSelect, StarGivesTheChildElementsOnly) {
+    CXMLDocument doc;
+    ASSERT_TRUE(
+        doc.LoadFromBuffer("<list>text<a>1</a> more <b><a>nested</a></b><![CDATA[c]]><a>3</a></list>"));
+    const CXMLNode list = doc.SelectFirstNode(doc.Root(), "list");
+    EXPECT_EQ(Describe(doc, doc.SelectNodes(list, "*")), "a|b|a");
+    EXPECT_EQ(Describe(doc, doc.SelectNodes(list, "a"), true), "1|3");
+    EXPECT_EQ(Describe(doc, doc.SelectNodes(doc.Root(), "*")), "list");
+}
+
+TEST(XmlDocumentSelect, UnknownPatternsAndNoneNodesGiveNothing) {
+    CXMLDocument doc;
+    ASSERT_TRUE(doc.LoadFromBuffer("<a><b/><c><b/></c></a>"));
+    const CXMLNode a = doc.SelectFirstNode(doc.Root(), "a");
+    ASSERT_TRUE(a);
+    for (const char* pattern :
+         {"", "/", "//", "//*", "b/c", "//c/b", "./b", "b[1]", "@x", "..", "* ", "b|c", "missing"}) {
+        EXPECT_TRUE(doc.SelectNodes(a, pattern).empty()) << pattern;
+        EXPECT_FALSE(doc.SelectFirstNode(a, pattern)) << pattern;
+    }
+    for (const char* pattern : {"//b", "b", "*"}) {
+        EXPECT_TRUE(doc.SelectNodes(CXMLNode(), pattern).empty()) << pattern;
+    }
+    std::string out = "stale";
+    EXPECT_FALSE(doc.GetNodeText(CXMLNode(), out));
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(doc.GetNodeTextCopy(CXMLNode()), std::nullopt);
+}
+
+class XmlDocumentFiles : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+TEST_F(XmlDocumentFiles, EncodingsComeFromByteOrderMarkOrDeclaration) {
+    const std::u16string_view utf16 = u"\uFEFF<a>Grüße € 😀</a>";
+    const std::u32string_view utf32 = U"\uFEFF<a>Grüße € 😀</a>";
+    const std::string expected = "Grüße € 😀";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"utf8.xml", "<a>Grüße € 😀</a>", expected},
+        {"utf8-bom.xml", "\xEF\xBB\xBF<a>Grüße € 😀</a>", expected},
+        {"utf16le.xml", UnitBytes(utf16, false), expected},
+        {"utf16be.xml", UnitBytes(utf16, true), expected},
+        {"utf32le.xml", UnitBytes(utf32, false), expected},
+        {"iso.xml",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Gr\xFC\xDF"
+         "e \xA7</a>",
+         "Grüße §"},
+        {"latin1.xml", "<?xml version='1.0' encoding='latin1'?>\n<a>\xC4\xD6\xDC</a>", "ÄÖÜ"},
+    };
+    for (const Case& c : cases) {
+        CXMLDocument doc;
+        EXPECT_TRUE(doc.Load(dir.WriteFile(c.name, c.bytes))) << c.name << ": " << doc.ErrorReason();
+        EXPECT_EQ(TextOfRoot(doc), c.text) << c.name;
+    }
+}
+
+TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrongAndWhere) {
+    std::filesystem::create_directory(dir.Path() / "folder.xml");
+    // A parse error is found at the "c" of "</c>": line 2, after six characters.
+    const std::u16string_view utf16 = u"\uFEFF<a>\n<b>ä</c></a>";
+    const std::u32string_view utf32 = U"\uFEFF<a>\n<b>ä</c></a>";
+    struct Case {
+        const char* name;
+        std::optional<std::string> bytes;  // none: nothing is written
+        int result;
+        int line;
+        int position;
+    };
+    const int read = CXMLDocument::kLoadReadFailed;
+    const int parse = CXMLDocument::kLoadParseFailed;
+    const std::vector<Case> cases = {
+        {"missing.xml", std::nullopt, read, -1, -1},
+        {"folder.xml", std::nullopt, read, -1, -1},
+        {"utf8.xml", "<a>\n<b>ä</c></a>", parse, 2, 7},
+        {"utf8-bom.xml", "\xEF\xBB\xBF<a>\n<b>ä</c></a>", parse, 2, 7},
+        {"utf16le.xml", UnitBytes(utf16, false), parse, 2, 7},
+        {"utf16be.xml", UnitBytes(utf16, true), parse, 2, 7},
+        {"utf32be.xml", UnitBytes(utf32, true), parse, 2, 7},
+        {"latin1.xml", "<?xml version='1.0' encoding='ISO-8859-1'?>\n<a>\n<b>\xE4</c></a>", parse, 3, 7},
+        {"first-line.xml", "<a><b>€€</a>", parse, 1, 11},
+        {"empty.xml", "", parse, 1, 1},
+        {"text-only.xml", "just text", parse, 1, 10},
+        {"unclosed.xml", "<a>\n<b>\n", parse, 2, 4},  // the input ends while <b> is open: its last character
+    };
+    for (const Case& c : cases) {
+        const std::string path = c.bytes ? dir.WriteFile(c.name, *c.bytes) : dir.FilePath(c.name);
+        CXMLDocument doc;
+        EXPECT_FALSE(doc.Load(path)) << c.name;
+        EXPECT_FALSE(doc.IsLoaded());
+        EXPECT_EQ(doc.Path(), path);
+        EXPECT_EQ(doc.LoadResult(), c.result) << c.name;
+        EXPECT_FALSE(doc.ErrorReason().empty()) << c.name;
+        EXPECT_EQ(doc.ErrorLine(), c.line) << c.name;
+        EXPECT_EQ(doc.ErrorLinePos(), c.position) << c.name;
+        // A root to query, but nothing of a half-parsed document may be taken for an answer.
+        EXPECT_TRUE(doc.Root()) << c.name;
+        EXPECT_TRUE(doc.SelectNodes(doc.Root(), "//b").empty()) << c.name;
+    }
+}
+
+TEST_F(XmlDocumentFiles, ExternalEntitiesAreNeverRead) {
+    const std::string secret = "SECRET-4711-must-stay-unread";
+    const std::string secretPath = dir.WriteFile("secret.txt", secret);
+    const std::vector<std::string> documents = {
+        "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secretPath + "\">]><r>&x;</r>",
+        "<!DOCTYPE r [<!ENTITY % p SYSTEM \"file://" + secretPath + "\"> %p;]><r>&x;</r>",
+        "<!DOCTYPE r SYSTEM \"file://" + secretPath + "\"><r>&x;</r>",
+        "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + secretPath + "\">]><r a=\"&x;\">&x;</r>",
+    };
+    for (const std::string& document : documents) {
+        CXMLDocument doc;
+        doc.Load(dir.WriteFile("entity.xml", document));
+        EXPECT_EQ(doc.GetXml().find(secret), std::string::npos) << document;
+        EXPECT_EQ(doc.GetNodeTextCopy(doc.Root()).value_or("").find(secret), std::string::npos) << document;
+    }
+}
+
+TEST(XmlDocumentLoad, ResetAndEmptyNamesLeaveAnEmptyValidDocument) {
+    CXMLDocument doc;
+    ASSERT_FALSE(doc.LoadFromBuffer("<a><b></a>"));
+    ASSERT_TRUE(doc.LoadFromBuffer("<a>x</a>"));
+    EXPECT_TRUE(doc.IsLoaded());
+    EXPECT_EQ(doc.ErrorReason(), "");
+    EXPECT_EQ(doc.ErrorLine(), -1);
+    EXPECT_EQ(doc.ErrorLinePos(), -1);
+    EXPECT_EQ(doc.LoadResult(), CXMLDocument::kLoadOk);
+    doc.Reset();
+    EXPECT_TRUE(doc.IsValid());
+    EXPECT_FALSE(doc.IsLoaded());
+    EXPECT_FALSE(doc.Root());
+    EXPECT_EQ(doc.GetXml(), "");
+
+    ASSERT_TRUE(doc.LoadFromBuffer("<a>x</a>"));
+    EXPECT_FALSE(doc.Load(""));
+    EXPECT_FALSE(doc.IsLoaded());
+    EXPECT_FALSE(doc.Root());
+    EXPECT_EQ(doc.LoadResult(), CXMLDocument::kLoadReadFailed);
+}
+
+TEST(XmlDocumentLoad, UrlsAreFetchedOverHttp) {
+    LocalHttpServer server;
+    server.Routes().Get("/doc.xml", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<a>from the server</a>", "text/xml");
+    });
+    server.Routes().Get("/missing.xml", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("<a>not found page</a>", "text/xml");
+    });
+    server.Routes().Get(
+        "/moved.xml", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/doc.xml"); });
+    server.Start();
+
+    struct Case {
+        std::string url;
+        bool loads;
+    };
+    std::string upperScheme = server.Url("/doc.xml");
+    upperScheme.replace(0, 4, "HTTP");
+    const std::vector<Case> cases = {
+        {server.Url("/doc.xml"), true},
+        {server.Url("/moved.xml"), true},
+        {upperScheme, true},
+        {server.Url("/missing.xml"), false},
+    };
+    for (const Case& c : cases) {
+        CXMLDocument doc;
+        EXPECT_EQ(doc.Load(c.url), c.loads) << c.url << ": " << doc.ErrorReason();
+        EXPECT_EQ(doc.Path(), c.url);
+        EXPECT_TRUE(doc.Root());
+        if (c.loads) {
+            EXPECT_EQ(TextOfRoot(doc), "from the server");
+        } else {
+            EXPECT_EQ(doc.LoadResult(), CXMLDocument::kLoadReadFailed);
+            EXPECT_EQ(doc.ErrorReason(), "HTTP status 404");
+        }
+    }
+}
+
+TEST(XmlDocumentLoad, HttpsNeedsATrustedCertificate) {
+    TestCertificate certificate;
+    LocalHttpServer server(certificate);
+    server.Routes().Get("/doc.xml", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<a>secure</a>", "text/xml");
+    });
+    server.Start();
+    {
+        ScopedEnv trust("LUMIKARTA_CA_BUNDLE", certificate.CaFile());
+        CXMLDocument doc;
+        EXPECT_TRUE(doc.Load(server.Url("/doc.xml"))) << doc.ErrorReason();
+        EXPECT_EQ(TextOfRoot(doc), "secure");
+    }
+    {
+        ScopedEnv noTrust("LUMIKARTA_CA_BUNDLE", std::nullopt);
+        CXMLDocument doc;
+        EXPECT_FALSE(doc.Load(server.Url("/doc.xml")));
+        EXPECT_EQ(doc.LoadResult(), CXMLDocument::kLoadReadFailed);
+        EXPECT_FALSE(doc.ErrorReason().empty());
+    }
+}
+
+TEST(XmlDocumentWrite, SoapRequestSerialisesInOrder) {
+    CXMLDocument doc;
+    const CXMLNode top = doc.DocumentNode();
+    ASSERT_TRUE(doc.AddProcessingInstruction(top, "xml", "version=\"1.0\" encoding=\"utf-8\""));
+    const CXMLNode envelope = doc.AddElement(top, "soap:Envelope", "");
+    EXPECT_TRUE(doc.SetAttribute(envelope, "xmlns:soap", "http://schemas.xmlsoap.org/soap/envelope/"));
+    EXPECT_TRUE(doc.SetAttribute(envelope, "xmlns:tns", "urn:replaced"));
+    EXPECT_TRUE(doc.SetAttribute(envelope, "xmlns:tns", "urn:support"));
+    const CXMLNode body = doc.AddElement(envelope, "soap:Body", "");
+    const CXMLNode call = doc.AddElement(body, "tns:sendSupportCall", "");
+    doc.AddElement(call, "name", "Jörg <Müller> & \"Söhne\"");
+    doc.AddElement(call, "note", "");
+
+    EXPECT_EQ(
+        doc.GetXml(),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+        "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:tns=\"urn:support\">"
+        "<soap:Body><tns:sendSupportCall><name>Jörg &lt;Müller&gt; &amp; \"Söhne\"</name><note></note>"
+        "</tns:sendSupportCall></soap:Body></soap:Envelope>");
+}
+
+TEST(XmlDocumentWrite, MarkupCannotBeSmuggledInThroughNames) {
+    CXMLDocument doc;
+    const CXMLNode element = doc.AddElement(doc.DocumentNode(), "a", "");
+    EXPECT_FALSE(doc.AddElement(CXMLNode(), "b", "x"));
+    for (const char* name : {"", "b c", "b><evil", "1b", "b/"}) {
+        EXPECT_FALSE(doc.AddElement(element, name, "x")) << name;
+        EXPECT_FALSE(doc.SetAttribute(element, name, "x")) << name;
+        EXPECT_FALSE(doc.AddProcessingInstruction(element, name, "x")) << name;
+    }
+    EXPECT_FALSE(doc.SetAttribute(CXMLNode(), "b", "x"));
+    EXPECT_EQ(doc.GetXml(), "<a></a>");
+}
+
+}  // namespace
