@@ -137,24 +137,45 @@ RegistryHive::KeyId RegistryHive::FindKey(std::string_view path) const {
 }
 
 RegistryHive::KeyId RegistryHive::FindOrCreateChild(KeyId parent, std::string_view name) {
-    const KeyId existing = FindChild(parent, name);
-    if (existing != kNoKey) {
-        return existing;
+    if (m_keys[parent].children.size() <= kScanLimit) {
+        const KeyId existing = FindChild(parent, name);
+        if (existing != kNoKey) {
+            return existing;
+        }
+        const KeyId id = AppendKey(parent, name);
+        // Few children are searched one by one; the index takes over when a key has many.
+        const std::vector<KeyId>& children = m_keys[parent].children;
+        if (children.size() == kScanLimit + 1) {
+            for (const KeyId child : children) {
+                IndexInsert(child);
+            }
+        }
+        return id;
     }
+    const uint32_t hash = Hash(parent, name);
+    const std::size_t slot = Probe(parent, name, hash);
+    if (m_index[slot] != kEmptySlot) {
+        return SlotKey(m_index[slot]);
+    }
+    const KeyId id = AppendKey(parent, name);
+    m_keys[id].hash = hash;
+    if ((m_indexUsed + 1) * 2 > m_index.size()) {
+        Rehash(m_index.size() * 2);
+        Place(id);
+    } else {
+        // The probe ended on the empty slot where the new key belongs.
+        ++m_indexUsed;
+        m_index[slot] = (static_cast<uint64_t>(hash) << 32) | (id + 1);
+    }
+    return id;
+}
+
+RegistryHive::KeyId RegistryHive::AppendKey(KeyId parent, std::string_view name) {
     const auto id = static_cast<KeyId>(m_keys.size());
     Key& key = m_keys.emplace_back();
     key.name = name;
     key.parent = parent;
-    std::vector<KeyId>& children = m_keys[parent].children;
-    children.push_back(id);
-    // Few children are searched one by one; the index takes over when a key has many.
-    if (children.size() == kScanLimit + 1) {
-        for (const KeyId child : children) {
-            IndexInsert(child);
-        }
-    } else if (children.size() > kScanLimit) {
-        IndexInsert(id);
-    }
+    m_keys[parent].children.push_back(id);
     return id;
 }
 

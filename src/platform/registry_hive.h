@@ -76,6 +76,7 @@ private:
     static constexpr std::size_t kScanLimit = 8;
 
     std::vector<RegValue>& MaterialiseValues(KeyId key) const;
+    KeyId AppendKey(KeyId parent, std::string_view name);
     static uint32_t Hash(KeyId parent, std::string_view name);
     // The slot holding the child `name` of `parent`, or the empty slot where it would go.
     std::size_t Probe(KeyId parent, std::string_view name, uint32_t hash) const;

@@ -399,23 +399,18 @@ private:
     Component Next(std::string_view& path) const {
         Component component;
         const bool wine = m_hive.Format() == RegistryTextFormat::Wine2;
-        std::size_t i = 0;
-        while (i < path.size()) {
-            if (path[i] == '\\') {
-                if (!wine) {
-                    break;
-                }
-                if (i + 1 < path.size() && path[i + 1] == '\\') {
-                    break;
-                }
-                component.escaped = true;
-                ++i;
-            }
-            ++i;
+        std::size_t i = path.find('\\');
+        while (wine && i != std::string_view::npos && (i + 1 == path.size() || path[i + 1] != '\\')) {
+            component.escaped = true;
+            i = path.find('\\', i + 2);
         }
-        component.raw = path.substr(0, std::min(i, path.size()));
-        const std::size_t separator = wine ? 2 : 1;
-        path = i >= path.size() ? std::string_view() : path.substr(std::min(i + separator, path.size()));
+        if (i == std::string_view::npos) {
+            component.raw = path;
+            path = {};
+        } else {
+            component.raw = path.substr(0, i);
+            path = path.substr(i + (wine ? 2 : 1));
+        }
         return component;
     }
 
@@ -501,16 +496,24 @@ RegistryTextFormat FormatOf(std::string_view header) {
     return RegistryTextFormat::Unknown;
 }
 
-// Offset of the first line at or after `from` (a line start) that opens a key.
+// Offset of the first line at or after `from` (a line start) that opens a key. Brackets are rare
+// elsewhere, so looking for them skips more text at once than going line by line.
 std::size_t NextKeyLine(std::string_view text, std::size_t from) {
-    while (from < text.size() && text[from] != '[') {
-        const void* eol = std::memchr(text.data() + from, '\n', text.size() - from);
-        if (eol == nullptr) {
+    if (from < text.size() && text[from] == '[') {
+        return from;
+    }
+    while (from < text.size()) {
+        const void* bracket = std::memchr(text.data() + from, '[', text.size() - from);
+        if (bracket == nullptr) {
             return text.size();
         }
-        from = static_cast<std::size_t>(static_cast<const char*>(eol) - text.data()) + 1;
+        from = static_cast<std::size_t>(static_cast<const char*>(bracket) - text.data());
+        if (text[from - 1] == '\n') {
+            return from;
+        }
+        ++from;
     }
-    return std::min(from, text.size());
+    return text.size();
 }
 
 }  // namespace
