@@ -1,32 +1,24 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-#include "common/registry_walker.h"
+#include "common/reg_enum.h"
 
-// Position over the subkeys of a walker's top key: Start, then while not Done use Name and Next.
-// The top key must stay the same until the last Next; callers that Push inside the loop Pop back
-// first. A subkey whose name is too long for the 255-character field is passed over and the
-// enumeration goes on with the next one.
-class CRegSubkeyEnum {
+// Position over the subkeys of a walker's top key; names longer than 255 characters are passed over.
+class CRegSubkeyEnum final : public CRegEnum {
 public:
     static constexpr std::size_t kMaxNameChars = 255;
 
-    explicit CRegSubkeyEnum(CRegistryWalker& walker) : m_pWalker(&walker) {}
+    explicit CRegSubkeyEnum(CRegistryWalker& walker) : CRegEnum(walker) {}
 
-    void Start();
-    // Moves to the next subkey; returns the platform's result of that fetch.
-    long Next();
-    bool Done() const { return m_nIndex < 0; }
     const std::string& Name() const { return m_szName; }
 
 private:
-    long FetchFrom(uint32_t position);
+    uint32_t CountOf(uint32_t subkeys, uint32_t /*values*/) const override { return subkeys; }
+    platform::RegResult FetchAt(const platform::RegistryKey& key, uint32_t position) override {
+        return key.EnumKey(position, kMaxNameChars, m_szName);
+    }
+    void Clear() override { m_szName.clear(); }
 
-    CRegistryWalker* m_pWalker;
-    int32_t m_nIndex = -1;
-    std::string m_szClass;
-    uint32_t m_nCount = 0;
     std::string m_szName;
 };

@@ -4,21 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "common/registry_walker.h"
+#include "common/reg_enum.h"
 
-// Position over the values of a walker's top key, used like CRegSubkeyEnum. A value whose name is
-// longer than 255 characters or whose data is longer than 256 bytes is passed over and the
-// enumeration goes on with the next one.
-class CRegValueEnum {
+// Position over the values of a walker's top key; a value whose name is longer than 255
+// characters or whose data is longer than 256 bytes is passed over.
+class CRegValueEnum final : public CRegEnum {
 public:
     static constexpr std::size_t kMaxNameChars = 255;
     static constexpr std::size_t kMaxDataBytes = 256;
 
-    explicit CRegValueEnum(CRegistryWalker& walker) : m_pWalker(&walker) {}
+    explicit CRegValueEnum(CRegistryWalker& walker) : CRegEnum(walker) {}
 
-    void Start();
-    long Next();
-    bool Done() const { return m_nIndex < 0; }
     const std::string& Name() const { return m_value.name; }
     platform::RegType Type() const { return m_value.type; }
     const std::vector<uint8_t>& Data() const { return m_value.data; }
@@ -26,11 +22,11 @@ public:
     std::string DataText() const;
 
 private:
-    long FetchFrom(uint32_t position);
+    uint32_t CountOf(uint32_t /*subkeys*/, uint32_t values) const override { return values; }
+    platform::RegResult FetchAt(const platform::RegistryKey& key, uint32_t position) override {
+        return key.EnumValue(position, kMaxNameChars, kMaxDataBytes, m_value);
+    }
+    void Clear() override { m_value = {}; }
 
-    CRegistryWalker* m_pWalker;
-    int32_t m_nIndex = -1;
-    std::string m_szClass;
-    uint32_t m_nCount = 0;
     platform::RegValue m_value;
 };
