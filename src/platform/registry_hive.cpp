@@ -49,6 +49,11 @@ uint32_t RegistryHive::Hash(KeyId parent, std::string_view name) {
 
 void RegistryHive::Reserve(std::size_t keys) {
     m_keys.reserve(keys);
+    // Only children of keys with many of them enter the index: in real hives about a quarter.
+    const std::size_t slots = std::bit_ceil(keys / 2);
+    if (slots > m_index.size()) {
+        Rehash(slots);
+    }
 }
 
 void RegistryHive::Rehash(std::size_t slots) {
