@@ -60,21 +60,6 @@ TEST(HiveRegistryTest, NeverWritesTheMachineHive) {
     EXPECT_EQ(key->SetValue("X", RegType::Sz, {0}), RegResult::AccessDenied);
 }
 
-TEST(HiveRegistryTest, EnumerationReportsEntriesThatDoNotFit) {
-    HiveRegistry registry(kWineHive, "");
-    std::unique_ptr<RegistryKey> key;
-    ASSERT_EQ(registry.OpenKey(RegRoot::LocalMachine, "SOFTWARE\\Lumikarta\\Produkt\xC3\xA4\\Skyrund\\200",
-                               RegAccess::Read, key),
-              RegResult::Success);
-    RegValue value;
-    EXPECT_EQ(key->EnumValue(0, 255, 256, value), RegResult::Success);
-    EXPECT_EQ(key->EnumValue(0, 3, 256, value), RegResult::MoreData) << "name VERSION is 7 characters";
-    EXPECT_EQ(key->EnumValue(0, 255, 2, value), RegResult::MoreData) << "data 200 is 4 bytes";
-    EXPECT_EQ(key->EnumValue(99, 255, 256, value), RegResult::NoMoreItems);
-    std::string name;
-    EXPECT_EQ(key->EnumKey(0, 255, name), RegResult::NoMoreItems);
-}
-
 TEST(HiveRegistryTest, StoresUserValuesInItsFile) {
     TempDir folder;
     const auto file = folder.Path() / "config" / "Lumikarta" / "user.reg";
