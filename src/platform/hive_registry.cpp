@@ -16,16 +16,25 @@ namespace platform {
 
 namespace {
 
-void LoadHive(const std::filesystem::path& file, RegRoot root, RegistryHive& hive) {
-    if (file.empty()) {
-        return;
+// Loads the hive; true when the file is one this program may write back in its place: none yet, an
+// empty one, or a regedit file with nothing but keys of this root. A Wine hive (Wine reads only its
+// own form), a file of another kind or one that cannot be read is never overwritten.
+bool LoadHive(const std::filesystem::path& file, RegRoot root, RegistryHive& hive) {
+    std::error_code error;
+    if (file.empty() || !std::filesystem::exists(file, error)) {
+        return true;
     }
     TextBuffer bytes;
     if (!TextBuffer::FromFile(file, bytes)) {
-        DebugTrace("registry: no hive at " + file.string());
-        return;
+        DebugTrace("registry: cannot read the hive " + file.string());
+        return false;
     }
-    LoadRegistryText(std::move(bytes), root, hive);
+    if (bytes.View().empty()) {
+        return true;
+    }
+    const RegistryTextFormat format = LoadRegistryText(std::move(bytes), root, hive);
+    return (format == RegistryTextFormat::Regedit5 || format == RegistryTextFormat::Regedit4) &&
+           !hive.IsPartial();
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -48,7 +57,7 @@ bool WriteAll(int fd, const std::string& text) {
 HiveRegistry::HiveRegistry(const std::filesystem::path& machineFile, std::filesystem::path userFile)
     : m_userFile(std::move(userFile)) {
     LoadHive(machineFile, RegRoot::LocalMachine, m_machine);
-    LoadHive(m_userFile, RegRoot::CurrentUser, m_user);
+    m_bUserFileWritable = LoadHive(m_userFile, RegRoot::CurrentUser, m_user);
 }
 
 HiveRegistry::~HiveRegistry() = default;
@@ -104,6 +113,11 @@ RegResult HiveRegistry::CreateKey(RegRoot root, std::string_view path, std::uniq
 bool HiveRegistry::SaveUserHive() const {
     if (m_userFile.empty()) {
         return true;
+    }
+    if (!m_bUserFileWritable) {
+        DebugTrace("registry: " + m_userFile.string() +
+                   " holds more than this program writes; left as it is");
+        return false;
     }
     std::error_code error;
     const std::filesystem::path folder = m_userFile.parent_path();

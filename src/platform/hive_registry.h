@@ -20,7 +20,8 @@ public:
                       std::unique_ptr<RegistryKey>& key) override;
     RegResult CreateKey(RegRoot root, std::string_view path, std::unique_ptr<RegistryKey>& key) override;
 
-    // Writes HKCU to its file atomically: on failure the old file stays as it was.
+    // Writes HKCU to its file atomically: on failure the old file stays as it was. A file that holds
+    // more than the hive (a Wine hive, keys of other roots, not a registry file) is never replaced.
     bool SaveUserHive() const;
 
 private:
@@ -29,6 +30,7 @@ private:
     RegistryHive m_machine;
     RegistryHive m_user;
     std::filesystem::path m_userFile;
+    bool m_bUserFileWritable = true;
 };
 
 }  // namespace platform

@@ -55,7 +55,8 @@ public:
     virtual ~RegistryKey() = default;
 
     // Class text and the number of subkeys and values (RegQueryInfoKey).
-    virtual RegResult QueryInfo(std::string& className, uint32_t& subkeyCount, uint32_t& valueCount) const = 0;
+    virtual RegResult QueryInfo(std::string& className, uint32_t& subkeyCount,
+                                uint32_t& valueCount) const = 0;
     // Subkey number `index` (RegEnumKeyEx). MoreData when its name is longer than maxNameChars;
     // NoMoreItems past the last one.
     virtual RegResult EnumKey(uint32_t index, std::size_t maxNameChars, std::string& name) const = 0;

@@ -38,6 +38,10 @@ public:
     // A 64-bit Wine prefix keeps 32-bit programs' SOFTWARE below Software\Wow6432Node.
     bool IsWin64() const { return m_bWin64; }
     void SetWin64(bool win64) { m_bWin64 = win64; }
+    // The text held keys that the hive left out (those of other roots): writing the hive back in
+    // its place would lose them.
+    bool IsPartial() const { return m_bPartial; }
+    void MarkPartial() { m_bPartial = true; }
 
     // Keys: paths are backslash-separated below the hive's root, "" is the root itself.
     KeyId FindKey(std::string_view path) const;
@@ -89,6 +93,7 @@ private:
     TextBuffer m_text;
     RegistryTextFormat m_format = RegistryTextFormat::Unknown;
     bool m_bWin64 = false;
+    bool m_bPartial = false;
     std::vector<Key> m_keys;
     // Open-addressed table over (parent, folded name) of the children of keys with many.
     std::vector<uint64_t> m_index;

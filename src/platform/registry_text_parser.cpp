@@ -374,9 +374,9 @@ public:
             const auto root = RootFromName(path.substr(0, cut));
             if (!root) {
                 TraceSkipped("key of an unknown root", line);
-                return RegistryHive::kNoKey;
             }
-            if (*root != m_root) {
+            if (root != m_root) {
+                m_hive.MarkPartial();
                 return RegistryHive::kNoKey;
             }
             path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);

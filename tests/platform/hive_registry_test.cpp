@@ -101,5 +101,37 @@ TEST(HiveRegistryTest, AFailedWriteKeepsTheOldFileAndReportsIt) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
+TEST(HiveRegistryTest, ReplacesOnlyFilesItCanWriteBackWhole) {
+    struct Case {
+        const char* label;
+        std::string text;
+        RegResult expected;
+    };
+    const std::vector<Case> cases = {
+        {"a regedit file of this user", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"A\"=\"1\"\n",
+         RegResult::Success},
+        {"an empty file", "", RegResult::Success},
+        {"a Wine hive, which Wine could no longer read",
+         "WINE REGISTRY Version 2\n\n[Software\\\\Other] 1700000000\n\"A\"=\"1\"\n", RegResult::WriteFault},
+        {"keys of the machine too", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\X]\n", RegResult::WriteFault},
+        {"not a registry file", "some notes of the user\n", RegResult::WriteFault},
+    };
+    for (const Case& c : cases) {
+        TempDir folder;
+        const std::string file = folder.WriteFile("user.reg", c.text);
+        HiveRegistry registry("", file);
+        EXPECT_EQ(WriteLanguage(registry, std::string_view("1\0", 2)), c.expected) << c.label;
+        if (c.expected == RegResult::Success) {
+            HiveRegistry reread("", file);
+            EXPECT_EQ(QueryText(reread, RegRoot::CurrentUser, kSettings, "Language"), std::string("1\0", 2))
+                << c.label;
+            EXPECT_EQ(ReadFile(file).find("Other") != std::string::npos, !c.text.empty())
+                << c.label << ": old keys stay";
+        } else {
+            EXPECT_EQ(ReadFile(file), c.text) << c.label;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace platform
