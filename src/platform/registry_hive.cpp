@@ -57,7 +57,7 @@ void RegistryHive::Reserve(std::size_t keys) {
 }
 
 void RegistryHive::Rehash(std::size_t slots) {
-    std::vector<uint64_t> old;
+    decltype(m_index) old;
     old.swap(m_index);
     m_index.assign(slots, kEmptySlot);
     m_indexUsed = 0;

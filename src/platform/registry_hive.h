@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/huge_page_allocator.h"
 #include "platform/registry.h"
 #include "platform/text_buffer.h"
 
@@ -94,9 +95,9 @@ private:
     RegistryTextFormat m_format = RegistryTextFormat::Unknown;
     bool m_bWin64 = false;
     bool m_bPartial = false;
-    std::vector<Key> m_keys;
+    std::vector<Key, HugePageAllocator<Key>> m_keys;
     // Open-addressed table over (parent, folded name) of the children of keys with many.
-    std::vector<uint64_t> m_index;
+    std::vector<uint64_t, HugePageAllocator<uint64_t>> m_index;
     std::size_t m_indexUsed = 0;
     std::deque<std::string> m_names;
     mutable std::vector<std::vector<RegValue>> m_values;

@@ -1,5 +1,6 @@
 #include "platform/registry_text_parser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -419,26 +420,30 @@ private:
     }
 
     KeyId Resolve(std::string_view path) {
-        KeyId key = RegistryHive::kRootKey;
+        // Keys of the components that lie wholly in the part this path shares with the one before,
+        // byte for byte, are known already.
+        const std::size_t common = static_cast<std::size_t>(
+            std::mismatch(path.begin(), path.end(), m_previous.begin(), m_previous.end()).first -
+            path.begin());
+        const std::size_t separator = m_hive.Format() == RegistryTextFormat::Wine2 ? 2 : 1;
         std::size_t depth = 0;
-        bool reusing = true;
-        while (!path.empty()) {
-            const Component component = Next(path);
-            if (component.raw.empty()) {
-                continue;
-            }
-            if (reusing && depth < m_stack.size() && m_stack[depth].raw == component.raw) {
-                key = m_stack[depth].key;
-            } else {
-                reusing = false;
-                m_stack.resize(depth);
-                key = m_hive.FindOrCreateChild(key, Name(component));
-                m_stack.push_back({component.raw, key});
-            }
+        while (depth < m_stack.size() && (m_stack[depth].end + separator <= common ||
+                                          (m_stack[depth].end == common && common == path.size()))) {
             ++depth;
         }
-        if (reusing) {
-            m_stack.resize(depth);
+        m_stack.resize(depth);
+        m_previous = path;
+        KeyId key = depth == 0 ? RegistryHive::kRootKey : m_stack.back().key;
+        const std::size_t known = depth == 0 ? 0 : m_stack.back().end + separator;
+        std::string_view rest = known >= path.size() ? std::string_view() : path.substr(known);
+        while (!rest.empty()) {
+            const Component component = Next(rest);
+            if (!component.raw.empty()) {
+                key = m_hive.FindOrCreateChild(key, Name(component));
+                m_stack.push_back(
+                    {static_cast<std::size_t>(component.raw.data() + component.raw.size() - path.data()),
+                     key});
+            }
         }
         return key;
     }
@@ -455,15 +460,18 @@ private:
             m_hive.DeleteKey(key);
         }
         m_stack.clear();
+        m_previous = {};
     }
 
+    // A component of the previous path: where it ends in that path, and its key.
     struct StackEntry {
-        std::string_view raw;
+        std::size_t end;
         KeyId key;
     };
 
     RegistryHive& m_hive;
     RegRoot m_root;
+    std::string_view m_previous;
     std::vector<StackEntry> m_stack;
 };
 

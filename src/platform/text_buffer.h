@@ -1,25 +1,32 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
-// Text held either in memory or as a read-only mapping of a file, so a large hive is read without
-// copying it.
+// Text in memory: a string the program made, or the bytes of a file read in one go into memory that
+// is not cleared first (a large hive loads faster so). It is a copy, not a mapping, so a file
+// changed or cut short by another program later cannot pull the text away under the reader.
 class TextBuffer {
 public:
+    struct FreeDeleter {
+        void operator()(char* bytes) const { std::free(bytes); }
+    };
+    using Bytes = std::unique_ptr<char[], FreeDeleter>;
+
     TextBuffer() = default;
     TextBuffer(std::string text);  // NOLINT: a string is a buffer
-    ~TextBuffer();
     TextBuffer(TextBuffer&& other) noexcept;
     TextBuffer& operator=(TextBuffer&& other) noexcept;
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
 
-    // Maps a regular file, reads anything else; false when it cannot be read.
+    // False when the file cannot be read.
     static bool FromFile(const std::filesystem::path& file, TextBuffer& buffer);
 
     std::string_view View() const { return m_view; }
@@ -27,11 +34,8 @@ public:
     void RemovePrefix(std::size_t n) { m_view.remove_prefix(n); }
 
 private:
-    void Release();
-
     std::string m_owned;
-    void* m_pMapping = nullptr;
-    std::size_t m_nMappingSize = 0;
+    Bytes m_pRead;
     std::string_view m_view;
 };
 
