@@ -18,7 +18,7 @@ enum class RegistryTextFormat { Unknown, Regedit5, Regedit4, Wine2 };
 // A registry tree in memory, as loaded from a registry text file. Large hives (a Wine system.reg
 // runs to tens of megabytes) load quickly and stay small because only the key lines are read at
 // load time: the text is kept and a key's value lines are parsed when the key is first asked for
-// its values.
+// its values. Reading may parse, so a hive is used by one thread at a time.
 class RegistryHive {
 public:
     using KeyId = uint32_t;
@@ -30,9 +30,9 @@ public:
     RegistryHive(const RegistryHive&) = delete;
     RegistryHive& operator=(const RegistryHive&) = delete;
 
-    // Takes over the text whose value lines later key blocks point into.
     // Room for this many keys without growing (a hint; more may follow).
     void Reserve(std::size_t keys);
+    // Takes over the text whose value lines later key blocks point into.
     void AdoptText(TextBuffer text, RegistryTextFormat format);
     std::string_view Text() const { return m_text.View(); }
     RegistryTextFormat Format() const { return m_format; }
