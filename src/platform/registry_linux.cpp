@@ -8,42 +8,31 @@ namespace platform {
 
 namespace {
 
-std::filesystem::path FromEnvironment(const char* name) {
+// The variable's value as a path, or `fallback` when it is unset or empty.
+std::filesystem::path FromEnvironment(const char* name, const std::filesystem::path& fallback = {}) {
     const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? std::filesystem::path(value) : std::filesystem::path();
+    return value != nullptr && *value != '\0' ? std::filesystem::path(value) : fallback;
 }
 
 std::filesystem::path HomeFolder() {
-    const std::filesystem::path home = FromEnvironment("HOME");
-    return home.empty() ? std::filesystem::path("/") : home;
+    return FromEnvironment("HOME", "/");
 }
 
 // HKEY_LOCAL_MACHINE: the file named by LUMIKARTA_HKLM, else the machine hive of the Wine prefix
 // the user works with, else none (an empty registry).
 std::filesystem::path MachineHiveFile() {
-    std::filesystem::path file = FromEnvironment("LUMIKARTA_HKLM");
+    const std::filesystem::path file = FromEnvironment("LUMIKARTA_HKLM");
     if (!file.empty()) {
         return file;
     }
-    std::filesystem::path prefix = FromEnvironment("WINEPREFIX");
-    if (prefix.empty()) {
-        prefix = HomeFolder() / ".wine";
-    }
-    file = prefix / "system.reg";
+    const std::filesystem::path wine = FromEnvironment("WINEPREFIX", HomeFolder() / ".wine") / "system.reg";
     std::error_code error;
-    return std::filesystem::is_regular_file(file, error) ? file : std::filesystem::path();
+    return std::filesystem::is_regular_file(wine, error) ? wine : std::filesystem::path();
 }
 
 std::filesystem::path UserHiveFile() {
-    std::filesystem::path file = FromEnvironment("LUMIKARTA_HKCU");
-    if (!file.empty()) {
-        return file;
-    }
-    std::filesystem::path config = FromEnvironment("XDG_CONFIG_HOME");
-    if (config.empty()) {
-        config = HomeFolder() / ".config";
-    }
-    return config / "Lumikarta" / "user.reg";
+    return FromEnvironment("LUMIKARTA_HKCU", FromEnvironment("XDG_CONFIG_HOME", HomeFolder() / ".config") /
+                                                 "Lumikarta" / "user.reg");
 }
 
 }  // namespace
