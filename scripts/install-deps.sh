@@ -3,9 +3,11 @@
 # Does nothing when every package is already there, so it is cheap to call first in every script.
 set -euo pipefail
 
+# ca-certificates: libcurl fails every HTTPS exchange without the system's trust store, also when
+# LUMIKARTA_CA_BUNDLE names an extra authority.
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  qt6-base-dev libcurl4-openssl-dev libpugixml-dev libcups2-dev libacl1-dev
+  qt6-base-dev libcurl4-openssl-dev ca-certificates libpugixml-dev libcups2-dev libacl1-dev
   libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev
 )
 
