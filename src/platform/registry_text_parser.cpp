@@ -50,88 +50,47 @@ int HexDigit(char c) {
 }
 
 // Wine writes every character outside printable ASCII as a C-like escape of its UTF-16 unit;
-// surrogate pairs come as two escapes and are joined here.
+// the units of consecutive escapes (a surrogate pair among them) are converted together.
 std::string UnescapeWine(std::string_view s) {
     std::string out;
     out.reserve(s.size());
-    char16_t pendingHigh = 0;
-    auto flushHigh = [&] {
-        if (pendingHigh != 0) {
-            AppendUtf8(out, 0xFFFD);
-            pendingHigh = 0;
-        }
-    };
-    auto appendUnit = [&](char16_t unit) {
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            flushHigh();
-            pendingHigh = unit;
-            return;
-        }
-        if (unit >= 0xDC00 && unit <= 0xDFFF && pendingHigh != 0) {
-            AppendUtf8(out, 0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
-            pendingHigh = 0;
-            return;
-        }
-        flushHigh();
-        AppendUtf8(out, unit);
+    std::u16string units;
+    const auto flushUnits = [&] {
+        out += Utf16ToUtf8(units);
+        units.clear();
     };
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] != '\\' || i + 1 == s.size()) {
-            flushHigh();
+            flushUnits();
             out.push_back(s[i]);
             continue;
         }
         const char c = s[++i];
-        switch (c) {
-            case 'a':
-                appendUnit(7);
-                break;
-            case 'b':
-                appendUnit(8);
-                break;
-            case 'e':
-                appendUnit(27);
-                break;
-            case 'f':
-                appendUnit(12);
-                break;
-            case 'n':
-                appendUnit(10);
-                break;
-            case 'r':
-                appendUnit(13);
-                break;
-            case 't':
-                appendUnit(9);
-                break;
-            case 'v':
-                appendUnit(11);
-                break;
-            case 'x': {
-                unsigned value = 0;
-                int digits = 0;
-                while (digits < 4 && i + 1 < s.size() && HexDigit(s[i + 1]) >= 0) {
-                    value = value * 16 + static_cast<unsigned>(HexDigit(s[++i]));
-                    ++digits;
-                }
-                appendUnit(static_cast<char16_t>(digits == 0 ? 'x' : value));
-                break;
+        static constexpr std::string_view kLetters = "abefnrtv";
+        static constexpr char16_t kControls[] = {7, 8, 27, 12, 10, 13, 9, 11};
+        if (const std::size_t letter = kLetters.find(c); letter != std::string_view::npos) {
+            units.push_back(kControls[letter]);
+        } else if (c == 'x') {
+            unsigned value = 0;
+            int digits = 0;
+            while (digits < 4 && i + 1 < s.size() && HexDigit(s[i + 1]) >= 0) {
+                value = value * 16 + static_cast<unsigned>(HexDigit(s[++i]));
+                ++digits;
             }
-            default:
-                if (c >= '0' && c <= '7') {
-                    unsigned value = static_cast<unsigned>(c - '0');
-                    for (int digits = 1; digits < 3 && i + 1 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '7';
-                         ++digits) {
-                        value = value * 8 + static_cast<unsigned>(s[++i] - '0');
-                    }
-                    appendUnit(static_cast<char16_t>(value));
-                } else {
-                    flushHigh();
-                    out.push_back(c);
-                }
+            units.push_back(static_cast<char16_t>(digits == 0 ? 'x' : value));
+        } else if (c >= '0' && c <= '7') {
+            unsigned value = static_cast<unsigned>(c - '0');
+            for (int digits = 1; digits < 3 && i + 1 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '7';
+                 ++digits) {
+                value = value * 8 + static_cast<unsigned>(s[++i] - '0');
+            }
+            units.push_back(static_cast<char16_t>(value));
+        } else {
+            flushUnits();
+            out.push_back(c);
         }
     }
-    flushHigh();
+    flushUnits();
     return out;
 }
 
