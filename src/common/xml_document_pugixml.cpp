@@ -6,8 +6,8 @@
 #include "common/utf8.h"
 #include "common/xml_document.h"
 #include "platform/debug_trace.h"
-#include "platform/file_io.h"
 #include "platform/http_transport.h"
+#include "platform/text_buffer.h"
 
 struct CXMLDocument::Impl {
     pugi::xml_document document;
@@ -203,12 +203,12 @@ bool CXMLDocument::Load(const std::string& fileOrUrl) {
         return ParseLoaded(body);
     }
 
-    std::string bytes;
-    if (!platform::ReadWholeFile(std::filesystem::path(std::u8string(fileOrUrl.begin(), fileOrUrl.end())),
-                                 bytes)) {
+    platform::TextBuffer bytes;
+    if (!platform::TextBuffer::FromFile(
+            std::filesystem::path(std::u8string(fileOrUrl.begin(), fileOrUrl.end())), bytes)) {
         return FailRead("File not found or not readable");
     }
-    return ParseLoaded(bytes);
+    return ParseLoaded(bytes.View());
 }
 
 bool CXMLDocument::LoadFromBuffer(std::string_view bytes) {

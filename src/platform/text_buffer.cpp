@@ -6,7 +6,6 @@
 
 #include <cerrno>
 
-#include "platform/file_io.h"
 #include "platform/huge_page_allocator.h"
 
 namespace platform {
@@ -34,50 +33,75 @@ TextBuffer& TextBuffer::operator=(TextBuffer&& other) noexcept {
     return *this;
 }
 
+namespace {
+
+// Reads until `capacity` bytes are in or the file ends; the count read, or -1 on an error.
+ssize_t ReadUpTo(int fd, char* into, std::size_t capacity) {
+    std::size_t length = 0;
+    while (length < capacity) {
+        const ssize_t n = ::read(fd, into + length, capacity - length);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        length += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(length);
+}
+
+// A file whose size is not known beforehand (a pipe, a /proc file that says 0), read in growing
+// pieces.
+bool ReadUnsized(int fd, std::string& bytes) {
+    std::size_t capacity = 64 * 1024;
+    for (std::size_t length = 0;; capacity *= 2) {
+        bytes.resize(capacity);
+        const ssize_t n = ReadUpTo(fd, bytes.data() + length, capacity - length);
+        if (n < 0) {
+            return false;
+        }
+        length += static_cast<std::size_t>(n);
+        if (length < capacity) {
+            bytes.resize(length);
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
 bool TextBuffer::FromFile(const std::filesystem::path& file, TextBuffer& buffer) {
     buffer = TextBuffer();
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
+    bool read = false;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        // Not a plain file (a pipe, /proc): read in pieces until its end.
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        // Memory not cleared first, in huge pages when large: a big hive then loads at the speed of
+        // reading it. A file cut short since fstat is what is there.
+        const auto size = static_cast<std::size_t>(info.st_size);
+        Bytes bytes(static_cast<char*>(HugePageAllocator<char>::TryAllocate(size)));
+        const ssize_t length = bytes ? ReadUpTo(fd, bytes.get(), size) : -1;
+        if (length >= 0) {
+            buffer.m_pRead = std::move(bytes);
+            buffer.m_view = std::string_view(buffer.m_pRead.get(), static_cast<std::size_t>(length));
+            read = true;
+        }
+    } else {
         std::string bytes;
-        if (!ReadWholeFile(file, bytes)) {
-            return false;
+        read = ReadUnsized(fd, bytes);
+        if (read) {
+            buffer = TextBuffer(std::move(bytes));
         }
-        buffer = TextBuffer(std::move(bytes));
-        return true;
-    }
-    const auto size = static_cast<std::size_t>(info.st_size);
-    // Memory not cleared first, in huge pages when large: a big hive then loads at the speed of
-    // reading it.
-    Bytes bytes(static_cast<char*>(HugePageAllocator<char>::TryAllocate(size)));
-    if (!bytes) {
-        ::close(fd);
-        return false;
-    }
-    std::size_t length = 0;
-    while (length < size) {
-        const ssize_t n = ::read(fd, bytes.get() + length, size - length);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) {
-            break;  // cut short since fstat: what is there is the file
-        }
-        length += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    buffer.m_pRead = std::move(bytes);
-    buffer.m_view = std::string_view(buffer.m_pRead.get(), length);
-    return true;
+    return read;
 }
 
 }  // namespace platform

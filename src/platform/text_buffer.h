@@ -26,7 +26,7 @@ public:
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
 
-    // False when the file cannot be read.
+    // The whole file, also one whose size is not known beforehand; false when it cannot be read.
     static bool FromFile(const std::filesystem::path& file, TextBuffer& buffer);
 
     std::string_view View() const { return m_view; }
