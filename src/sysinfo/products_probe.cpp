@@ -1,0 +1,127 @@
+#include <string_view>
+
+#include "common/collect_leaf_paths.h"
+#include "common/reg_subkey_enum.h"
+#include "common/reg_value_enum.h"
+#include "common/trim.h"
+#include "common/registry_walker.h"
+#include "platform/registry_name.h"
+#include "sysinfo/system_info.h"
+
+namespace {
+
+constexpr std::string_view kVersionKeyMark = "\\Skyrund\\";
+
+// The byte offset where the last `count` characters of a UTF-8 text begin (0 for a shorter text).
+std::size_t StartOfLastChars(std::string_view text, std::size_t count) {
+    std::size_t start = text.size();
+    while (count > 0 && start > 0) {
+        --start;
+        if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80) {
+            --count;
+        }
+    }
+    return start;
+}
+
+// "300" becomes "3.0.0": the first three characters with points between them, the rest dropped;
+// a shorter text stays as it is.
+std::string FormatVersion(std::string_view stored) {
+    std::vector<std::string_view> firstChars;
+    for (std::size_t i = 0; i < stored.size() && firstChars.size() < 3;) {
+        std::size_t next = i + 1;
+        while (next < stored.size() && (static_cast<unsigned char>(stored[next]) & 0xC0) == 0x80) {
+            ++next;
+        }
+        firstChars.push_back(stored.substr(i, next - i));
+        i = next;
+    }
+    if (firstChars.size() < 3) {
+        return std::string(stored);
+    }
+    std::string version(firstChars[0]);
+    return version.append(".").append(firstChars[1]).append(".").append(firstChars[2]);
+}
+
+std::string ReadVersion(const std::string& path) {
+    CRegistryWalker walker;
+    if (!walker.Open(platform::RegRoot::LocalMachine, path)) {
+        return {};
+    }
+    CRegValueEnum values(walker);
+    for (values.Start(); !values.Done(); values.Next()) {
+        if (platform::RegNameEquals(values.Name(), "VERSION")) {
+            return FormatVersion(values.DataText());
+        }
+    }
+    return {};
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && platform::RegNameEquals(text.substr(0, prefix.size()), prefix);
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           platform::RegNameEquals(text.substr(text.size() - suffix.size()), suffix);
+}
+
+// The map sets of the version key `path`: the other leaf keys of the same product whose paths end
+// in the same three characters, relative to the product key.
+std::vector<std::string> MapSetsOf(std::string_view path, const std::vector<std::string>& leafPaths) {
+    const std::string_view prefix = path.substr(0, path.find(kVersionKeyMark));
+    const std::string_view suffix = path.substr(StartOfLastChars(path, 3));
+    std::vector<std::string> items;
+    for (const std::string& candidate : leafPaths) {
+        // The backslash after the prefix keeps ProductA2's map sets away from ProductA.
+        if (StartsWithNoCase(candidate, prefix) && candidate.size() > prefix.size() &&
+            candidate[prefix.size()] == '\\' && EndsWithNoCase(candidate, suffix) &&
+            candidate.find(kVersionKeyMark) == std::string::npos) {
+            items.push_back(candidate.substr(prefix.size() + 1));
+        }
+    }
+    return items;
+}
+
+ProductInfo ProductOf(const std::string& path, const std::vector<std::string>& leafPaths) {
+    ProductInfo product;
+    product.m_strVersion = ReadVersion(path);
+    std::string_view rest = path;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\\'), rest.size());
+        const std::string_view name = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (platform::RegNameEquals(name, "SOFTWARE") || platform::RegNameEquals(name, "Lumikarta")) {
+            continue;
+        }
+        if (platform::RegNameEquals(name, "Skyrund")) {
+            product.m_Items = MapSetsOf(path, leafPaths);
+            break;
+        }
+        product.m_strName.append(" ").append(name);
+    }
+    product.m_strName = std::string(TrimWhiteSpace(product.m_strName));
+    return product;
+}
+
+}  // namespace
+
+void CSystemInfo::DetectProducts() {
+    m_Products.clear();
+    std::vector<std::string> leafPaths;
+    CRegistryWalker walker;
+    if (walker.Open(platform::RegRoot::LocalMachine, "SOFTWARE\\Lumikarta")) {
+        CRegSubkeyEnum products(walker);
+        for (products.Start(); !products.Done(); products.Next()) {
+            if (walker.Push(products.Name())) {
+                CollectLeafPaths(walker, leafPaths);
+                walker.Pop();
+            }
+        }
+    }
+    for (const std::string& path : leafPaths) {
+        if (path.find(kVersionKeyMark) != std::string::npos) {
+            m_Products.push_back(ProductOf(path, leafPaths));
+        }
+    }
+}
