@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the program was asked to do by its arguments.
+struct CommandLine {
+    enum class Mode { Window, PrintInfo, PrintReport, Help, Version, Invalid };
+    Mode mode = Mode::Window;
+    // The argument that could not be understood, for Invalid.
+    std::string rejected;
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+// The text of --help.
+std::string UsageText();

@@ -1,0 +1,59 @@
+#include "app/language.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "app/ui_language.h"
+#include "res/resource_library.h"
+#include "res/resources.h"
+
+namespace {
+
+// Stored data longer than this is not read, as the value was never meant to hold more.
+constexpr std::size_t kMaxStoredBytes = 100;
+
+// The C library's decimal reading (leading blanks, a sign, digits, anything else ends it), with
+// numbers beyond the int range held at its ends instead of overflowing.
+long long LeadingInteger(const std::string& text) {
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return std::clamp<long long>(value, INT_MIN, INT_MAX);
+}
+
+std::optional<int> StoredLanguage(platform::Registry& registry) {
+    std::unique_ptr<platform::RegistryKey> key;
+    if (registry.OpenKey(platform::RegRoot::CurrentUser, kLanguageKeyPath, platform::RegAccess::Read, key) !=
+        platform::RegResult::Success) {
+        return std::nullopt;
+    }
+    platform::RegValue value;
+    if (key->QueryValue(kLanguageValueName, kMaxStoredBytes, value) != platform::RegResult::Success) {
+        return std::nullopt;
+    }
+    const std::string text(value.data.begin(), value.data.end());
+    const long long code = LeadingInteger(text.substr(0, text.find('\0')));
+    if (code < 0) {
+        return std::nullopt;
+    }
+    return static_cast<int>(code);
+}
+
+}  // namespace
+
+int DecideLanguage(platform::Registry& registry) {
+    if (const std::optional<int> stored = StoredLanguage(registry)) {
+        return *stored;
+    }
+    return UserInterfaceLanguageIsGerman() ? kLanguageGerman : kLanguageEnglish;
+}
+
+void ApplyLanguage(int languageCode, const std::filesystem::path& programFolder) {
+    if (languageCode != kLanguageEnglish) {
+        return;
+    }
+    if (const LumikartaResourceTable* english = LoadEnglishResourceLibrary(programFolder)) {
+        UseResources(*english);
+    }
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Whether the user's interface language is German, of any country.
+bool UserInterfaceLanguageIsGerman();

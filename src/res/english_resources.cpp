@@ -1,0 +1,38 @@
+// The English language library: the same resource ids as the German ones built into the program.
+#include <iterator>
+
+#include "res/resource_table.h"
+#include "res/string_ids.h"
+
+namespace {
+
+constexpr LumikartaStringResource kStrings[] = {
+    {IDS_ABOUTBOX, "&About..."},
+    {IDS_RESTART_QUESTION,
+     "The program has to be restarted for the new language to take effect. Do you want to restart it "
+     "now?"},
+    {IDS_MEMORY_LINE, "Physical memory: %.2lf MB, page file: %.2lf MB"},
+    {IDS_MISSING_PRODUCT, "Please enter a product!"},
+    {IDS_MISSING_VERSION, "Please enter a product version!"},
+    {IDS_MISSING_PROBLEM_TYPE, "Please choose a problem type!"},
+    {IDS_MISSING_DESCRIPTION, "Please enter a description!"},
+    {IDS_MISSING_FIRST_NAME, "Please enter your first name!"},
+    {IDS_MISSING_SURNAME, "Please enter your surname!"},
+    {IDS_INVALID_EMAIL, "Please enter a valid e-mail address!"},
+    {IDS_SEND_SUCCEEDED, "Your request has been sent."},
+    {IDS_SEND_REFUSED, "Error %i: %s"},
+    {IDS_NO_CONNECTION,
+     "Error: No connection to the Lumikarta Support Service could be made.\nPlease check your "
+     "Internet connection."},
+    {IDS_DEFINITION_NOT_LOADED,
+     "The update definition could not be loaded.\r\nPlease check your Internet connection!"},
+    {IDS_NO_UPDATES, "There are no updates available at the moment."},
+};
+
+constexpr LumikartaResourceTable kTable = {kResourceTableVersion, kStrings, std::size(kStrings)};
+
+}  // namespace
+
+const LumikartaResourceTable* LumikartaSystemInfoResources() {
+    return &kTable;
+}

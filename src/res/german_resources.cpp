@@ -1,0 +1,38 @@
+#include "res/german_resources.h"
+
+#include <iterator>
+
+#include "res/string_ids.h"
+
+namespace {
+
+constexpr LumikartaStringResource kStrings[] = {
+    {IDS_ABOUTBOX, "&Info..."},
+    {IDS_RESTART_QUESTION,
+     "Die Sprachänderung erfordert einen Neustart der Software. Wollen Sie jetzt die Software neu "
+     "Starten?"},
+    {IDS_MEMORY_LINE, "Phys. Speicher: %.2lf MB, Auslagerungsdatei: %.2lf MB"},
+    {IDS_MISSING_PRODUCT, "Bitte geben Sie ein Produkt an!"},
+    {IDS_MISSING_VERSION, "Bitte geben Sie eine Produktversion an!"},
+    {IDS_MISSING_PROBLEM_TYPE, "Bitte geben Sie eine Problemart an!"},
+    {IDS_MISSING_DESCRIPTION, "Bitte geben Sie eine Beschreibung ein!"},
+    {IDS_MISSING_FIRST_NAME, "Bitte geben Sie ihren Vornamen ein!"},
+    {IDS_MISSING_SURNAME, "Bitte geben Sie ihren Nachnamen ein!"},
+    {IDS_INVALID_EMAIL, "Bitte geben Sie eine korrekte E-Mail Adresse ein!"},
+    {IDS_SEND_SUCCEEDED, "Die Anfrage wurde erfolgreich versendet."},
+    {IDS_SEND_REFUSED, "Fehler %i: %s"},
+    {IDS_NO_CONNECTION,
+     "Fehler: Es konnte keine Verbindung zum Lumikarta Support Service hergestellt werden.\nBitte "
+     "überprüfen Sie ihre Internetverbindung."},
+    {IDS_DEFINITION_NOT_LOADED,
+     "Die Update Definition konnte nicht geladen werden.\r\nÜberprüfen Sie ihre Internetverbindung!"},
+    {IDS_NO_UPDATES, "Derzeit sind keine Updates verfügbar."},
+};
+
+constexpr LumikartaResourceTable kTable = {kResourceTableVersion, kStrings, std::size(kStrings)};
+
+}  // namespace
+
+const LumikartaResourceTable& GermanResources() {
+    return kTable;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+// The string table's entries; the same numbers in every language.
+enum StringId : uint32_t {
+    IDS_ABOUTBOX = 101,
+    IDS_RESTART_QUESTION = 102,
+    IDS_MEMORY_LINE = 105,
+    IDS_MISSING_PRODUCT = 106,
+    IDS_MISSING_VERSION = 107,
+    IDS_MISSING_PROBLEM_TYPE = 108,
+    IDS_MISSING_DESCRIPTION = 109,
+    IDS_MISSING_FIRST_NAME = 110,
+    IDS_MISSING_SURNAME = 111,
+    IDS_INVALID_EMAIL = 112,
+    IDS_SEND_SUCCEEDED = 113,
+    IDS_SEND_REFUSED = 114,
+    IDS_NO_CONNECTION = 115,
+    IDS_DEFINITION_NOT_LOADED = 116,
+    IDS_NO_UPDATES = 117,
+};
