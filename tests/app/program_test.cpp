@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "support/fake_system_root.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct ProgramRun {
+    std::string output;
+    int exitCode;
+};
+
+ProgramRun RunProgram(const std::string& arguments) {
+    const std::string command = std::string(LUMIKARTA_PROGRAM) + " " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ProgramRun run{"", -1};
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        run.output.append(chunk, n);
+    }
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// A machine with known facts, two products, no print server and the given stored language.
+class SampleMachine {
+public:
+    explicit SampleMachine(const std::string& language)
+        : m_hklm("LUMIKARTA_HKLM", m_files.WriteFile("system.reg", kMachine)),
+          m_hkcu("LUMIKARTA_HKCU", m_files.WriteFile("user.reg", UserHive(language))),
+          m_cups("CUPS_SERVER", m_files.FilePath("no-print-server.sock")) {
+        m_root.WriteFile("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+        m_root.WriteFile("/proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
+        m_root.WriteFile("/proc/sys/kernel/arch", "x86_64\n");
+        m_root.WriteFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: AMD Ryzen 7 5800X 8-Core Processor\n");
+        m_root.WriteFile("/proc/meminfo", "MemTotal:       33554432 kB\nSwapTotal:       1048576 kB\n");
+    }
+
+private:
+    static constexpr char kMachine[] =
+        "Windows Registry Editor Version 5.00\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Skyrund\\300]\n\"VERSION\"=\"300\"\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Nord\\300]\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\Alpen\\Skyrund\\210]\n\"VERSION\"=\"210\"\n\n";
+
+    static std::string UserHive(const std::string& language) {
+        return "Windows Registry Editor Version 5.00\n\n"
+               "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n\"Language\"=\"" +
+               language + "\"\n";
+    }
+
+    TempDir m_files;
+    FakeSystemRoot m_root;
+    ScopedEnv m_hklm;
+    ScopedEnv m_hkcu;
+    ScopedEnv m_cups;
+};
+
+TEST(Program, PrintsTheFactsInTheStoredLanguage) {
+    const char* facts =
+        "CPU: AMD Ryzen 7 5800X 8-Core Processor\n"
+        "%s\n"
+        "Grafic: \n"
+        "Driver:  ()\n"
+        "OS: Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)\n"
+        "Product: TopoKarte 3.0.0\n"
+        "Product: Alpen 2.1.0\n";
+    struct Case {
+        const char* language;
+        const char* ramLine;
+    };
+    const Case cases[] = {
+        {"0", "RAM: Phys. Speicher: 32768.00 MB, Auslagerungsdatei: 33792.00 MB"},
+        {"1", "RAM: Physical memory: 32768.00 MB, page file: 33792.00 MB"},
+    };
+    for (const Case& c : cases) {
+        SampleMachine machine(c.language);
+        std::string expected(facts);
+        expected.replace(expected.find("%s"), 2, c.ramLine);
+        const ProgramRun run = RunProgram("--print-info");
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.output, expected);
+    }
+    SampleMachine machine("1");
+    const ProgramRun report = RunProgram("--print-report");
+    EXPECT_EQ(report.exitCode, 0);
+    EXPECT_EQ(report.output,
+              "\n\n* * * * * * * * * * * * * * *\nInstallierte Kartenwerke: 2\nTopoKarte 3.0.0: Nord\\300\nAlpen 2.1.0: \n");
+}
+
+TEST(Program, ExitCodesTellUsageFromFailure) {
+    struct Case {
+        const char* arguments;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"--version", 0}, {"--help", 0}, {"", 2}, {"--print-everything", 2}, {"--print-info --print-report", 2},
+        {"--print-info >/dev/full", 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunProgram(c.arguments).exitCode, c.exitCode) << c.arguments;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "support/fake_system_root.h"
+#include "sysinfo/system_info.h"
+
+namespace {
+
+void WriteKernel(const FakeSystemRoot& root, const char* release, const char* arch) {
+    root.WriteFile("/proc/sys/kernel/osrelease", std::string(release) + "\n");
+    root.WriteFile("/proc/sys/kernel/arch", std::string(arch) + "\n");
+}
+
+TEST(DetectOS, NamesDistributionBitnessAndKernel) {
+    struct Case {
+        const char* label;
+        const char* etcOsRelease;  // null: no file
+        const char* usrOsRelease;
+        const char* arch;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"pretty name", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n", nullptr,
+         "x86_64", "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)"},
+        {"name and version", "NAME=Fedora\nVERSION='39 (Workstation Edition)'\n", nullptr, "aarch64",
+         "Fedora 39 (Workstation Edition), 64-bit (kernel 6.1.0-18-amd64)"},
+        {"escapes and comments", "# comment\nPRETTY_NAME=\"A \\\"quoted\\\" \\$name\" # trailing\n", nullptr,
+         "armv7l", "A \"quoted\" $name, 32-bit (kernel 6.1.0-18-amd64)"},
+        {"empty pretty name falls back", "PRETTY_NAME=\"\"\nNAME=Alpine\n", nullptr, "riscv64",
+         "Alpine, 64-bit (kernel 6.1.0-18-amd64)"},
+        {"only the vendor's copy", nullptr, "PRETTY_NAME=\"Arch Linux\"\n", "x86_64",
+         "Arch Linux, 64-bit (kernel 6.1.0-18-amd64)"},
+        {"no os-release, unknown architecture", nullptr, nullptr, "e2k", "Linux (kernel 6.1.0-18-amd64)"},
+    };
+    for (const Case& c : cases) {
+        FakeSystemRoot root;
+        WriteKernel(root, "6.1.0-18-amd64", c.arch);
+        if (c.etcOsRelease) {
+            root.WriteFile("/etc/os-release", c.etcOsRelease);
+        }
+        if (c.usrOsRelease) {
+            root.WriteFile("/usr/lib/os-release", c.usrOsRelease);
+        }
+        CSystemInfo info;
+        info.DetectOS();
+        EXPECT_EQ(info.m_strOS, c.expected) << c.label;
+        EXPECT_EQ(info.m_dwMajorVersion, 6u) << c.label;
+    }
+    FakeSystemRoot nothing;
+    CSystemInfo info;
+    info.CollectAll();
+    EXPECT_EQ(info.m_strOS, "unknown");
+    EXPECT_EQ(info.m_dwMajorVersion, 0u);
+    EXPECT_EQ(info.m_strCPUName, "");
+    EXPECT_EQ(info.m_ullTotalPhys, 0u);
+}
+
+TEST(DetectCPU, TakesTheFirstNameTheArchitectureGives) {
+    struct Case {
+        const char* label;
+        const char* cpuinfo;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"x86, first processor, stored as found",
+         "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t:  Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz \n\n"
+         "processor\t: 1\nmodel name\t: other\n",
+         " Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz "},
+        {"32-bit ARM", "processor\t: 0\nmodel name\t: ARMv7 Processor rev 4 (v7l)\nHardware\t: BCM2835\n",
+         "ARMv7 Processor rev 4 (v7l)"},
+        {"older ARM kernel", "Processor\t: ARMv6-compatible processor rev 7 (v6l)\nHardware\t: BCM2708\n",
+         "BCM2708"},
+        {"MIPS", "system type\t\t: MT7621\ncpu model\t\t: MIPS 1004Kc V2.15\n", "MIPS 1004Kc V2.15"},
+        {"64-bit ARM names nothing", "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x41\n", "aarch64"},
+    };
+    for (const Case& c : cases) {
+        FakeSystemRoot root;
+        WriteKernel(root, "6.1.0", "aarch64");
+        root.WriteFile("/proc/cpuinfo", c.cpuinfo);
+        CSystemInfo info;
+        info.DetectCPU();
+        EXPECT_EQ(info.m_strCPUName, c.expected) << c.label;
+    }
+}
+
+TEST(DetectMemory, PageFileIsTheCommitLimit) {
+    FakeSystemRoot root;
+    root.WriteFile("/proc/meminfo",
+                   "MemTotal:       16318456 kB\nMemFree:         1000000 kB\nSwapCached:            0 kB\n"
+                   "SwapTotal:       2097148 kB\n");
+    CSystemInfo info;
+    info.DetectMemory();
+    EXPECT_EQ(info.m_ullTotalPhys, 16318456ULL * 1024);
+    EXPECT_EQ(info.m_ullTotalPageFile, (16318456ULL + 2097148ULL) * 1024);
+}
+
+}  // namespace

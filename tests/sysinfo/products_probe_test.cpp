@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "support/scoped_system_registry.h"
+#include "sysinfo/system_info.h"
+
+namespace {
+
+// A leaf key below SOFTWARE\Lumikarta, with a VERSION value when one is given.
+std::string Leaf(const std::string& path, const std::string& version = "") {
+    std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\" + path + "]\n";
+    return key + (version.empty() ? "" : "\"VERSION\"=\"" + version + "\"\n") + "\n";
+}
+
+// "name|version|item,item" per product, one per line.
+std::string Products(const std::string& machine) {
+    ScopedSystemRegistry registry(machine);
+    CSystemInfo info;
+    info.DetectProducts();
+    std::string text;
+    for (const ProductInfo& product : info.m_Products) {
+        text += product.m_strName + "|" + product.m_strVersion + "|";
+        for (std::size_t i = 0; i < product.m_Items.size(); ++i) {
+            text += (i ? "," : "") + product.m_Items[i];
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+TEST(DetectProducts, FindsProductsVersionsAndMapSets) {
+    struct Case {
+        const char* label;
+        std::string machine;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"map sets with the version key's last three characters",
+         Leaf("ProductA\\Skyrund\\100", "100") + Leaf("ProductA\\RegionA\\100") + Leaf("ProductA\\RegionB\\200"),
+         "ProductA|1.0.0|RegionA\\100\n"},
+        {"nested product key", Leaf("ProductA\\Extra\\Skyrund\\001", "001"), "ProductA Extra|0.0.1|\n"},
+        {"two characters stay as stored", Leaf("ProductA\\Skyrund\\012", "12"), "ProductA|12|\n"},
+        {"a point is one of the three characters", Leaf("ProductA\\Skyrund\\021", "2.1"), "ProductA|2...1|\n"},
+        {"further characters are dropped", Leaf("ProductA\\Skyrund\\300", "3001"), "ProductA|3.0.0|\n"},
+        {"version key spelled in lower case", Leaf("ProductA\\skyrund\\100", "100"), ""},
+        {"two version keys, two entries",
+         Leaf("ProductA\\Skyrund\\100", "100") + Leaf("ProductA\\Skyrund\\200", "200"),
+         "ProductA|1.0.0|\nProductA|2.0.0|\n"},
+        {"no version value", Leaf("ProductA\\Skyrund\\100"), "ProductA||\n"},
+        {"value name without regard to case",
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\P\\Skyrund\\100]\n\"Version\"=\"100\"\n\n", "P|1.0.0|\n"},
+        {"a sibling product's map sets are its own",
+         Leaf("ProductA\\Skyrund\\100", "100") + Leaf("ProductA2\\RegionC\\100") + Leaf("ProductA\\RegionA\\100"),
+         "ProductA|1.0.0|RegionA\\100\n"},
+        {"map sets compared without regard to case",
+         Leaf("Süd\\Skyrund\\10a", "10a") + Leaf("SÜD\\Karte\\10A"), "Süd|1.0.a|Karte\\10A\n"},
+        {"nothing installed", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Products(c.machine), c.expected) << c.label;
+    }
+}
+
+}  // namespace
