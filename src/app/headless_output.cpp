@@ -7,7 +7,11 @@
 std::string InfoText(const CSystemInfo& info) {
     std::string text = CopyInfoText(FormatInfoLines(info, LoadResString(IDS_MEMORY_LINE)), "\n");
     for (const ProductInfo& product : info.m_Products) {
-        text.append("Product: ").append(product.m_strName).append(" ").append(product.m_strVersion).append("\n");
+        text.append("Product: ")
+            .append(product.m_strName)
+            .append(" ")
+            .append(product.m_strVersion)
+            .append("\n");
     }
     for (const std::string& printer : info.m_Printers) {
         text.append("Printer: ").append(printer).append("\n");

@@ -43,14 +43,15 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::Version:
             return Emit("LumikartaSystemInfo " LUMIKARTA_VERSION "\n");
         case CommandLine::Mode::Invalid:
-            std::fprintf(stderr, "LumikartaSystemInfo: unknown or extra option '%s'\n\n%s", command.rejected.c_str(),
-                         UsageText().c_str());
+            std::fprintf(stderr, "LumikartaSystemInfo: unknown or extra option '%s'\n\n%s",
+                         command.rejected.c_str(), UsageText().c_str());
             return kExitUsage;
         case CommandLine::Mode::Window:
             break;
     }
-    std::fputs("LumikartaSystemInfo: this build has no window yet; use --print-info or --print-report "
-               "(see --help).\n",
-               stderr);
+    std::fputs(
+        "LumikartaSystemInfo: this build has no window yet; use --print-info or --print-report "
+        "(see --help).\n",
+        stderr);
     return kExitUsage;
 }

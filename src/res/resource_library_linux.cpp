@@ -21,7 +21,8 @@ const LumikartaResourceTable* LoadEnglishResourceLibrary(const std::filesystem::
     if (!library) {
         return nullptr;
     }
-    const auto resources = reinterpret_cast<LumikartaResourcesFunction>(dlsym(library, "LumikartaSystemInfoResources"));
+    const auto resources =
+        reinterpret_cast<LumikartaResourcesFunction>(dlsym(library, "LumikartaSystemInfoResources"));
     const LumikartaResourceTable* table = resources ? resources() : nullptr;
     if (!table || table->version != kResourceTableVersion) {
         dlclose(library);

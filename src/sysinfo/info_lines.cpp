@@ -10,8 +10,8 @@ namespace {
 // Fixed-point digits that do not depend on the process's locale, which a GUI library may change.
 std::string Fixed(double value, int precision) {
     std::array<char, 64> digits{};
-    const auto result =
-        std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed, precision);
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                      std::chars_format::fixed, precision);
     return result.ec == std::errc() ? std::string(digits.data(), result.ptr) : std::string();
 }
 
@@ -58,7 +58,8 @@ std::string FormatMemoryLine(std::string_view format, uint64_t totalPhys, uint64
         // "%.<digit>lf" or "%.<digit>f"
         std::size_t end = i + 1;
         int precision = 6;
-        if (end + 1 < format.size() && format[end] == '.' && format[end + 1] >= '0' && format[end + 1] <= '9') {
+        if (end + 1 < format.size() && format[end] == '.' && format[end + 1] >= '0' &&
+            format[end + 1] <= '9') {
             precision = format[end + 1] - '0';
             end += 2;
         }

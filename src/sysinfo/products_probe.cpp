@@ -3,8 +3,8 @@
 #include "common/collect_leaf_paths.h"
 #include "common/reg_subkey_enum.h"
 #include "common/reg_value_enum.h"
-#include "common/trim.h"
 #include "common/registry_walker.h"
+#include "common/trim.h"
 #include "platform/registry_name.h"
 #include "sysinfo/system_info.h"
 

@@ -73,7 +73,9 @@ std::string_view Server2003Edition(const WindowsVersionFacts& facts) {
                    : enterprise ? "Enterprise Edition for Itanium-based Systems"
                                 : "";
         case WindowsVersionFacts::kArchitectureX64:
-            return datacenter ? "Datacenter x64 Edition" : enterprise ? "Enterprise x64 Edition" : "Standard x64 Edition";
+            return datacenter   ? "Datacenter x64 Edition"
+                   : enterprise ? "Enterprise x64 Edition"
+                                : "Standard x64 Edition";
         default:
             if (facts.suiteMask & kSuiteComputeServer) {
                 return "Compute Cluster Edition";
@@ -111,7 +113,7 @@ std::string NtProductName(const WindowsVersionFacts& facts) {
         name = (facts.suiteMask & kSuitePersonal) ? "Windows XP Home Edition" : "Windows XP Professional";
     } else if (major == 5 && minor == 0) {
         name = "Windows 2000 ";
-        name += workstation                               ? "Professional"
+        name += workstation                                 ? "Professional"
                 : (facts.suiteMask & kSuiteDatacenter) != 0 ? "Datacenter Server"
                 : (facts.suiteMask & kSuiteEnterprise) != 0 ? "Advanced Server"
                                                             : "Server";

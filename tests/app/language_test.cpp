@@ -33,7 +33,8 @@ TEST(DecideLanguage, StoredCodeFirstThenTheUserInterfaceLanguage) {
         {"leading blanks and trailing text", StoredValue("  1 (English)"), "de_DE.UTF-8", 1},
         {"beyond the int range", StoredValue("99999999999"), "de_DE.UTF-8", 2147483647},
         {"longer than 100 bytes", StoredValue("1" + std::string(120, ' ')), "de_DE.UTF-8", 0},
-        {"key without the value", "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n", "it_IT", 1},
+        {"key without the value", "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n", "it_IT",
+         1},
     };
     for (const Case& c : cases) {
         ScopedSystemRegistry registry("", c.user);
@@ -53,12 +54,9 @@ TEST(UserInterfaceLanguage, FirstSetVariableDecides) {
         int expected;
     };
     const Case cases[] = {
-        {"de:en", "en_US.UTF-8", nullptr, 0},
-        {"", "de_DE@euro", "en_US", 0},
-        {nullptr, nullptr, "de", 0},
-        {nullptr, nullptr, "den_DK", 1},
-        {nullptr, "C", "de_DE.UTF-8", 1},
-        {nullptr, nullptr, nullptr, 1},
+        {"de:en", "en_US.UTF-8", nullptr, 0}, {"", "de_DE@euro", "en_US", 0},
+        {nullptr, nullptr, "de", 0},          {nullptr, nullptr, "den_DK", 1},
+        {nullptr, "C", "de_DE.UTF-8", 1},     {nullptr, nullptr, nullptr, 1},
     };
     ScopedSystemRegistry registry("");
     ScopedEnv messages("LC_MESSAGES", std::nullopt);
@@ -66,7 +64,8 @@ TEST(UserInterfaceLanguage, FirstSetVariableDecides) {
         ScopedEnv language("LANGUAGE", c.language ? std::optional<std::string>(c.language) : std::nullopt);
         ScopedEnv all("LC_ALL", c.all ? std::optional<std::string>(c.all) : std::nullopt);
         ScopedEnv lang("LANG", c.lang ? std::optional<std::string>(c.lang) : std::nullopt);
-        EXPECT_EQ(DecideLanguage(), c.expected) << (c.language ? c.language : "") << "|" << (c.all ? c.all : "");
+        EXPECT_EQ(DecideLanguage(), c.expected)
+            << (c.language ? c.language : "") << "|" << (c.all ? c.all : "");
     }
 }
 

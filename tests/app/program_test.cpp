@@ -37,7 +37,8 @@ public:
         m_root.WriteFile("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
         m_root.WriteFile("/proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
         m_root.WriteFile("/proc/sys/kernel/arch", "x86_64\n");
-        m_root.WriteFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: AMD Ryzen 7 5800X 8-Core Processor\n");
+        m_root.WriteFile("/proc/cpuinfo",
+                         "processor\t: 0\nmodel name\t: AMD Ryzen 7 5800X 8-Core Processor\n");
         m_root.WriteFile("/proc/meminfo", "MemTotal:       33554432 kB\nSwapTotal:       1048576 kB\n");
     }
 
@@ -90,7 +91,8 @@ TEST(Program, PrintsTheFactsInTheStoredLanguage) {
     const ProgramRun report = RunProgram("--print-report");
     EXPECT_EQ(report.exitCode, 0);
     EXPECT_EQ(report.output,
-              "\n\n* * * * * * * * * * * * * * *\nInstallierte Kartenwerke: 2\nTopoKarte 3.0.0: Nord\\300\nAlpen 2.1.0: \n");
+              "\n\n* * * * * * * * * * * * * * *\nInstallierte Kartenwerke: 2\nTopoKarte 3.0.0: "
+              "Nord\\300\nAlpen 2.1.0: \n");
 }
 
 TEST(Program, ExitCodesTellUsageFromFailure) {
@@ -99,7 +101,11 @@ TEST(Program, ExitCodesTellUsageFromFailure) {
         int exitCode;
     };
     const Case cases[] = {
-        {"--version", 0}, {"--help", 0}, {"", 2}, {"--print-everything", 2}, {"--print-info --print-report", 2},
+        {"--version", 0},
+        {"--help", 0},
+        {"", 2},
+        {"--print-everything", 2},
+        {"--print-info --print-report", 2},
         {"--print-info >/dev/full", 1},
     };
     for (const Case& c : cases) {

@@ -46,7 +46,8 @@ TEST(InfoLines, MemoryLineFillsOnlyTheNumbersOfItsFormat) {
     const uint64_t pageFile = (12ULL << 30) + (512ULL << 10);
     EXPECT_EQ(FormatMemoryLine("Phys. Speicher: %.2lf MB, Auslagerungsdatei: %.2lf MB", phys, pageFile),
               "Phys. Speicher: 8192.00 MB, Auslagerungsdatei: 12288.50 MB");
-    EXPECT_EQ(FormatMemoryLine("%.1f | %d %s %.2lf %% %.2lf", phys, pageFile), "8192.0 | %d %s 12288.50 %% %.2lf");
+    EXPECT_EQ(FormatMemoryLine("%.1f | %d %s %.2lf %% %.2lf", phys, pageFile),
+              "8192.0 | %d %s 12288.50 %% %.2lf");
 }
 
 TEST(InfoLines, CopyTextHasFiveLabelledLinesEvenWhenEmpty) {

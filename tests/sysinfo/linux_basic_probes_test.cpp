@@ -19,8 +19,8 @@ TEST(DetectOS, NamesDistributionBitnessAndKernel) {
         const char* expected;
     };
     const Case cases[] = {
-        {"pretty name", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n", nullptr,
-         "x86_64", "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)"},
+        {"pretty name", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n",
+         nullptr, "x86_64", "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)"},
         {"name and version", "NAME=Fedora\nVERSION='39 (Workstation Edition)'\n", nullptr, "aarch64",
          "Fedora 39 (Workstation Edition), 64-bit (kernel 6.1.0-18-amd64)"},
         {"escapes and comments", "# comment\nPRETTY_NAME=\"A \\\"quoted\\\" \\$name\" # trailing\n", nullptr,
@@ -62,7 +62,8 @@ TEST(DetectCPU, TakesTheFirstNameTheArchitectureGives) {
     };
     const Case cases[] = {
         {"x86, first processor, stored as found",
-         "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t:  Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz \n\n"
+         "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t:  Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz "
+         "\n\n"
          "processor\t: 1\nmodel name\t: other\n",
          " Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz "},
         {"32-bit ARM", "processor\t: 0\nmodel name\t: ARMv7 Processor rev 4 (v7l)\nHardware\t: BCM2835\n",
@@ -70,7 +71,8 @@ TEST(DetectCPU, TakesTheFirstNameTheArchitectureGives) {
         {"older ARM kernel", "Processor\t: ARMv6-compatible processor rev 7 (v6l)\nHardware\t: BCM2708\n",
          "BCM2708"},
         {"MIPS", "system type\t\t: MT7621\ncpu model\t\t: MIPS 1004Kc V2.15\n", "MIPS 1004Kc V2.15"},
-        {"64-bit ARM names nothing", "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x41\n", "aarch64"},
+        {"64-bit ARM names nothing", "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x41\n",
+         "aarch64"},
     };
     for (const Case& c : cases) {
         FakeSystemRoot root;
