@@ -44,8 +44,8 @@ std::map<std::string, std::string, std::less<>> ParseOsRelease(std::string_view 
 }
 
 std::string_view Bitness(std::string_view architecture) {
-    static constexpr std::array k32Bit = {"i386", "i486", "i586", "i686", "arm", "armv6l", "armv7l",
-                                          "armv8l", "mips", "mipsel", "ppc", "s390", "sparc", "riscv32"};
+    static constexpr std::array k32Bit = {"i386",   "i486", "i586",   "i686", "arm",  "armv6l", "armv7l",
+                                          "armv8l", "mips", "mipsel", "ppc",  "s390", "sparc",  "riscv32"};
     for (const char* name : k32Bit) {
         if (architecture == name) {
             return "32-bit";
