@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libcurl4-openssl-dev ca-certificates libpugixml-dev libcups2-dev libacl1-dev
-  libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev
+  libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev pci.ids
 )
 
 missing=()
