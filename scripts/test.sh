@@ -2,6 +2,7 @@
 # Installs what is missing, builds everything and runs the test suites.
 #   scripts/test.sh              the normal build, in build/
 #   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer, in build-asan/
+#   scripts/test.sh --tsan       ThreadSanitizer, in build-tsan/
 #   scripts/test.sh --fuzz       builds the libFuzzer targets with clang, in build-fuzz/ (runs none)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,13 +23,18 @@ case "$mode" in
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --test-dir build-asan --output-on-failure -j "$jobs"
     ;;
+  --tsan)
+    cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMIKARTA_TSAN=ON -DLUMIKARTA_BENCH=OFF
+    cmake --build build-tsan -j "$jobs"
+    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs"
+    ;;
   --fuzz)
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
       -DLUMIKARTA_FUZZ=ON -DLUMIKARTA_TESTS=OFF -DLUMIKARTA_BENCH=OFF
     cmake --build build-fuzz -j "$jobs"
     ;;
   *)
-    echo "usage: scripts/test.sh [--sanitize|--fuzz]" >&2
+    echo "usage: scripts/test.sh [--sanitize|--tsan|--fuzz]" >&2
     exit 2
     ;;
 esac
