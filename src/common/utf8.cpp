@@ -5,8 +5,8 @@ std::string CutUtf8(std::string_view text, std::size_t maxBytes) {
         return std::string(text);
     }
     std::size_t end = maxBytes;
-    // Step back over continuation bytes (10xxxxxx) to the start of the cut character.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+    // Step back to the start of the cut character.
+    while (end > 0 && IsUtf8Continuation(text[end])) {
         --end;
     }
     return std::string(text.substr(0, end));

@@ -148,7 +148,7 @@ TextPosition ErrorPosition(std::string_view bytes, pugi::xml_encoding encoding, 
         if (c == '\n') {
             ++position.line;
             position.column = 1;
-        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        } else if (!IsUtf8Continuation(c)) {
             ++position.column;
         }
     }

@@ -5,6 +5,7 @@
 #include "common/reg_value_enum.h"
 #include "common/registry_walker.h"
 #include "common/trim.h"
+#include "common/utf8.h"
 #include "platform/registry_name.h"
 #include "sysinfo/system_info.h"
 
@@ -17,7 +18,7 @@ std::size_t StartOfLastChars(std::string_view text, std::size_t count) {
     std::size_t start = text.size();
     while (count > 0 && start > 0) {
         --start;
-        if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80) {
+        if (!IsUtf8Continuation(text[start])) {
             --count;
         }
     }
@@ -30,7 +31,7 @@ std::string FormatVersion(std::string_view stored) {
     std::vector<std::string_view> firstChars;
     for (std::size_t i = 0; i < stored.size() && firstChars.size() < 3;) {
         std::size_t next = i + 1;
-        while (next < stored.size() && (static_cast<unsigned char>(stored[next]) & 0xC0) == 0x80) {
+        while (next < stored.size() && IsUtf8Continuation(stored[next])) {
             ++next;
         }
         firstChars.push_back(stored.substr(i, next - i));
