@@ -1,6 +1,7 @@
 #include <array>
 #include <string_view>
 
+#include "common/text_lines.h"
 #include "sysinfo/linux_kernel.h"
 #include "sysinfo/system_files.h"
 #include "sysinfo/system_info.h"
@@ -10,10 +11,7 @@ namespace {
 // The value of the first "field : value" line of /proc/cpuinfo, as the kernel wrote it after the
 // separator; none when no line has that field.
 std::optional<std::string> CpuinfoValue(std::string_view cpuinfo, std::string_view field) {
-    for (std::size_t start = 0; start < cpuinfo.size();) {
-        const std::size_t end = std::min(cpuinfo.find('\n', start), cpuinfo.size());
-        const std::string_view line = cpuinfo.substr(start, end - start);
-        start = end + 1;
+    for (const std::string_view line : TextLines(cpuinfo)) {
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos) {
             continue;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_lines.h"
 #include "sysinfo/linux_kernel.h"
 #include "sysinfo/system_files.h"
 
@@ -40,10 +41,7 @@ std::string_view ModuleNameOfFile(std::string_view path) {
 // The module's file as modules.dep names it ("kernel/drivers/gpu/drm/amd/amdgpu/amdgpu.ko.xz:
 // deps..."); empty when the list does not have it.
 std::string_view ModuleFile(std::string_view modulesDep, std::string_view moduleName) {
-    for (std::size_t start = 0; start < modulesDep.size();) {
-        const std::size_t end = std::min(modulesDep.find('\n', start), modulesDep.size());
-        const std::string_view line = modulesDep.substr(start, end - start);
-        start = end + 1;
+    for (const std::string_view line : TextLines(modulesDep)) {
         const std::string_view file = line.substr(0, line.find(':'));
         if (file.size() < line.size() && SameModuleName(ModuleNameOfFile(file), moduleName)) {
             return file;

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <map>
 
+#include "common/text_lines.h"
+
 namespace {
 
 // One os-release value: the shell-style quoting and escapes undone, as os-release(5) asks readers.
@@ -29,10 +31,7 @@ std::string Unquote(std::string_view raw) {
 
 std::map<std::string, std::string, std::less<>> ParseOsRelease(std::string_view text) {
     std::map<std::string, std::string, std::less<>> fields;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
+    for (std::string_view line : TextLines(text)) {
         line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
         const std::size_t equals = line.find('=');
         if (line.empty() || line.front() == '#' || equals == std::string_view::npos) {

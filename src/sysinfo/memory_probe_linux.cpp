@@ -1,6 +1,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "common/text_lines.h"
 #include "sysinfo/system_files.h"
 #include "sysinfo/system_info.h"
 
@@ -8,10 +9,7 @@ namespace {
 
 // The kB figure of one /proc/meminfo line, in bytes; 0 when the line is missing.
 uint64_t MeminfoBytes(std::string_view meminfo, std::string_view field) {
-    for (std::size_t start = 0; start < meminfo.size();) {
-        const std::size_t end = std::min(meminfo.find('\n', start), meminfo.size());
-        std::string_view line = meminfo.substr(start, end - start);
-        start = end + 1;
+    for (std::string_view line : TextLines(meminfo)) {
         if (line.size() <= field.size() || line.substr(0, field.size()) != field ||
             line[field.size()] != ':') {
             continue;

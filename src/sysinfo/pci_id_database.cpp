@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "common/text_lines.h"
 #include "common/trim.h"
 #include "platform/text_buffer.h"
 #include "sysinfo/system_files.h"
@@ -49,10 +50,7 @@ struct Names {
 Names FindNames(std::string_view database, uint16_t vendorId, uint16_t deviceId) {
     Names names;
     bool inVendor = false;
-    for (std::size_t start = 0; start < database.size();) {
-        const std::size_t end = std::min(database.find('\n', start), database.size());
-        const std::string_view line = database.substr(start, end - start);
-        start = end + 1;
+    for (const std::string_view line : TextLines(database)) {
         if (line.empty() || line.front() == '#') {
             continue;
         }
