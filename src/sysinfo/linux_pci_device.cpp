@@ -15,19 +15,20 @@ std::string LinuxPciDevice::FilePath(std::string_view name) const {
     return m_folder + "/" + std::string(name);
 }
 
-std::string LinuxPciDevice::LinkTargetName(std::string_view link) const {
+std::filesystem::path LinuxPciDevice::LinkTarget(std::string_view link) const {
     std::error_code error;
-    const std::filesystem::path target =
-        std::filesystem::read_symlink(sysfiles::SystemPath(FilePath(link)), error);
-    return error ? std::string() : target.filename().string();
+    std::filesystem::path target = std::filesystem::read_symlink(sysfiles::SystemPath(FilePath(link)), error);
+    return error ? std::filesystem::path() : target;
+}
+
+std::string LinuxPciDevice::LinkTargetName(std::string_view link) const {
+    return LinkTarget(link).filename().string();
 }
 
 bool LinuxPciDevice::IsOnPciBus() const {
     // The subsystem link ends in ".../bus/pci"; platform and USB devices end elsewhere.
-    std::error_code error;
-    const std::filesystem::path subsystem =
-        std::filesystem::read_symlink(sysfiles::SystemPath(FilePath("subsystem")), error);
-    return !error && subsystem.filename() == "pci" && subsystem.parent_path().filename() == "bus";
+    const std::filesystem::path subsystem = LinkTarget("subsystem");
+    return subsystem.filename() == "pci" && subsystem.parent_path().filename() == "bus";
 }
 
 bool LinuxPciDevice::IsDisplayController() const {

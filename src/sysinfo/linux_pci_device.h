@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,8 @@ public:
     std::string FilePath(std::string_view name) const;
 
 private:
+    // The target of a link below the folder as written; empty when there is no such link.
+    std::filesystem::path LinkTarget(std::string_view link) const;
     // The final name in the target of a link below the folder ("driver/module" -> "amdgpu"); empty
     // when there is no such link.
     std::string LinkTargetName(std::string_view link) const;
