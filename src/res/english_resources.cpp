@@ -1,6 +1,9 @@
 // The English language library: the same resource ids as the German ones built into the program.
 #include <iterator>
 
+#include "res/application_icon.h"
+#include "res/dialog_templates.h"
+#include "res/resource_ids.h"
 #include "res/resource_table.h"
 #include "res/string_ids.h"
 
@@ -29,10 +32,19 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_NO_UPDATES, "There are no updates available at the moment."},
 };
 
-constexpr LumikartaResourceTable kTable = {kResourceTableVersion, kStrings, std::size(kStrings)};
+const LumikartaResourceTable& Table() {
+    static const DialogTemplateSet dialogs = EnglishDialogTemplates();
+    static const LumikartaImageResource icons[] = {
+        {IDR_MAINFRAME, kApplicationIconPng, kApplicationIconPngSize},
+    };
+    static const LumikartaResourceTable table = {kResourceTableVersion, kStrings,      std::size(kStrings),
+                                                 dialogs.dialogs,       dialogs.count, icons,
+                                                 std::size(icons)};
+    return table;
+}
 
 }  // namespace
 
 const LumikartaResourceTable* LumikartaSystemInfoResources() {
-    return &kTable;
+    return &Table();
 }

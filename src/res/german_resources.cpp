@@ -2,6 +2,9 @@
 
 #include <iterator>
 
+#include "res/application_icon.h"
+#include "res/dialog_templates.h"
+#include "res/resource_ids.h"
 #include "res/string_ids.h"
 
 namespace {
@@ -29,10 +32,19 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_NO_UPDATES, "Derzeit sind keine Updates verfügbar."},
 };
 
-constexpr LumikartaResourceTable kTable = {kResourceTableVersion, kStrings, std::size(kStrings)};
+const LumikartaResourceTable& Table() {
+    static const DialogTemplateSet dialogs = GermanDialogTemplates();
+    static const LumikartaImageResource icons[] = {
+        {IDR_MAINFRAME, kApplicationIconPng, kApplicationIconPngSize},
+    };
+    static const LumikartaResourceTable table = {kResourceTableVersion, kStrings,      std::size(kStrings),
+                                                 dialogs.dialogs,       dialogs.count, icons,
+                                                 std::size(icons)};
+    return table;
+}
 
 }  // namespace
 
 const LumikartaResourceTable& GermanResources() {
-    return kTable;
+    return Table();
 }
