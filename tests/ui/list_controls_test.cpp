@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "common/list_controls.h"
+
+namespace {
+
+QStringList Rows(const QListWidget& list) {
+    QStringList rows;
+    for (int i = 0; i < list.count(); ++i) {
+        rows << list.item(i)->text();
+    }
+    return rows;
+}
+
+// A sorted box orders without regard to case and keeps equal texts in arrival order; any other box
+// keeps the arrival order.
+TEST(ListControlsTest, ItemsGoWhereAWindowsBoxPutsThem) {
+    const QStringList added = {"beta", "Alpha", "gamma", "alpha", "Beta"};
+    const struct {
+        bool sorted;
+        QStringList expected;
+    } cases[] = {
+        {true, {"Alpha", "alpha", "beta", "Beta", "gamma"}},
+        {false, added},
+    };
+    for (const auto& c : cases) {
+        QListWidget list;
+        QComboBox combo;
+        SetSortedList(list, c.sorted);
+        SetSortedList(combo, c.sorted);
+        for (const QString& text : added) {
+            const int listIndex = AddString(list, text);
+            EXPECT_EQ(list.item(listIndex)->text(), text);
+            EXPECT_EQ(combo.itemText(AddString(combo, text)), text);
+        }
+        EXPECT_EQ(Rows(list), c.expected) << c.sorted;
+        for (int i = 0; i < combo.count(); ++i) {
+            EXPECT_EQ(combo.itemText(i), c.expected[i]);
+        }
+        // Adding never chooses an item.
+        EXPECT_EQ(combo.currentIndex(), -1);
+    }
+}
+
+TEST(ListControlsTest, AddingKeepsWhatTheUserTypedIntoAnEditableBox) {
+    QComboBox combo;
+    combo.setEditable(true);
+    combo.setEditText("typed by hand");
+    AddString(combo, "Product");
+    EXPECT_EQ(combo.currentIndex(), -1);
+    EXPECT_EQ(combo.currentText(), "typed by hand");
+}
+
+}  // namespace
