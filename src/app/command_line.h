@@ -5,10 +5,12 @@
 
 // What the program was asked to do by its arguments.
 struct CommandLine {
-    enum class Mode { Window, PrintInfo, PrintReport, Help, Version, Invalid };
+    enum class Mode { Window, PrintInfo, PrintReport, Screenshot, Help, Version, Invalid };
     Mode mode = Mode::Window;
     // The argument that could not be understood, for Invalid.
     std::string rejected;
+    // The PNG file to write, for Screenshot.
+    std::string imageFile;
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

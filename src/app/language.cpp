@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/ui_language.h"
 #include "res/resource_library.h"
@@ -47,6 +48,21 @@ int DecideLanguage(platform::Registry& registry) {
         return *stored;
     }
     return UserInterfaceLanguageIsGerman() ? kLanguageGerman : kLanguageEnglish;
+}
+
+bool StoreLanguage(int languageCode, platform::Registry& registry) {
+    std::unique_ptr<platform::RegistryKey> key;
+    if (registry.OpenKey(platform::RegRoot::CurrentUser, kLanguageKeyPath, platform::RegAccess::ReadWrite,
+                         key) != platform::RegResult::Success &&
+        registry.CreateKey(platform::RegRoot::CurrentUser, kLanguageKeyPath, key) !=
+            platform::RegResult::Success) {
+        return false;
+    }
+    const std::string text = std::to_string(languageCode);
+    std::vector<uint8_t> data(text.begin(), text.end());
+    data.push_back(0);
+    return key->SetValue(kLanguageStoredValueName, platform::RegType::Sz, data) ==
+           platform::RegResult::Success;
 }
 
 void ApplyLanguage(int languageCode, const std::filesystem::path& programFolder) {

@@ -2,9 +2,13 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+
 #include "app/command_line.h"
 #include "app/headless_output.h"
 #include "app/language.h"
+#include "app/lumikarta_system_info_app.h"
+#include "app/screenshot_app.h"
 #include "platform/program_path.h"
 #include "sysinfo/system_info.h"
 
@@ -30,6 +34,21 @@ int PrintFacts(CommandLine::Mode mode) {
     return Emit(mode == CommandLine::Mode::PrintInfo ? InfoText(info) : info.BuildReport());
 }
 
+// Renders without a display unless the caller chose a platform.
+int SaveScreenshot(int argc, char** argv, const std::string& imageFile) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    ScreenshotApp run(platform::ProgramFile().parent_path(), imageFile);
+    run.InitInstance();
+    if (!run.Saved()) {
+        std::fprintf(stderr, "LumikartaSystemInfo: cannot write the screenshot to '%s'\n", imageFile.c_str());
+        return kExitFailure;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,12 +65,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "LumikartaSystemInfo: unknown or extra option '%s'\n\n%s",
                          command.rejected.c_str(), UsageText().c_str());
             return kExitUsage;
+        case CommandLine::Mode::Screenshot:
+            return SaveScreenshot(argc, argv, command.imageFile);
         case CommandLine::Mode::Window:
             break;
     }
-    std::fputs(
-        "LumikartaSystemInfo: this build has no window yet; use --print-info or --print-report "
-        "(see --help).\n",
-        stderr);
-    return kExitUsage;
+    QApplication application(argc, argv);
+    CLumikartaSystemInfoApp(platform::ProgramFile().parent_path()).InitInstance();
+    return 0;
 }

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "support/fake_system_root.h"
 #include "support/scoped_env.h"
@@ -103,14 +104,28 @@ TEST(Program, ExitCodesTellUsageFromFailure) {
     const Case cases[] = {
         {"--version", 0},
         {"--help", 0},
-        {"", 2},
         {"--print-everything", 2},
+        {"--screenshot", 2},
+        {"--screenshot /no-such-folder/main.png", 1},
         {"--print-info --print-report", 2},
         {"--print-info >/dev/full", 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RunProgram(c.arguments).exitCode, c.exitCode) << c.arguments;
     }
+}
+
+// Without a display the window is rendered all the same, from start-up to the picture.
+TEST(Program, ScreenshotRendersTheMainWindowIntoAPng) {
+    SampleMachine machine("0");
+    TempDir folder;
+    const std::string image = folder.FilePath("main.png");
+    ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
+    ASSERT_EQ(RunProgram("--screenshot " + image).exitCode, 0);
+    std::ifstream file(image, std::ios::binary);
+    std::string signature(8, '\0');
+    file.read(signature.data(), 8);
+    EXPECT_EQ(signature, "\x89PNG\r\n\x1a\n");
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+
+#include "app/lumikarta_system_info_app.h"
+
+// The run of --screenshot: the main window opens as usual, is rendered into a PNG file instead of
+// waiting for the user, and closes.
+class ScreenshotApp : public CLumikartaSystemInfoApp {
+public:
+    ScreenshotApp(std::filesystem::path programFolder, std::filesystem::path imageFile);
+
+    // False when the picture could not be written.
+    bool Saved() const { return m_bSaved; }
+
+protected:
+    void RunMainWindow(CLumikartaSystemInfoDlg& dialog) override;
+
+private:
+    std::filesystem::path m_imageFile;
+    bool m_bSaved = false;
+};

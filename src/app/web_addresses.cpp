@@ -1,0 +1,20 @@
+#include "app/web_addresses.h"
+
+#include <cstdlib>
+
+namespace {
+
+std::string FromEnvironment(const char* variable, const char* productionAddress) {
+    const char* value = std::getenv(variable);
+    return value && *value ? value : productionAddress;
+}
+
+}  // namespace
+
+std::string FaqPageUrl() {
+    return FromEnvironment("LUMIKARTA_FAQ_URL", "http://www.lumikarta.de/service/faq.html");
+}
+
+std::string UpdateDefinitionUrl() {
+    return FromEnvironment("LUMIKARTA_UPDATE_URL", "http://www.lumikarta.de/downloads/updates.xml");
+}

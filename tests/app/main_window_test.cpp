@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTest>
+
+#include "app/lumikarta_system_info_dlg.h"
+#include "app/program_starter.h"
+#include "common/dialog_builder.h"
+#include "platform/registry.h"
+#include "res/control_ids.h"
+#include "res/german_resources.h"
+#include "res/resource_library.h"
+#include "res/resources.h"
+#include "support/scoped_system_registry.h"
+#include "ui_support/message_box_recorder.h"
+
+namespace {
+
+using namespace main_window;
+
+// The main window over a known computer instead of this one.
+class FixtureMainWindow : public CLumikartaSystemInfoDlg {
+public:
+    using Facts = void (*)(CSystemInfo&);
+
+    explicit FixtureMainWindow(Facts facts = NothingFound, int language = 0) : m_facts(facts) {
+        m_nLanguage = language;
+    }
+
+    static void NothingFound(CSystemInfo&) {}
+
+    QString Field(int id) const { return FindControl<QLineEdit>(*this, id)->text(); }
+    QStringList Rows(int id) const {
+        const auto* list = FindControl<QListWidget>(*this, id);
+        QStringList rows;
+        for (int i = 0; i < list->count(); ++i) {
+            rows << list->item(i)->text();
+        }
+        return rows;
+    }
+
+protected:
+    void CollectSystemInfo() override { m_facts(m_SysInfo); }
+
+private:
+    Facts m_facts;
+};
+
+void SampleFacts(CSystemInfo& info) {
+    info.m_strCPUName = "  AMD Ryzen 7 5800X 8-Core Processor  ";
+    info.m_strOS = "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)";
+    info.m_ullTotalPhys = 16ULL << 30;
+    info.m_ullTotalPageFile = (16ULL << 30) + (1ULL << 29);
+    info.m_Graphics.m_bFromWMI = true;
+    info.m_Graphics.m_strDescription = "Radeon RX 6600";
+    info.m_Graphics.m_nAdapterRAM = 8ULL << 30;
+    info.m_Graphics.m_nHorzRes = 2560;
+    info.m_Graphics.m_nVertRes = 1440;
+    info.m_Graphics.m_nBitsPerPixel = 32;
+    info.m_Graphics.m_strDriverVersion = "6.1.0";
+    info.m_Graphics.m_strDriverDate = "20230623000000.000000-000";
+    info.m_Products = {{"Wanderkarte Alpen", {}, "2.1.0"}, {"TopoKarte Deutschland", {}, "3.0.0"}};
+    info.m_Printers = {"laser", "Buero", "Farbdrucker"};
+}
+
+TEST(MainWindowTest, ShowsTheCollectedFactsInTheirFormats) {
+    FixtureMainWindow window(SampleFacts);
+    window.Initialize();
+    EXPECT_EQ(window.Field(kGraphics), "Radeon RX 6600 (8192.00 MB) (2560 x 1440 32 Bit)");
+    EXPECT_EQ(window.Field(kDriver), "6.1.0 (23.06.2023)");
+    EXPECT_EQ(window.Field(kOS), "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)");
+    EXPECT_EQ(window.Field(kCPU), "AMD Ryzen 7 5800X 8-Core Processor");
+    EXPECT_EQ(window.Field(kRAM), "Phys. Speicher: 16384.00 MB, Auslagerungsdatei: 16896.00 MB");
+    EXPECT_EQ(window.Rows(kProducts), QStringList({"TopoKarte Deutschland", "Wanderkarte Alpen"}));
+    EXPECT_EQ(window.Rows(kPrinters), QStringList({"Buero", "Farbdrucker", "laser"}));
+    EXPECT_EQ(FindControl<QLineEdit>(window, kOS)->cursorPosition(), 0) << "a long line shows its start";
+
+    // The lists only show: a click selects nothing.
+    auto* products = FindControl<QListWidget>(window, kProducts);
+    QTest::mouseClick(products->viewport(), Qt::LeftButton, {},
+                      products->visualItemRect(products->item(0)).center());
+    EXPECT_TRUE(products->selectedItems().isEmpty());
+}
+
+TEST(MainWindowTest, AdapterFromTheRegistryShowsItsTextsUnformatted) {
+    FixtureMainWindow window([](CSystemInfo& facts) {
+        facts.m_Graphics.m_strDescription = "NVIDIA GeForce 7600 GS";
+        facts.m_Graphics.m_strDriverVersion = "8.15.10.2702";
+        facts.m_Graphics.m_strDriverDate = "6-21-2006";
+    });
+    window.Initialize();
+    EXPECT_EQ(window.Field(kGraphics), "NVIDIA GeForce 7600 GS");
+    EXPECT_EQ(window.Field(kDriver), "8.15.10.2702 (6-21-2006)");
+    EXPECT_TRUE(window.Rows(kProducts).isEmpty());
+    EXPECT_TRUE(window.Rows(kPrinters).isEmpty());
+}
+
+TEST(MainWindowTest, LanguageCodeChoosesTheComboEntry) {
+    const struct {
+        int code;
+        int index;
+    } cases[] = {{0, 0}, {1, 1}, {2, -1}, {-1, -1}};
+    for (const auto& c : cases) {
+        FixtureMainWindow window(FixtureMainWindow::NothingFound, c.code);
+        window.Initialize();
+        EXPECT_EQ(FindControl<QComboBox>(window, kLanguage)->currentIndex(), c.index) << c.code;
+    }
+}
+
+TEST(MainWindowTest, CopyInfoPutsTheFiveLinesOnTheClipboard) {
+    const struct {
+        FixtureMainWindow::Facts facts;
+        std::string expected;
+    } cases[] = {
+        {SampleFacts,
+         "CPU: AMD Ryzen 7 5800X 8-Core Processor\r\n"
+         "RAM: Phys. Speicher: 16384.00 MB, Auslagerungsdatei: 16896.00 MB\r\n"
+         "Grafic: Radeon RX 6600 (8192.00 MB) (2560 x 1440 32 Bit)\r\n"
+         "Driver: 6.1.0 (23.06.2023)\r\n"
+         "OS: Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)\r\n"},
+        {FixtureMainWindow::NothingFound, ""},
+    };
+    for (const auto& c : cases) {
+        FixtureMainWindow window(c.facts);
+        window.Initialize();
+        std::string expected = c.expected;
+        if (expected.empty()) {
+            // Nothing found and the memory field emptied by hand: still five labelled lines.
+            FindControl<QLineEdit>(window, kRAM)->clear();
+            FindControl<QLineEdit>(window, kDriver)->clear();
+            expected = "CPU: \r\nRAM: \r\nGrafic: \r\nDriver: \r\nOS: \r\n";
+        }
+        QTest::mouseClick(FindControl<QWidget>(window, kCopyInfo), Qt::LeftButton);
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(data->data("text/plain").toStdString(), expected);
+    }
+}
+
+// Reads back what the window stored for the next start.
+std::string StoredLanguage() {
+    std::unique_ptr<platform::RegistryKey> key;
+    if (platform::SystemRegistry().OpenKey(platform::RegRoot::CurrentUser, "SOFTWARE\\Lumikarta\\Support und Update",
+                                           platform::RegAccess::Read, key) != platform::RegResult::Success) {
+        return "(no key)";
+    }
+    platform::RegValue value;
+    if (key->QueryValue("LANGUAGE", 100, value) != platform::RegResult::Success) {
+        return "(no value)";
+    }
+    return std::string(value.data.begin(), value.data.end());
+}
+
+TEST(MainWindowTest, LanguageChangeStoresTheChoiceAndRestartsOnlyOnYes) {
+    const struct {
+        std::string stored;  // before; empty: no key at all
+        int chosen;
+        MessageAnswer answer;
+    } cases[] = {
+        {"", 1, MessageAnswer::Yes},
+        {"0", 1, MessageAnswer::No},
+        {"1", 1, MessageAnswer::Yes},  // the entry already stored: written and asked all the same
+        {"1", -1, MessageAnswer::No},  // no entry chosen
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored + " -> " + std::to_string(c.chosen));
+        const std::string user =
+            c.stored.empty() ? ""
+                             : "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n\"Language\"=\"" +
+                                   c.stored + "\"\n";
+        ScopedSystemRegistry registry("", user);
+        std::vector<std::filesystem::path> started;
+        ProgramStarter previous = ReplaceProgramStarter([&](const std::filesystem::path& program) {
+            started.push_back(program);
+            return true;
+        });
+        MessageBoxRecorder messages(c.answer);
+
+        FixtureMainWindow window;
+        window.Initialize();
+        window.setResult(-7);
+        auto* combo = FindControl<QComboBox>(window, kLanguage);
+        combo->setCurrentIndex(c.chosen);
+        emit combo->activated(c.chosen);
+        ReplaceProgramStarter(std::move(previous));
+
+        EXPECT_EQ(StoredLanguage(), std::to_string(c.chosen) + '\0');
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Question);
+        EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
+        if (c.answer == MessageAnswer::Yes) {
+            ASSERT_EQ(started.size(), 1u);
+            EXPECT_EQ(started[0].filename(), "app_tests") << "the program's own executable";
+            EXPECT_EQ(window.result(), 0);
+            EXPECT_FALSE(window.isVisible());
+        } else {
+            EXPECT_TRUE(started.empty());
+            EXPECT_EQ(window.result(), -7);
+            EXPECT_TRUE(window.isVisible());
+        }
+    }
+}
+
+// The question speaks the language that is active now, not the one just chosen.
+TEST(MainWindowTest, RestartQuestionComesFromTheCurrentResources) {
+    const LumikartaResourceTable* english = LoadEnglishResourceLibrary(LUMIKARTA_PROGRAM_DIR);
+    ASSERT_NE(english, nullptr);
+    const struct {
+        const LumikartaResourceTable* resources;
+        int chosen;
+        const char* question;
+    } cases[] = {
+        {&GermanResources(), 1, "Die Sprachänderung erfordert einen Neustart der Software."},
+        {english, 0, "The program has to be restarted"},
+    };
+    for (const auto& c : cases) {
+        UseResources(*c.resources);
+        ScopedSystemRegistry registry("");
+        MessageBoxRecorder messages(MessageAnswer::No);
+        FixtureMainWindow window;
+        window.Initialize();
+        auto* combo = FindControl<QComboBox>(window, kLanguage);
+        combo->setCurrentIndex(c.chosen);
+        emit combo->activated(c.chosen);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_TRUE(messages.Messages()[0].text.startsWith(QString::fromUtf8(c.question)))
+            << messages.Messages()[0].text.toStdString();
+    }
+    UseResources(GermanResources());
+}
+
+}  // namespace
