@@ -3,12 +3,14 @@
 # Does nothing when every package is already there, so it is cheap to call first in every script.
 set -euo pipefail
 
+# fonts-dejavu-core: the windows are laid out in units of their font's size, so the tests need a real
+# font also on a machine without a desktop.
 # ca-certificates: libcurl fails every HTTPS exchange without the system's trust store, also when
 # LUMIKARTA_CA_BUNDLE names an extra authority.
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libcurl4-openssl-dev ca-certificates libpugixml-dev libcups2-dev libacl1-dev
-  libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev pci.ids
+  libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev pci.ids fonts-dejavu-core
 )
 
 missing=()
