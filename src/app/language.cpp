@@ -1,13 +1,11 @@
 #include "app/language.h"
 
-#include <algorithm>
-#include <climits>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/ui_language.h"
+#include "common/leading_integer.h"
 #include "res/resource_library.h"
 #include "res/resources.h"
 
@@ -15,13 +13,6 @@ namespace {
 
 // Stored data longer than this is not read, as the value was never meant to hold more.
 constexpr std::size_t kMaxStoredBytes = 100;
-
-// The C library's decimal reading (leading blanks, a sign, digits, anything else ends it), with
-// numbers beyond the int range held at its ends instead of overflowing.
-long long LeadingInteger(const std::string& text) {
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    return std::clamp<long long>(value, INT_MIN, INT_MAX);
-}
 
 std::optional<int> StoredLanguage(platform::Registry& registry) {
     std::unique_ptr<platform::RegistryKey> key;
@@ -34,11 +25,11 @@ std::optional<int> StoredLanguage(platform::Registry& registry) {
         return std::nullopt;
     }
     const std::string text(value.data.begin(), value.data.end());
-    const long long code = LeadingInteger(text.substr(0, text.find('\0')));
+    const int code = LeadingInteger(text.substr(0, text.find('\0')));
     if (code < 0) {
         return std::nullopt;
     }
-    return static_cast<int>(code);
+    return code;
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "app/about_dlg.h"
 #include "app/language.h"
 #include "app/program_starter.h"
-#include "app/web_addresses.h"
+#include "common/web_addresses.h"
 #include "common/list_controls.h"
 #include "common/message_box.h"
 #include "common/resource_icon.h"
@@ -139,7 +139,7 @@ void CLumikartaSystemInfoDlg::OnLanguageChanged() {
 }
 
 void CLumikartaSystemInfoDlg::OnSupport() {
-    CSendDialog dialog(this);
+    CSendDialog dialog(m_SysInfo, this);
     dialog.m_nLanguage = m_nLanguage;
     dialog.DoModal();
 }

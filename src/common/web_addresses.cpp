@@ -1,4 +1,4 @@
-#include "app/web_addresses.h"
+#include "common/web_addresses.h"
 
 #include <cstdlib>
 
@@ -10,6 +10,14 @@ std::string FromEnvironment(const char* variable, const char* productionAddress)
 }
 
 }  // namespace
+
+std::string SupportServerUrl() {
+    std::string url = FromEnvironment("LUMIKARTA_SUPPORT_URL", "https://www.lumikarta.de");
+    while (!url.empty() && url.back() == '/') {
+        url.pop_back();
+    }
+    return url;
+}
 
 std::string FaqPageUrl() {
     return FromEnvironment("LUMIKARTA_FAQ_URL", "http://www.lumikarta.de/service/faq.html");
