@@ -1,0 +1,230 @@
+#include <acl/libacl.h>
+#include <sys/acl.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "faqdata/faq_store.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr const char* kCacheFolder = "Lumikarta/Support und Update Tool";
+
+class FaqCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override { CFAQStore::DestroyInstance(); }
+    void TearDown() override { CFAQStore::DestroyInstance(); }
+
+    std::filesystem::path CacheFolder() const { return m_base.Path() / kCacheFolder; }
+
+    void WriteCache(const std::string& xml) const {
+        std::filesystem::create_directories(CacheFolder());
+        m_base.WriteFile(std::string(kCacheFolder) + "/data.xml", xml);
+    }
+
+    // LoadCache with the shared folder in the test's own place, never the machine's.
+    bool Load(const std::string& base) const {
+        ScopedEnv appData("LUMIKARTA_COMMON_APPDATA", base);
+        return CFAQStore::Instance()->LoadCache();
+    }
+    bool Load() const { return Load(m_base.Path().string()); }
+
+    TempDir m_base;
+};
+
+std::string Join(const std::vector<int32_t>& numbers) {
+    std::string text;
+    for (const int32_t n : numbers) {
+        text += (text.empty() ? "" : ",") + std::to_string(n);
+    }
+    return text;
+}
+
+// The whole store as text: subjects per language, then one line per category and entry.
+std::string Describe(const CFAQStore& store) {
+    std::string text;
+    for (const char* code : {"de", "en"}) {
+        text += code;
+        text += ":";
+        for (int i = 0; i < store.GetSubjectCount(code); ++i) {
+            text += (i ? "|" : "") + store.GetSubject(code, i);
+        }
+        text += "\n";
+    }
+    for (const auto& c : store.Categories()) {
+        text +=
+            "C " + Join({c->uid, c->pid, c->tstamp, c->crdate}) + " " + c->title + "/" + c->shortcut + "\n";
+    }
+    for (const auto& e : store.Entries()) {
+        text += "F " + Join({e->uid, e->pid, e->tstamp, e->crdate}) + " " + e->question + " [" +
+                Join(e->category) + "] " + e->answer + "/" + e->related + "/" + e->related_links + "/" +
+                e->faq_files + "\n";
+    }
+    return text;
+}
+
+std::string Document(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<SupportTool>" + body + "</SupportTool>";
+}
+
+TEST_F(FaqCacheTest, ReadsWhatTheFileHoldsWhateverItsOrderAndGaps) {
+    struct Case {
+        const char* label;
+        std::string xml;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"all sections in the file's order",
+         Document(
+             "<SubjectsDE><option>Drucken</option><option>Sonstiges</option></SubjectsDE>"
+             "<SubjectsEN><option>Printing</option></SubjectsEN>"
+             "<Categories><FAQCategory><uid>3</uid><pid>12</pid><tstamp>1331571600</tstamp>"
+             "<crdate>-5</crdate><title>Installation</title><shortcut>inst</shortcut></FAQCategory>"
+             "</Categories><FAQEntries><FAQ><uid>21</uid><pid>12</pid><tstamp>7</tstamp><crdate>8</crdate>"
+             "<question>Wie?</question><category>3</category><answer>So.\nUnd so.</answer>"
+             "<related>22</related><related_links>/a.html</related_links><faq_files>b.pdf</faq_files>"
+             "</FAQ></FAQEntries>"),
+         "de:Drucken|Sonstiges\nen:Printing\nC 3,12,1331571600,-5 Installation/inst\n"
+         "F 21,12,7,8 Wie? [3] So.\nUnd so./22//a.html/b.pdf\n"},
+        {"sections and children in any order",
+         Document("<FAQEntries><FAQ><faq_files>f</faq_files><category>9</category><question>Q</question>"
+                  "<uid>1</uid></FAQ></FAQEntries><Categories><FAQCategory><shortcut>s</shortcut>"
+                  "<uid>4</uid></FAQCategory></Categories><SubjectsEN><option>E</option></SubjectsEN>"
+                  "<SubjectsDE><option>D</option></SubjectsDE>"),
+         "de:D\nen:E\nC 4,0,0,0 /s\nF 1,0,0,0 Q [9] ///f\n"},
+        {"German subjects only", Document("<SubjectsDE><option>A</option><option>B</option></SubjectsDE>"),
+         "de:A|B\nen:\n"},
+        {"first of repeated children and sections; every category; empty records",
+         Document("<SubjectsDE><option>first</option></SubjectsDE><SubjectsDE><option>second</option>"
+                  "</SubjectsDE><Categories><FAQCategory><title>T1</title><uid>2</uid><title>T2</title>"
+                  "<uid>3</uid></FAQCategory><FAQCategory/></Categories><FAQEntries><FAQ><category>4"
+                  "</category><category>9</category><question>Q1</question><category>4</category>"
+                  "<question>Q2</question></FAQ><FAQ/></FAQEntries>"),
+         "de:first\nen:\nC 2,0,0,0 T1/\nC 0,0,0,0 /\nF 0,0,0,0 Q1 [4,9,4] ///\nF 0,0,0,0  [] ///\n"},
+        {"other elements and deeper ones are not read",
+         Document("<Extra><SubjectsDE><option>deep</option></SubjectsDE></Extra><SubjectsDE><g><option>x"
+                  "</option></g><option>y</option></SubjectsDE><Categories><Other/><FAQCategory><x><uid>5"
+                  "</uid></x><uid>6</uid></FAQCategory></Categories>"),
+         "de:y\nen:\nC 6,0,0,0 /\n"},
+        {"texts above Latin-1 stay whole",
+         Document("<SubjectsDE><option>Preis 5 € „netto“</option></SubjectsDE><FAQEntries><FAQ>"
+                  "<question>Kostet das Update 10 €?</question><answer>Nein – es ist kostenlos.</answer>"
+                  "</FAQ></FAQEntries>"),
+         "de:Preis 5 € „netto“\nen:\nF 0,0,0,0 Kostet das Update 10 €? [] Nein – es ist kostenlos.///\n"},
+        {"numbers as the C library reads them, held at the ends of their range",
+         Document("<Categories><FAQCategory><uid> 12abc</uid><pid>+5</pid><tstamp>abc</tstamp><crdate>- 5"
+                  "</crdate></FAQCategory><FAQCategory><uid>-42</uid><pid>\n\t7 8</pid><tstamp>99999999999"
+                  "</tstamp><crdate>-99999999999</crdate></FAQCategory></Categories>"),
+         "de:\nen:\nC 12,5,0,0 /\nC -42,7,2147483647,-2147483648 /\n"},
+        {"another document element", "<Other><SubjectsDE><option>A</option></SubjectsDE></Other>",
+         "de:\nen:\n"},
+        {"no sections at all", Document(""), "de:\nen:\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CFAQStore::DestroyInstance();
+        WriteCache(c.xml);
+        EXPECT_TRUE(Load());
+        EXPECT_EQ(Describe(*CFAQStore::Instance()), c.expected);
+    }
+}
+
+TEST_F(FaqCacheTest, PreparesTheFolderAndSetsThePathAlsoWithoutAReadableFile) {
+    struct Case {
+        const char* label;
+        const char* xml;  // none: no file
+        bool loaded;
+    };
+    const Case cases[] = {
+        {"first run, no file", nullptr, false},
+        {"not well-formed", "<SupportTool><SubjectsDE><option>A</option></SupportTool>", false},
+        {"empty file", "", false},
+        {"a document", "<SupportTool/>", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CFAQStore::DestroyInstance();
+        std::filesystem::remove_all(m_base.Path() / "Lumikarta");
+        if (c.xml) {
+            WriteCache(c.xml);
+        }
+        EXPECT_EQ(Load(), c.loaded);
+        const CFAQStore& store = *CFAQStore::Instance();
+        EXPECT_EQ(store.CacheFilePath(), (CacheFolder() / "data.xml").string());
+        EXPECT_EQ(Describe(store), "de:\nen:\n");
+        EXPECT_TRUE(std::filesystem::is_directory(CacheFolder()));
+        struct stat info {};
+        ASSERT_EQ(stat(CacheFolder().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0777u);
+    }
+
+    // A base given with its final separator gets no second one; a missing base is created too.
+    CFAQStore::DestroyInstance();
+    const std::string nested = (m_base.Path() / "not" / "yet").string() + "/";
+    EXPECT_FALSE(Load(nested));
+    EXPECT_EQ(CFAQStore::Instance()->CacheFilePath(), nested + kCacheFolder + "/data.xml");
+    EXPECT_TRUE(std::filesystem::is_directory(nested + kCacheFolder));
+}
+
+// The folder's default list as text, one entry a line; none where the file system keeps no lists.
+std::optional<std::string> DefaultList(const std::filesystem::path& folder) {
+    acl_t acl = acl_get_file(folder.c_str(), ACL_TYPE_DEFAULT);
+    if (acl == nullptr) {
+        return std::nullopt;
+    }
+    char* text = acl_to_any_text(acl, nullptr, '\n', TEXT_NUMERIC_IDS);
+    std::string list = text ? text : "";
+    acl_free(text);
+    acl_free(acl);
+    return list;
+}
+
+TEST_F(FaqCacheTest, FilesPutIntoTheFolderInheritFullAccessWhereTheFileSystemHasAcls) {
+    Load();
+    if (!DefaultList(CacheFolder())) {
+        return;  // the folder's mode is all there is
+    }
+    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\ngroup::rwx\nmask::rwx\nother::rwx");
+
+    // An administrator narrowed it and added an entry of their own, which must survive.
+    acl_t narrowed = acl_from_text("u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---");
+    ASSERT_EQ(acl_set_file(CacheFolder().c_str(), ACL_TYPE_DEFAULT, narrowed), 0);
+    acl_free(narrowed);
+    Load();
+    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\nuser:65534:r-x\ngroup::rwx\nmask::rwx\nother::rwx");
+}
+
+TEST_F(FaqCacheTest, ReadsTheSampleCacheOfTheDemo) {
+    // A copy, so that opening the folder to everyone leaves the source tree alone.
+    std::filesystem::copy(std::filesystem::path(LUMIKARTA_SAMPLES_DIR) / "common-appdata", m_base.Path(),
+                          std::filesystem::copy_options::recursive);
+    ASSERT_TRUE(Load());
+    const CFAQStore& store = *CFAQStore::Instance();
+    EXPECT_EQ(store.GetSubjectCount("de"), 6);
+    EXPECT_EQ(store.GetSubjectCount("en"), 6);
+    EXPECT_EQ(store.GetSubject("de", 3), "GPS-Geräte");
+    EXPECT_EQ(store.GetSubject("en", 3), "GPS devices");
+    ASSERT_EQ(store.Categories().size(), 2u);
+    ASSERT_EQ(store.Entries().size(), 4u);
+    for (const auto& entry : store.Entries()) {
+        EXPECT_FALSE(entry->question.empty());
+        EXPECT_NE(entry->answer.find('\n'), std::string::npos) << entry->uid;
+        for (const int32_t category : entry->category) {
+            EXPECT_TRUE(category == store.Categories()[0]->uid || category == store.Categories()[1]->uid);
+        }
+    }
+
+    // Destroyed with everything it held; the next store starts empty, without a path.
+    CFAQStore::DestroyInstance();
+    EXPECT_EQ(Describe(*CFAQStore::Instance()), "de:\nen:\n");
+    EXPECT_EQ(CFAQStore::Instance()->CacheFilePath(), "");
+}
+
+}  // namespace
