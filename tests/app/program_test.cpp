@@ -34,7 +34,8 @@ public:
     explicit SampleMachine(const std::string& language)
         : m_hklm("LUMIKARTA_HKLM", m_files.WriteFile("system.reg", kMachine)),
           m_hkcu("LUMIKARTA_HKCU", m_files.WriteFile("user.reg", UserHive(language))),
-          m_cups("CUPS_SERVER", m_files.FilePath("no-print-server.sock")) {
+          m_cups("CUPS_SERVER", m_files.FilePath("no-print-server.sock")),
+          m_appData("LUMIKARTA_COMMON_APPDATA", m_files.FilePath("appdata")) {
         m_root.WriteFile("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
         m_root.WriteFile("/proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
         m_root.WriteFile("/proc/sys/kernel/arch", "x86_64\n");
@@ -61,6 +62,7 @@ private:
     ScopedEnv m_hklm;
     ScopedEnv m_hkcu;
     ScopedEnv m_cups;
+    ScopedEnv m_appData;
 };
 
 TEST(Program, PrintsTheFactsInTheStoredLanguage) {

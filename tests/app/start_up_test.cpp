@@ -59,6 +59,7 @@ TEST(StartUpTest, StoredLanguageAndLibraryDecideTextsAndChoice) {
         FakeSystemRoot emptyMachine;
         TempDir files;
         ScopedEnv noPrintServer("CUPS_SERVER", files.FilePath("no-print-server.sock"));
+        ScopedEnv appData("LUMIKARTA_COMMON_APPDATA", files.FilePath("appdata"));
         ScopedEnv locale("LANG", c.locale);
         ScopedEnv language("LANGUAGE", std::nullopt);
         ScopedEnv all("LC_ALL", std::nullopt);

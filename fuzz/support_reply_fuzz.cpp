@@ -1,0 +1,20 @@
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "common/xml_document.h"
+#include "support/support_call.h"
+
+// Feeds arbitrary bytes as the support service's reply through the loader and the reply rules, as
+// a broken or hostile server would: nothing may crash, and the result string stays within its bound.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    CXMLDocument reply;
+    if (!reply.LoadFromBuffer(std::string_view(reinterpret_cast<const char*>(data), size))) {
+        return 0;
+    }
+    const SupportReply evaluated = EvaluateSupportReply(reply);
+    if (evaluated.resultString.size() > CXMLDocument::kMaxFieldBytes) {
+        __builtin_trap();
+    }
+    return 0;
+}
