@@ -1,0 +1,211 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "lumikarta-service/faq_page.h"
+#include "lumikarta-service/service_certificate.h"
+#include "service/service_fixture.h"
+#include "support/scoped_env.h"
+#include "support/test_certificate.h"
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(ReferenceServiceTest, FaqPageComesFromTheSiteFolderOrIsBuiltIn) {
+    struct Case {
+        const char* what;
+        std::function<std::filesystem::path(const TempDir&)> site;
+        bool fromSite;
+    };
+    const Case cases[] = {
+        {"no site folder", [](const TempDir&) { return std::filesystem::path(); }, false},
+        {"site folder with the page",
+         [](const TempDir& dir) {
+             dir.WriteFile("faq.html", "<p>Eigene Seite</p>");
+             return dir.Path();
+         },
+         true},
+        {"site folder without it", [](const TempDir& dir) { return dir.Path(); }, false},
+        {"faq.html is a folder",
+         [](const TempDir& dir) {
+             std::filesystem::create_directory(dir.Path() / "faq.html");
+             return dir.Path();
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        const TempDir site;
+        RunningService running(true, c.site(site));
+        const httplib::Result result = running.Client()->Get(FaqPage::kPath);
+        ASSERT_TRUE(result) << c.what;
+        EXPECT_EQ(result->status, 200) << c.what;
+        EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8") << c.what;
+        EXPECT_EQ(result->body, c.fromSite ? "<p>Eigene Seite</p>" : FaqPage::BuiltIn()) << c.what;
+    }
+}
+
+TEST(ReferenceServiceTest, NothingButTheFaqPageIsServedFromTheSiteFolder) {
+    const TempDir site;
+    std::filesystem::create_directory(site.Path() / "service");
+    site.WriteFile("faq.html", "faq");
+    site.WriteFile("secret.txt", "secret");
+    RunningService running(false, site.Path());
+    const std::string paths[] = {
+        "/service/../secret.txt",
+        "/service/%2e%2e/secret.txt",
+        "/secret.txt",
+        "/faq.html",
+        "/service/faq.html/../../secret.txt",
+        "/service/FAQ.html",
+        "/service/",
+        "/",
+    };
+    httplib::Client client(ReferenceService::kHost, running.service.Port());
+    for (const std::string& path : paths) {
+        const httplib::Result result = client.Get(path);
+        ASSERT_TRUE(result) << path;
+        EXPECT_EQ(result->status, 404) << path;
+        EXPECT_EQ(result->body.find("secret"), std::string::npos) << path;
+    }
+    const httplib::Result post = client.Post(FaqPage::kPath, "x", "text/plain");
+    ASSERT_TRUE(post);
+    EXPECT_EQ(post->status, 405);
+}
+
+TEST(ReferenceServiceTest, CertificateIsMadeOnceAndTrustedByItsAuthorityOnly) {
+    const TempDir data;
+    ReferenceServiceOptions options;
+    options.dataFolder = data.Path();
+    std::string firstCa;
+    std::string firstServer;
+    for (int start = 0; start < 2; ++start) {
+        ReferenceService service(options);
+        service.Start();
+        EXPECT_EQ(service.CaFile(), data.Path() / "ca.pem");
+        if (start == 0) {
+            firstCa = ReadAll(data.Path() / "ca.pem");
+            firstServer = ReadAll(data.Path() / "server.pem");
+        } else {
+            EXPECT_EQ(ReadAll(data.Path() / "ca.pem"), firstCa);
+            EXPECT_EQ(ReadAll(data.Path() / "server.pem"), firstServer);
+        }
+        for (const char* host : {"127.0.0.1", "localhost"}) {
+            httplib::SSLClient client(host, service.Port());
+            client.set_ca_cert_path(service.CaFile().c_str());
+            client.enable_server_certificate_verification(true);
+            const httplib::Result result = client.Get(FaqPage::kPath);
+            EXPECT_TRUE(result && result->status == 200) << host << " on start " << start;
+        }
+        // Another authority's certificate must not do: the check is really made.
+        const TestCertificate other;
+        httplib::SSLClient stranger("127.0.0.1", service.Port());
+        stranger.set_ca_cert_path(other.CaFile().c_str());
+        stranger.enable_server_certificate_verification(true);
+        EXPECT_FALSE(stranger.Get(FaqPage::kPath));
+    }
+    ASSERT_FALSE(firstCa.empty());
+    for (const char* key : {"ca-key.pem", "server-key.pem"}) {
+        struct stat status {};
+        ASSERT_EQ(stat((data.Path() / key).c_str(), &status), 0) << key;
+        EXPECT_EQ(status.st_mode & 0777, 0600u) << key;
+    }
+}
+
+TEST(ReferenceServiceTest, DamagedCertificateFilesAreMadeAgain) {
+    struct Case {
+        const char* damaged;
+        bool newAuthority;
+    };
+    const Case cases[] = {
+        {"server.pem", false}, {"server-key.pem", false}, {"ca-key.pem", true}, {"ca.pem", true}};
+    for (const Case& c : cases) {
+        const TempDir data;
+        const std::string firstCa = ReadAll(ServiceCertificate(data.Path()).CaFile());
+        const std::string firstServer = ReadAll(data.Path() / "server.pem");
+        data.WriteFile(c.damaged, "-----BEGIN garbage-----\n");
+        const ServiceCertificate again(data.Path());
+        EXPECT_EQ(again.MadeNewAuthority(), c.newAuthority) << c.damaged;
+        EXPECT_EQ(ReadAll(again.CaFile()) != firstCa, c.newAuthority) << c.damaged;
+        EXPECT_NE(ReadAll(again.CertificateFile()), firstServer) << c.damaged;
+    }
+}
+
+// Connecting to `address` at `port` works.
+bool Reachable(int family, const char* address, int port) {
+    const int fd = socket(family, SOCK_STREAM, 0);
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    if (family == AF_INET) {
+        auto* in = reinterpret_cast<sockaddr_in*>(&storage);
+        in->sin_family = AF_INET;
+        in->sin_port = htons(static_cast<uint16_t>(port));
+        inet_pton(AF_INET, address, &in->sin_addr);
+        length = sizeof *in;
+    } else {
+        auto* in6 = reinterpret_cast<sockaddr_in6*>(&storage);
+        in6->sin6_family = AF_INET6;
+        in6->sin6_port = htons(static_cast<uint16_t>(port));
+        inet_pton(AF_INET6, address, &in6->sin6_addr);
+        length = sizeof *in6;
+    }
+    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&storage), length) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    return connected;
+}
+
+TEST(ReferenceServiceTest, ListensOnTheLoopbackAddressOnly) {
+    struct Case {
+        int family;
+        const char* address;
+        bool reachable;
+    };
+    // 127.0.0.2 is this machine too: a service bound to every address would answer there.
+    const Case cases[] = {
+        {AF_INET, "127.0.0.1", true}, {AF_INET, "127.0.0.2", false}, {AF_INET6, "::1", false}};
+    RunningService running;
+    for (const Case& c : cases) {
+        EXPECT_EQ(Reachable(c.family, c.address, running.service.Port()), c.reachable) << c.address;
+    }
+    EXPECT_EQ(running.service.BaseUrl(), "https://127.0.0.1:" + std::to_string(running.service.Port()));
+    // A second service on the same port would silently take some of the requests.
+    const TempDir otherData;
+    ReferenceServiceOptions samePort;
+    samePort.port = running.service.Port();
+    samePort.dataFolder = otherData.Path();
+    ReferenceService second(samePort);
+    EXPECT_THROW(second.Start(), std::runtime_error);
+    running.service.Stop();
+    EXPECT_FALSE(Reachable(AF_INET, "127.0.0.1", running.service.Port()));
+}
+
+TEST(ReferenceServiceTest, DefaultDataFolderFollowsTheStateHome) {
+    struct Case {
+        std::optional<std::string> stateHome;
+        std::filesystem::path expected;
+    };
+    const Case cases[] = {
+        {"/var/lib/tester/state", "/var/lib/tester/state/lumikarta-service"},
+        {std::nullopt, "/home/tester/.local/state/lumikarta-service"},
+        {"", "/home/tester/.local/state/lumikarta-service"},
+        {"relative/state", "/home/tester/.local/state/lumikarta-service"},
+    };
+    const ScopedEnv home("HOME", "/home/tester");
+    for (const Case& c : cases) {
+        const ScopedEnv state("XDG_STATE_HOME", c.stateHome);
+        EXPECT_EQ(ReferenceService::DefaultDataFolder(), c.expected) << c.stateHome.value_or("(unset)");
+    }
+}
+
+}  // namespace
