@@ -9,6 +9,7 @@
 
 #include "common/dialog_builder.h"
 #include "faqdata/faq_store.h"
+#include "lumikarta-service/reference_service.h"
 #include "res/control_ids.h"
 #include "support/local_http_server.h"
 #include "support/scoped_env.h"
@@ -165,6 +166,39 @@ TEST_F(SendDialogTest, OddButValidEntriesPassTheChecks) {
         EXPECT_EQ(At<QLineEdit>(*dialog, kEmail)->text(), email) << "entries stay after a failed send";
         EXPECT_TRUE(dialog->isVisible());
     }
+}
+
+// From the form to a stored request at the service, and the form closes.
+TEST_F(SendDialogTest, AcceptedRequestIsStoredAndClosesTheForm) {
+    TempDir serviceData;
+    ReferenceServiceOptions options;
+    options.dataFolder = serviceData.Path();
+    ReferenceService service(options);
+    service.Start();
+    ScopedEnv server("LUMIKARTA_SUPPORT_URL", service.BaseUrl());
+    ScopedEnv trust("LUMIKARTA_CA_BUNDLE", service.CaFile().string());
+
+    const auto dialog = Open(1);
+    FillMandatory(*dialog);
+    At<QLineEdit>(*dialog, kFirstName)->setText("Jürgen");
+    MessageBoxRecorder messages;
+    dialog->OnSend();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
+    EXPECT_EQ(messages.Messages()[0].text, "Die Anfrage wurde erfolgreich versendet.");
+    EXPECT_EQ(dialog->result(), IDOK);
+    EXPECT_FALSE(dialog->isVisible());
+
+    std::vector<std::filesystem::path> stored;
+    for (const auto& entry : std::filesystem::directory_iterator(service.RequestsFolder())) {
+        stored.push_back(entry.path());
+    }
+    ASSERT_EQ(stored.size(), 1u);
+    std::ifstream file(stored[0]);
+    const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(content.find("<Firstname>Jürgen</Firstname>"), std::string::npos);
+    EXPECT_NE(content.find("<ServiceLanguage>en</ServiceLanguage>"), std::string::npos);
+    EXPECT_NE(content.find("<Subject>Printing</Subject>"), std::string::npos);
 }
 
 TEST_F(SendDialogTest, ReturnSendsFromALineButBreaksTheLineInTheDescription) {
