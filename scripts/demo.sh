@@ -1,16 +1,53 @@
 #!/usr/bin/env bash
-# Builds the program and starts its main window on this computer, with the sample machine registry
-# of samples/hklm.reg standing in for the Windows registry (two products of the family installed).
+# Builds the program and the reference support service, starts the service on 127.0.0.1 and the
+# program's main window against it, with the sample machine registry of samples/hklm.reg standing
+# in for the Windows registry (two products of the family installed) and the sample FAQ cache of
+# samples/common-appdata (the support subjects). A support request sent from the window arrives at
+# the service as a stored file. The service stops when the program ends.
 # Without a display it prints what the window shows and renders the window into a PNG file instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target LumikartaSystemInfo
+cmake --build build -j "$(nproc)" --target LumikartaSystemInfo lumikarta-service
+
+demo=build/demo
+rm -rf "$demo/appdata"
+mkdir -p "$demo"
+# A copy, because the program opens its cache folder to every user.
+cp -r samples/common-appdata "$demo/appdata"
+
+# The support service over HTTPS with its own certificate authority, which only the program is told
+# to trust; the FAQ page over plain HTTP, so the browser shows it without a certificate warning.
+services=()
+trap 'kill "${services[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+start_service() {  # name, then the service's options
+  local name=$1
+  shift
+  build/bin/lumikarta-service "$@" >"$demo/$name.out" 2>&1 &
+  services+=($!)
+  for _ in $(seq 50); do
+    grep -q '^faq ' "$demo/$name.out" 2>/dev/null && return 0
+    kill -0 "${services[-1]}" 2>/dev/null || break
+    sleep 0.1
+  done
+  cat "$demo/$name.out" >&2
+  exit 1
+}
+start_service support --data "$demo/service"
+start_service faq --http --data "$demo/faq-service"
+value() { sed -n "s/^$2 //p" "$demo/$1.out"; }
 
 export LUMIKARTA_HKLM="$PWD/samples/hklm.reg"
+export LUMIKARTA_COMMON_APPDATA="$PWD/$demo/appdata"
+export LUMIKARTA_SUPPORT_URL="$(value support listening)"
+export LUMIKARTA_CA_BUNDLE="$(value support ca-file)"
+export LUMIKARTA_FAQ_URL="$(value faq faq)"
+echo "Reference support service at $LUMIKARTA_SUPPORT_URL; requests it accepts go to $(value support requests)"
+
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec build/bin/LumikartaSystemInfo
+  build/bin/LumikartaSystemInfo
+  exit 0
 fi
 
 echo
