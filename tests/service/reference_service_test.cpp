@@ -11,7 +11,6 @@
 #include "lumikarta-service/faq_page.h"
 #include "lumikarta-service/service_certificate.h"
 #include "service/service_fixture.h"
-#include "support/scoped_env.h"
 #include "support/test_certificate.h"
 
 namespace {
@@ -121,25 +120,6 @@ TEST(ReferenceServiceTest, CertificateIsMadeOnceAndTrustedByItsAuthorityOnly) {
     }
 }
 
-TEST(ReferenceServiceTest, DamagedCertificateFilesAreMadeAgain) {
-    struct Case {
-        const char* damaged;
-        bool newAuthority;
-    };
-    const Case cases[] = {
-        {"server.pem", false}, {"server-key.pem", false}, {"ca-key.pem", true}, {"ca.pem", true}};
-    for (const Case& c : cases) {
-        const TempDir data;
-        const std::string firstCa = ReadAll(ServiceCertificate(data.Path()).CaFile());
-        const std::string firstServer = ReadAll(data.Path() / "server.pem");
-        data.WriteFile(c.damaged, "-----BEGIN garbage-----\n");
-        const ServiceCertificate again(data.Path());
-        EXPECT_EQ(again.MadeNewAuthority(), c.newAuthority) << c.damaged;
-        EXPECT_EQ(ReadAll(again.CaFile()) != firstCa, c.newAuthority) << c.damaged;
-        EXPECT_NE(ReadAll(again.CertificateFile()), firstServer) << c.damaged;
-    }
-}
-
 // Connecting to `address` at `port` works.
 bool Reachable(int family, const char* address, int port) {
     const int fd = socket(family, SOCK_STREAM, 0);
@@ -188,24 +168,6 @@ TEST(ReferenceServiceTest, ListensOnTheLoopbackAddressOnly) {
     EXPECT_THROW(second.Start(), std::runtime_error);
     running.service.Stop();
     EXPECT_FALSE(Reachable(AF_INET, "127.0.0.1", running.service.Port()));
-}
-
-TEST(ReferenceServiceTest, DefaultDataFolderFollowsTheStateHome) {
-    struct Case {
-        std::optional<std::string> stateHome;
-        std::filesystem::path expected;
-    };
-    const Case cases[] = {
-        {"/var/lib/tester/state", "/var/lib/tester/state/lumikarta-service"},
-        {std::nullopt, "/home/tester/.local/state/lumikarta-service"},
-        {"", "/home/tester/.local/state/lumikarta-service"},
-        {"relative/state", "/home/tester/.local/state/lumikarta-service"},
-    };
-    const ScopedEnv home("HOME", "/home/tester");
-    for (const Case& c : cases) {
-        const ScopedEnv state("XDG_STATE_HOME", c.stateHome);
-        EXPECT_EQ(ReferenceService::DefaultDataFolder(), c.expected) << c.stateHome.value_or("(unset)");
-    }
 }
 
 }  // namespace

@@ -16,41 +16,6 @@ std::chrono::system_clock::time_point Utc(int year, int month, int day, int hour
     return std::chrono::system_clock::from_time_t(timegm(&fields));
 }
 
-TEST(RequestStoreTest, NumbersGoOnFromEarlierRunsAndStartAgainEachDay) {
-    struct Case {
-        const char* what;
-        std::vector<std::string> existing;
-        std::vector<std::string> expected;
-    };
-    const Case cases[] = {
-        {"empty folder", {}, {"20260102-0001", "20260102-0002", "20260103-0001"}},
-        {"earlier run",
-         {"20260102-0007.xml", "20260102-0003.xml"},
-         {"20260102-0008", "20260102-0009", "20260103-0001"}},
-        {"other days and other files",
-         {"20260101-0099.xml", "20260102-x.xml", "20260102-0005.xml.bak", ".incoming-abc123", "notes.txt"},
-         {"20260102-0001", "20260102-0002", "20260103-0001"}},
-        {"past 9999", {"20260102-9999.xml"}, {"20260102-10000", "20260102-10001", "20260103-0001"}},
-    };
-    for (const Case& c : cases) {
-        const TempDir folder;
-        for (const std::string& name : c.existing) {
-            folder.WriteFile(name, "");
-        }
-        RequestStore store(folder.Path());
-        pugi::xml_document request;
-        request.append_child("sendSupportCallParam");
-        const std::chrono::system_clock::time_point times[] = {Utc(2026, 1, 2, 8), Utc(2026, 1, 2, 23),
-                                                               Utc(2026, 1, 3, 0)};
-        for (std::size_t i = 0; i < std::size(times); ++i) {
-            const auto stored = store.Store(request.first_child(), times[i]);
-            ASSERT_TRUE(stored) << c.what;
-            EXPECT_EQ(stored->number, c.expected[i]) << c.what;
-            EXPECT_EQ(stored->file, folder.Path() / (c.expected[i] + ".xml")) << c.what;
-        }
-    }
-}
-
 TEST(RequestStoreTest, FileHoldsTheRequestAsReceivedWithItsTime) {
     const TempDir folder;
     RequestStore store(folder.Path());

@@ -1,8 +1,4 @@
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <set>
@@ -113,61 +109,6 @@ TEST(SupportEndpointTest, WrongHeadersAreRefusedWithAFault) {
         EXPECT_EQ(reply.faultCode, "soap:Client") << c.what;
     }
     EXPECT_TRUE(running.StoredFiles().empty());
-}
-
-// Sends `request` as it stands over plain HTTP and returns the status of the answer.
-int RawStatus(int port, const std::string& request) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const timeval timeout{10, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    std::string answer;
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-        send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
-        char buffer[4096];
-        for (ssize_t got; (got = recv(fd, buffer, sizeof buffer, 0)) > 0;) {
-            answer.append(buffer, static_cast<std::size_t>(got));
-        }
-    }
-    close(fd);
-    return answer.starts_with("HTTP/1.1 ") ? std::atoi(answer.c_str() + 9) : 0;
-}
-
-TEST(SupportEndpointTest, BodyWithoutAStatedLengthIsRefusedUnread) {
-    struct Case {
-        const char* what;
-        std::string framing;
-    };
-    const Case cases[] = {
-        {"no Content-Length", ""},
-        {"chunked", "Transfer-Encoding: chunked\r\n"},
-        {"Content-Length and chunked",
-         "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n"},
-        {"Content-Length twice", "Content-Length: 0\r\nContent-Length:5\r\n"},
-        {"Content-Length not a number", "Content-Length: 0x10\r\n"},
-        {"negative Content-Length", "Content-Length: -1\r\n"},
-    };
-    RunningService running(false);
-    for (const Case& c : cases) {
-        const std::string request =
-            std::string("POST ") + SupportEndpoint::kPath +
-            " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml; charset=utf-8\r\n"
-            "SOAPAction: \"sendSupportCall\"\r\n" +
-            c.framing + "\r\n";
-        EXPECT_EQ(RawStatus(running.service.Port(), request), 400) << c.what;
-    }
-    // The program's own header form, without a blank after the colon, is fine.
-    const std::string body = Envelope(CompleteRequest());
-    EXPECT_EQ(
-        RawStatus(running.service.Port(),
-                  std::string("POST ") + SupportEndpoint::kPath +
-                      " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml; charset=utf-8\r\n"
-                      "Content-Length:" +
-                      std::to_string(body.size()) + "\r\nSOAPAction: \"sendSupportCall\"\r\n\r\n" + body),
-        200);
 }
 
 TEST(SupportEndpointTest, MalformedEnvelopeGetsAClientFault) {
