@@ -32,7 +32,9 @@ std::optional<std::filesystem::path> WriteTempFile(std::string_view prefix, std:
     if (error) {
         return std::nullopt;
     }
-    std::string pattern = (folder / prefix).string() + "XXXXXX";
+    // Only the first three characters of the prefix, as the Windows facility takes them, so the
+    // files are named alike on both.
+    std::string pattern = (folder / prefix.substr(0, 3)).string() + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
