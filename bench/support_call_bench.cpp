@@ -34,7 +34,8 @@ SupportRequest SampleRequest() {
     return request;
 }
 
-constexpr char kReport[] = "\r\n\r\n* * * * *\r\nInstallierte Kartenwerke: 1\r\nTopoKarte Deutschland 3.0.0: Nord\\300\r\n";
+constexpr char kReport[] =
+    "\r\n\r\n* * * * *\r\nInstallierte Kartenwerke: 1\r\nTopoKarte Deutschland 3.0.0: Nord\\300\r\n";
 
 // Debian's bundle of the system's certificate authorities.
 constexpr char kSystemAuthorities[] = "/etc/ssl/certs/ca-certificates.crt";
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
                  << std::ifstream(service.CaFile(), std::ios::binary).rdbuf();
     }
 
-    const std::vector<std::string> ours = {std::filesystem::read_symlink("/proc/self/exe").string(), "--one-call"};
+    const std::vector<std::string> ours = {std::filesystem::read_symlink("/proc/self/exe").string(),
+                                           "--one-call"};
     const std::vector<std::string> curl = {"curl",
                                            "--silent",
                                            "--fail",

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     std::printf("%-40s %7.1f ms median of %d, peak %5.1f MiB\n", "bare Qt dialog, same controls",
                 peerMedian.seconds * 1e3, runs, static_cast<double>(peerMedian.peakKiB) / 1024);
     std::printf("start to first paint:  %.1f ms (target at most 300)\n", ourMedian.seconds * 1e3);
-    std::printf("peak memory:           %.1f MiB (target at most 80)\n", static_cast<double>(ourPeakKiB) / 1024);
+    std::printf("peak memory:           %.1f MiB (target at most 80)\n",
+                static_cast<double>(ourPeakKiB) / 1024);
     std::printf("ratio to the bare Qt dialog: %.2f x its time, %.2f x its memory\n",
                 ourMedian.seconds / peerMedian.seconds,
                 static_cast<double>(ourMedian.peakKiB) / static_cast<double>(peerMedian.peakKiB));

@@ -203,9 +203,10 @@ bool CSendDialog::SendSupportCall(const SupportRequest& request) {
             ShowMessageBox(this, LoadResString(IDS_SEND_SUCCEEDED), MessageIcon::Information);
             return true;
         case SupportCallOutcome::Kind::Refused:
-            ShowMessageBox(this,
-                           FormatRefusal(LoadResString(IDS_SEND_REFUSED), outcome.resultCode, outcome.resultString),
-                           MessageIcon::None);
+            ShowMessageBox(
+                this,
+                FormatRefusal(LoadResString(IDS_SEND_REFUSED), outcome.resultCode, outcome.resultString),
+                MessageIcon::None);
             return false;
         case SupportCallOutcome::Kind::NoConnection:
             break;

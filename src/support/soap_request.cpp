@@ -58,8 +58,8 @@ SoapRequest CreateSoapRequest(std::string_view operationName) {
     return request;
 }
 
-SoapReply PostSoapRequest(const CXMLDocument& request, std::string_view objectPath, std::string_view soapAction,
-                          std::string_view tempPrefix) {
+SoapReply PostSoapRequest(const CXMLDocument& request, std::string_view objectPath,
+                          std::string_view soapAction, std::string_view tempPrefix) {
     platform::HttpRequest post;
     post.method = "POST";
     post.url = SupportServerUrl() + "/" + std::string(objectPath);
@@ -77,7 +77,8 @@ SoapReply PostSoapRequest(const CXMLDocument& request, std::string_view objectPa
     ReplyCollector collector;
     const platform::HttpResult result = platform::CreateHttpTransport()->Perform(post, collector);
     if (result.outcome != platform::HttpResult::Outcome::Completed || collector.Status() != 200) {
-        Trace("No answer: " + (result.error.empty() ? "HTTP " + std::to_string(collector.Status()) : result.error),
+        Trace("No answer: " +
+                  (result.error.empty() ? "HTTP " + std::to_string(collector.Status()) : result.error),
               "");
         return {};
     }

@@ -36,5 +36,5 @@ struct SoapReply {
 // One POST of the request to the support web server's objectPath (relative, no leading slash)
 // with the SOAPAction value; the reply passes through a temporary file named from tempPrefix, which
 // is gone when this returns.
-SoapReply PostSoapRequest(const CXMLDocument& request, std::string_view objectPath, std::string_view soapAction,
-                          std::string_view tempPrefix);
+SoapReply PostSoapRequest(const CXMLDocument& request, std::string_view objectPath,
+                          std::string_view soapAction, std::string_view tempPrefix);

@@ -25,11 +25,16 @@ constexpr Field kHardware[] = {
 };
 
 constexpr Field kCustomer[] = {
-    {"Salutation", &SupportRequest::salutation}, {"Firstname", &SupportRequest::firstName},
-    {"Surname", &SupportRequest::surname},       {"Company", &SupportRequest::company},
-    {"Street", &SupportRequest::street},         {"ZipCode", &SupportRequest::zipCode},
-    {"City", &SupportRequest::city},             {"Country", &SupportRequest::country},
-    {"EMail", &SupportRequest::email},           {"Telephone", &SupportRequest::telephone},
+    {"Salutation", &SupportRequest::salutation},
+    {"Firstname", &SupportRequest::firstName},
+    {"Surname", &SupportRequest::surname},
+    {"Company", &SupportRequest::company},
+    {"Street", &SupportRequest::street},
+    {"ZipCode", &SupportRequest::zipCode},
+    {"City", &SupportRequest::city},
+    {"Country", &SupportRequest::country},
+    {"EMail", &SupportRequest::email},
+    {"Telephone", &SupportRequest::telephone},
 };
 
 void AddFields(CXMLDocument& document, const CXMLNode& parent, const SupportRequest& request,
@@ -41,8 +46,8 @@ void AddFields(CXMLDocument& document, const CXMLNode& parent, const SupportRequ
 
 }  // namespace
 
-void AddSupportCallParameters(CXMLDocument& document, const CXMLNode& operation, const SupportRequest& request,
-                              const std::string& systemReport) {
+void AddSupportCallParameters(CXMLDocument& document, const CXMLNode& operation,
+                              const SupportRequest& request, const std::string& systemReport) {
     const CXMLNode param = document.AddElement(operation, "sendSupportCallParam", "");
     document.AddElement(param, "ServiceVersion", "1");
     document.AddElement(param, "ServiceLanguage", request.language == 0 ? "de" : "en");

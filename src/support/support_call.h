@@ -32,8 +32,8 @@ struct SupportCallOutcome {
 
 // The parameters of the operation below its element, every one present also when empty;
 // systemReport follows the description directly.
-void AddSupportCallParameters(CXMLDocument& document, const CXMLNode& operation, const SupportRequest& request,
-                              const std::string& systemReport);
+void AddSupportCallParameters(CXMLDocument& document, const CXMLNode& operation,
+                              const SupportRequest& request, const std::string& systemReport);
 
 // The result code and string of a reply: the children of its first "return" element, the last of a
 // name winning; no code when there is none.

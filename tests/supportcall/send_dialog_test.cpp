@@ -27,10 +27,11 @@ public:
     SubjectStore() : m_base("LUMIKARTA_COMMON_APPDATA", m_folder.Path().string()) {
         const std::filesystem::path cache = m_folder.Path() / "Lumikarta" / "Support und Update Tool";
         std::filesystem::create_directories(cache);
-        std::ofstream(cache / "data.xml") << "<?xml version=\"1.0\" encoding=\"utf-8\"?><SupportTool>"
-                                             "<SubjectsDE><option>Drucken</option><option>Installation</option>"
-                                             "</SubjectsDE><SubjectsEN><option>Printing</option>"
-                                             "<option>Setup</option></SubjectsEN></SupportTool>";
+        std::ofstream(cache / "data.xml")
+            << "<?xml version=\"1.0\" encoding=\"utf-8\"?><SupportTool>"
+               "<SubjectsDE><option>Drucken</option><option>Installation</option>"
+               "</SubjectsDE><SubjectsEN><option>Printing</option>"
+               "<option>Setup</option></SubjectsEN></SupportTool>";
         CFAQStore::Instance()->LoadCache();
     }
     ~SubjectStore() { CFAQStore::DestroyInstance(); }
@@ -120,7 +121,8 @@ TEST_F(SendDialogTest, ChecksMandatoryFieldsInOrder) {
          "Bitte geben Sie eine Beschreibung ein!"},
         {"first name", [](CSendDialog& d) { At<QLineEdit>(d, kFirstName)->clear(); },
          "Bitte geben Sie ihren Vornamen ein!"},
-        {"surname", [](CSendDialog& d) { At<QLineEdit>(d, kSurname)->clear(); }, "Bitte geben Sie ihren Nachnamen ein!"},
+        {"surname", [](CSendDialog& d) { At<QLineEdit>(d, kSurname)->clear(); },
+         "Bitte geben Sie ihren Nachnamen ein!"},
         {"e-mail without dot", [](CSendDialog& d) { At<QLineEdit>(d, kEmail)->setText("eva@example"); },
          "Bitte geben Sie eine korrekte E-Mail Adresse ein!"},
         {"e-mail without at", [](CSendDialog& d) { At<QLineEdit>(d, kEmail)->setText("eva.example.org"); },

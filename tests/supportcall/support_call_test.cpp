@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <string>
 
+#include "support/local_http_server.h"
 #include "support/scoped_env.h"
 #include "support/scoped_http_timeouts.h"
-#include "support/local_http_server.h"
+#include "support/soap_request.h"
 #include "support/support_call.h"
 #include "support/temp_dir.h"
 #include "support/test_certificate.h"
-#include "support/soap_request.h"
 
 namespace {
 
@@ -55,8 +55,10 @@ TEST(SupportCallTest, EnvelopeHoldsEveryParameterInOrder) {
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
         "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
         "xmlns:soapenc=\"http://schemas.xmlsoap.org/soap/encoding/\" "
-        "xmlns:tns=\"http://www.lumikarta.de/support\" xmlns:types=\"http://www.lumikarta.de/support/encodedTypes\" "
-        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"
+        "xmlns:tns=\"http://www.lumikarta.de/support\" "
+        "xmlns:types=\"http://www.lumikarta.de/support/encodedTypes\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+        "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"
         "<soap:Body soap:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><tns:sendSupportCall>"
         "<sendSupportCallParam><ServiceVersion>1</ServiceVersion><ServiceLanguage>de</ServiceLanguage>"
         "<SupportCall><Product>TopoKarte Deutschland</Product><Productversion>3.0.0</Productversion>"
@@ -101,12 +103,13 @@ protected:
 
     // Serves `status` and `body` at the endpoint and records the request.
     void Answer(int status, std::string body) {
-        m_server.Routes().Post("/fileadmin/lumikarta/user_files/supportform/support_3.php",
-                               [this, status, body](const httplib::Request& request, httplib::Response& response) {
-                                   m_received = request;
-                                   response.status = status;
-                                   response.set_content(body, "text/xml; charset=utf-8");
-                               });
+        m_server.Routes().Post(
+            "/fileadmin/lumikarta/user_files/supportform/support_3.php",
+            [this, status, body](const httplib::Request& request, httplib::Response& response) {
+                m_received = request;
+                response.status = status;
+                response.set_content(body, "text/xml; charset=utf-8");
+            });
         m_server.Start();
     }
 
@@ -114,7 +117,6 @@ protected:
         ScopedEnv server("LUMIKARTA_SUPPORT_URL", m_server.Url(""));
         return PostSupportCall(request, "\n\nBericht");
     }
-
 
     TestCertificate m_certificate;
     LocalHttpServer m_server;
@@ -169,20 +171,24 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ReplyCase{"success", 200, Reply("<resultCode>1</resultCode><resultString>ok</resultString>"),
                   Kind::Succeeded, 1, "ok"},
-        ReplyCase{"refused", 200, Reply("<resultCode>3</resultCode><resultString>Kunde gesperrt</resultString>"),
+        ReplyCase{"refused", 200,
+                  Reply("<resultCode>3</resultCode><resultString>Kunde gesperrt</resultString>"),
                   Kind::Refused, 3, "Kunde gesperrt"},
         ReplyCase{"string first", 200, Reply("<resultString>später</resultString><resultCode>2</resultCode>"),
                   Kind::Refused, 2, "später"},
         ReplyCase{"no string", 200, Reply("<resultCode> 1</resultCode>"), Kind::Succeeded, 1, ""},
         ReplyCase{"code with letters", 200, Reply("<resultCode>01abc</resultCode>"), Kind::Succeeded, 1, ""},
         ReplyCase{"non-numeric code", 200, Reply("<resultCode>ok</resultCode>"), Kind::Refused, 0, ""},
-        ReplyCase{"last one wins", 200, Reply("<resultCode>1</resultCode><resultCode>4</resultCode>"), Kind::Refused,
-                  4, ""},
-        ReplyCase{"no code", 200, Reply("<resultString>x</resultString>"), Kind::Refused, kMissingResultCode, "x"},
-        ReplyCase{"no return", 200, "<a><resultCode>1</resultCode></a>", Kind::Refused, kMissingResultCode, ""},
-        ReplyCase{"long string cut", 200,
-                  Reply("<resultCode>5</resultCode><resultString>" + std::string(300, 'a') + "</resultString>"),
-                  Kind::Refused, 5, std::string(254, 'a')},
+        ReplyCase{"last one wins", 200, Reply("<resultCode>1</resultCode><resultCode>4</resultCode>"),
+                  Kind::Refused, 4, ""},
+        ReplyCase{"no code", 200, Reply("<resultString>x</resultString>"), Kind::Refused, kMissingResultCode,
+                  "x"},
+        ReplyCase{"no return", 200, "<a><resultCode>1</resultCode></a>", Kind::Refused, kMissingResultCode,
+                  ""},
+        ReplyCase{
+            "long string cut", 200,
+            Reply("<resultCode>5</resultCode><resultString>" + std::string(300, 'a') + "</resultString>"),
+            Kind::Refused, 5, std::string(254, 'a')},
         ReplyCase{"2048 bytes", 200, ReplyOfSize(2048), Kind::Succeeded, 1, ""},
         ReplyCase{"2049 bytes", 200, ReplyOfSize(2049), Kind::Succeeded, 1, ""},
         ReplyCase{"fault", 500, Reply("<resultCode>1</resultCode>"), Kind::NoConnection, 0, ""},
@@ -190,8 +196,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"not XML", 200, "<html><body>Wartung", Kind::NoConnection, 0, ""}),
     [](const testing::TestParamInfo<ReplyCase>& info) {
         std::string name = info.param.name;
-        std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
-                        '_');
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
+            '_');
         return name;
     });
 
