@@ -9,6 +9,8 @@
 #include "app/about_dlg.h"
 #include "app/language.h"
 #include "app/program_starter.h"
+#include "common/info_fields.h"
+#include "common/line_edit_text.h"
 #include "common/list_controls.h"
 #include "common/message_box.h"
 #include "common/resource_icon.h"
@@ -21,21 +23,6 @@
 #include "support/send_dialog.h"
 #include "sysinfo/info_lines.h"
 #include "update/update_box.h"
-
-namespace {
-
-// An edit shows the start of a long line, as a Windows edit does, not the end where Qt leaves the
-// cursor.
-void SetLine(QLineEdit& edit, const std::string& text) {
-    edit.setText(QString::fromStdString(text));
-    edit.setCursorPosition(0);
-}
-
-std::string Text(const QLineEdit& edit) {
-    return edit.text().toStdString();
-}
-
-}  // namespace
 
 CLumikartaSystemInfoDlg::CLumikartaSystemInfoDlg(QWidget* pParent)
     : CTemplateDialog(IDD_LUMIKARTASYSTEMINFO_DIALOG, pParent), m_hIcon(LoadAppIcon(IDR_MAINFRAME)) {
@@ -96,12 +83,7 @@ void CLumikartaSystemInfoDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CLumikartaSystemInfoDlg::ShowFacts() {
-    const InfoLines lines = FormatInfoLines(m_SysInfo, LoadResString(IDS_MEMORY_LINE));
-    SetLine(*m_editGraphics, lines.graphics);
-    SetLine(*m_editDriver, lines.driver);
-    SetLine(*m_editOS, lines.os);
-    SetLine(*m_editCPU, lines.cpu);
-    SetLine(*m_editRAM, lines.ram);
+    ShowInfoLines(m_SysInfo, {m_editCPU, m_editRAM, m_editGraphics, m_editDriver, m_editOS});
     for (const ProductInfo& product : m_SysInfo.m_Products) {
         AddString(*m_listProducts, QString::fromStdString(product.m_strName));
     }
@@ -118,8 +100,8 @@ void CLumikartaSystemInfoDlg::OnSysCommand(int commandId) {
 }
 
 void CLumikartaSystemInfoDlg::OnCopyInfo() {
-    const InfoLines lines{Text(*m_editCPU), Text(*m_editRAM), Text(*m_editGraphics), Text(*m_editDriver),
-                          Text(*m_editOS)};
+    const InfoLines lines{LineText(*m_editCPU), LineText(*m_editRAM), LineText(*m_editGraphics),
+                          LineText(*m_editDriver), LineText(*m_editOS)};
     const std::string text = CopyInfoText(lines, "\r\n");
     auto* data = new QMimeData();
     data->setData(QStringLiteral("text/plain"), QByteArray::fromStdString(text));

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "common/info_fields.h"
+#include "common/line_edit_text.h"
 #include "common/list_controls.h"
 #include "common/message_box.h"
 #include "faqdata/faq_store.h"
@@ -10,23 +12,13 @@
 #include "res/resources.h"
 #include "res/string_ids.h"
 #include "support/support_call.h"
-#include "sysinfo/info_lines.h"
 
 namespace {
 
 constexpr int kTelephoneMaxLength = 20;
 
-std::string Text(const QLineEdit& edit) {
-    return edit.text().toStdString();
-}
-
-std::string Text(const QComboBox& combo) {
+std::string ComboText(const QComboBox& combo) {
     return combo.currentText().toStdString();
-}
-
-void SetLine(QLineEdit& edit, const std::string& text) {
-    edit.setText(QString::fromStdString(text));
-    edit.setCursorPosition(0);
 }
 
 }  // namespace
@@ -75,12 +67,7 @@ bool CSendDialog::OnInitDialog() {
     FillPrinters();
     m_comboSalutation->setCurrentIndex(0);
 
-    const InfoLines lines = FormatInfoLines(m_SysInfo, LoadResString(IDS_MEMORY_LINE));
-    SetLine(*m_editGraphics, lines.graphics);
-    SetLine(*m_editDriver, lines.driver);
-    SetLine(*m_editOS, lines.os);
-    SetLine(*m_editCPU, lines.cpu);
-    SetLine(*m_editRAM, lines.ram);
+    ShowInfoLines(m_SysInfo, {m_editCPU, m_editRAM, m_editGraphics, m_editDriver, m_editOS});
 
     FillSubjects();
     m_btnSend->setFocus();
@@ -167,29 +154,29 @@ void CSendDialog::OnSend() {
 
 SupportRequest CSendDialog::TakeRequest() const {
     SupportRequest request;
-    request.product = Text(*m_comboProduct);
-    request.productVersion = Text(*m_editProductVersion);
-    request.subject = Text(*m_comboSubject);
+    request.product = ComboText(*m_comboProduct);
+    request.productVersion = LineText(*m_editProductVersion);
+    request.subject = ComboText(*m_comboSubject);
     request.description = m_editDescription->toPlainText().toStdString();
-    request.graphic = Text(*m_editGraphics);
-    request.graphicDriverVersion = Text(*m_editDriver);
-    request.operatingSystem = Text(*m_editOS);
-    request.printer = Text(*m_comboPrinter);
-    request.pda = Text(*m_editPDA);
-    request.cpu = Text(*m_editCPU);
-    request.ram = Text(*m_editRAM);
-    request.kettlerDevice = Text(*m_editKettlerDevice);
-    request.kettlerDeviceId = Text(*m_editKettlerDeviceID);
-    request.salutation = Text(*m_comboSalutation);
-    request.firstName = Text(*m_editFirstname);
-    request.surname = Text(*m_editSurname);
-    request.company = Text(*m_editCompany);
-    request.street = Text(*m_editStreet);
-    request.zipCode = Text(*m_editZipCode);
-    request.city = Text(*m_editCity);
-    request.country = Text(*m_editCountry);
-    request.email = Text(*m_editEMail);
-    request.telephone = Text(*m_editTelephone);
+    request.graphic = LineText(*m_editGraphics);
+    request.graphicDriverVersion = LineText(*m_editDriver);
+    request.operatingSystem = LineText(*m_editOS);
+    request.printer = ComboText(*m_comboPrinter);
+    request.pda = LineText(*m_editPDA);
+    request.cpu = LineText(*m_editCPU);
+    request.ram = LineText(*m_editRAM);
+    request.kettlerDevice = LineText(*m_editKettlerDevice);
+    request.kettlerDeviceId = LineText(*m_editKettlerDeviceID);
+    request.salutation = ComboText(*m_comboSalutation);
+    request.firstName = LineText(*m_editFirstname);
+    request.surname = LineText(*m_editSurname);
+    request.company = LineText(*m_editCompany);
+    request.street = LineText(*m_editStreet);
+    request.zipCode = LineText(*m_editZipCode);
+    request.city = LineText(*m_editCity);
+    request.country = LineText(*m_editCountry);
+    request.email = LineText(*m_editEMail);
+    request.telephone = LineText(*m_editTelephone);
     request.language = m_nLanguage;
     return request;
 }
