@@ -1,19 +1,11 @@
 #include "sysinfo/info_lines.h"
 
 #include <array>
-#include <charconv>
 
+#include "common/fixed_decimal.h"
 #include "common/trim.h"
 
 namespace {
-
-// Fixed-point digits that do not depend on the process's locale, which a GUI library may change.
-std::string Fixed(double value, int precision) {
-    std::array<char, 64> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                      std::chars_format::fixed, precision);
-    return result.ec == std::errc() ? std::string(digits.data(), result.ptr) : std::string();
-}
 
 double Megabytes(uint64_t bytes) {
     return static_cast<double>(bytes) / 1024 / 1024;
@@ -30,7 +22,7 @@ std::string FormatGraphicsLine(const GraphicsInfo& graphics) {
     if (!graphics.m_bFromWMI) {
         return graphics.m_strDescription;
     }
-    return graphics.m_strDescription + " (" + Fixed(Megabytes(graphics.m_nAdapterRAM), 2) + " MB) (" +
+    return graphics.m_strDescription + " (" + FixedDecimal(Megabytes(graphics.m_nAdapterRAM), 2) + " MB) (" +
            std::to_string(graphics.m_nHorzRes) + " x " + std::to_string(graphics.m_nVertRes) + " " +
            std::to_string(graphics.m_nBitsPerPixel) + " Bit)";
 }
@@ -67,7 +59,7 @@ std::string FormatMemoryLine(std::string_view format, uint64_t totalPhys, uint64
             ++end;
         }
         if (end < format.size() && format[end] == 'f') {
-            line += Fixed(values[next++], precision);
+            line += FixedDecimal(values[next++], precision);
             i = end;
         } else {
             line.push_back('%');
