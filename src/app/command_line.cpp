@@ -5,9 +5,10 @@
 #include <utility>
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-    static constexpr std::array<std::pair<const char*, CommandLine::Mode>, 6> kOptions = {{
+    static constexpr std::array<std::pair<const char*, CommandLine::Mode>, 7> kOptions = {{
         {"--print-info", CommandLine::Mode::PrintInfo},
         {"--print-report", CommandLine::Mode::PrintReport},
+        {"--list-updates", CommandLine::Mode::ListUpdates},
         {"--help", CommandLine::Mode::Help},
         {"-h", CommandLine::Mode::Help},
         {"--version", CommandLine::Mode::Version},
@@ -47,6 +48,8 @@ std::string UsageText() {
            "  --print-info     print the facts that \"Info kopieren\" copies, the installed products\n"
            "                   and the printers, without opening a window\n"
            "  --print-report   print the product report that support requests carry\n"
+           "  --list-updates   print the updates available for the installed products, one line\n"
+           "                   each: name, version and download address, separated by tabs\n"
            "  --screenshot FILE\n"
            "                   render the main window into the PNG file FILE, without showing it\n"
            "  -h, --help       show this text\n"

@@ -5,7 +5,7 @@
 
 // What the program was asked to do by its arguments.
 struct CommandLine {
-    enum class Mode { Window, PrintInfo, PrintReport, Screenshot, Help, Version, Invalid };
+    enum class Mode { Window, PrintInfo, PrintReport, ListUpdates, Screenshot, Help, Version, Invalid };
     Mode mode = Mode::Window;
     // The argument that could not be understood, for Invalid.
     std::string rejected;

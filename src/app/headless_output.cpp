@@ -18,3 +18,16 @@ std::string InfoText(const CSystemInfo& info) {
     }
     return text;
 }
+
+std::string UpdateListText(const std::vector<UpdateInfo>& updates) {
+    std::string text;
+    for (const UpdateInfo& update : updates) {
+        text.append(update.Name)
+            .append("\t")
+            .append(update.Version)
+            .append("\t")
+            .append(update.File)
+            .append("\n");
+    }
+    return text;
+}

@@ -9,13 +9,18 @@
 #include "app/language.h"
 #include "app/lumikarta_system_info_app.h"
 #include "app/screenshot_app.h"
+#include "common/web_addresses.h"
 #include "platform/program_path.h"
+#include "res/resources.h"
+#include "res/string_ids.h"
 #include "sysinfo/system_info.h"
+#include "update/update_definition.h"
 
 namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitDefinitionNotLoaded = 3;
 
 // Writes everything or reports why not, so a full disk or a closed pipe is not taken for success.
 int Emit(const std::string& text) {
@@ -32,6 +37,31 @@ int PrintFacts(CommandLine::Mode mode) {
     CSystemInfo info;
     info.CollectAll();
     return Emit(mode == CommandLine::Mode::PrintInfo ? InfoText(info) : info.BuildReport());
+}
+
+// A message of the string table on stderr, with the line ends of a terminal.
+void Complain(uint32_t stringId) {
+    std::string text = LoadResString(stringId);
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.erase(at, 1);
+    }
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+int ListUpdates() {
+    ApplyLanguage(DecideLanguage(), platform::ProgramFile().parent_path());
+    const UpdateDefinitionOutcome outcome = LoadUpdateDefinition(UpdateDefinitionUrl());
+    switch (outcome.status) {
+        case UpdateDefinitionOutcome::Status::NotLoaded:
+            Complain(IDS_DEFINITION_NOT_LOADED);
+            return kExitDefinitionNotLoaded;
+        case UpdateDefinitionOutcome::Status::NoUpdates:
+            Complain(IDS_NO_UPDATES);
+            return 0;
+        case UpdateDefinitionOutcome::Status::Loaded:
+            break;
+    }
+    return Emit(UpdateListText(outcome.updates));
 }
 
 // Renders without a display unless the caller chose a platform.
@@ -57,6 +87,8 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::PrintInfo:
         case CommandLine::Mode::PrintReport:
             return PrintFacts(command.mode);
+        case CommandLine::Mode::ListUpdates:
+            return ListUpdates();
         case CommandLine::Mode::Help:
             return Emit(UsageText());
         case CommandLine::Mode::Version:
