@@ -1,0 +1,37 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// Where the download worker reports to. Called on the worker's thread: an implementation hands the
+// notice over to its own thread and returns at once, so the worker never waits for a window.
+class DownloadListener {
+public:
+    virtual ~DownloadListener() = default;
+    // The counters have changed; at most every 100 ms, and only while data arrives.
+    virtual void OnDownloadProgress() = 0;
+    // The whole file has been written and closed.
+    virtual void OnDownloadDone() = 0;
+    // The transfer failed and the partial file is gone; the text says why.
+    virtual void OnDownloadFailed(const std::string& error) = 0;
+};
+
+// The counters a window shows while its worker fills them: each has one writer, the worker, and a
+// reader may see a value one step old. 64 bits, since installers can be larger than 2 GiB.
+struct DownloadCounters {
+    // Content-Length of the response; -1 until it has arrived and when the server sends none.
+    std::atomic<int64_t> totalBytes{-1};
+    std::atomic<int64_t> loadedBytes{0};
+};
+
+// What a window shares with its download worker. Everything but `cancel` is set before the worker
+// starts and not changed while it runs.
+struct DownloadJob {
+    DownloadListener* window = nullptr;
+    std::string m_strUrl;
+    std::string m_strTargetPath;
+    DownloadCounters* counters = nullptr;
+    // 1 asks the worker to stop; it then deletes the partial file and reports nothing.
+    std::atomic<int32_t> cancel{0};
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "update/download_job.h"
+
+// Downloads the job's URL into its target file, always from the origin server, on the calling
+// thread. A response other than 2xx (after redirects), a connection failure and a file that cannot
+// be written are failures: the partial file is deleted and the listener hears why. A cancel is
+// noticed within a second, also while the server sends nothing; it deletes the partial file
+// silently. Returns 0.
+int DownloadWorker(DownloadJob* job);
