@@ -25,7 +25,8 @@ QColor CMyHyperLink::TextColor() const {
 }
 
 bool CMyHyperLink::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_pLabel) {
+    // A disabled link is text without a target.
+    if (watched != m_pLabel || !m_pLabel->isEnabled()) {
         return QObject::eventFilter(watched, event);
     }
     switch (event->type()) {

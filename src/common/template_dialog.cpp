@@ -19,7 +19,7 @@ CTemplateDialog::CTemplateDialog(uint32_t templateId, QWidget* pParent) : QDialo
 
 int CTemplateDialog::DoModal() {
     Initialize();
-    return exec();
+    return m_bEnded ? result() : exec();
 }
 
 void CTemplateDialog::Initialize() {

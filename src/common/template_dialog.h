@@ -15,13 +15,18 @@ class CTemplateDialog : public QDialog {
 public:
     CTemplateDialog(uint32_t templateId, QWidget* pParent);
 
-    // Runs OnInitDialog once, then the dialog modally; the code the dialog was ended with.
+    // Runs OnInitDialog once, then the dialog modally unless OnInitDialog already ended it; the code
+    // the dialog was ended with.
     int DoModal();
     // OnInitDialog without the modal run, for a window that is only rendered.
     void Initialize();
 
     // Ends the modal run with the code.
-    void EndDialog(int result) { done(result); }
+    void EndDialog(int result) {
+        m_bEnded = true;
+        done(result);
+    }
+    bool Ended() const { return m_bEnded; }
 
     // The Escape key and the close box arrive here.
     void reject() override { OnCancel(); }
@@ -46,5 +51,6 @@ protected:
 
 private:
     bool m_bInitialized = false;
+    bool m_bEnded = false;
     uint32_t m_dialogStyle = 0;
 };
