@@ -10,11 +10,11 @@ class DownloadListener {
 public:
     virtual ~DownloadListener() = default;
     // The counters have changed; at most every 100 ms, and only while data arrives.
-    virtual void OnDownloadProgress() = 0;
+    virtual void NotifyProgress() = 0;
     // The whole file has been written and closed.
-    virtual void OnDownloadDone() = 0;
+    virtual void NotifyDone() = 0;
     // The transfer failed and the partial file is gone; the text says why.
-    virtual void OnDownloadFailed(const std::string& error) = 0;
+    virtual void NotifyFailed(const std::string& error) = 0;
 };
 
 // The counters a window shows while its worker fills them: each has one writer, the worker, and a

@@ -50,7 +50,7 @@ public:
         }
         m_job.counters->loadedBytes += static_cast<int64_t>(size);
         if (Clock::now() - m_lastNotice > kProgressInterval) {
-            m_job.window->OnDownloadProgress();
+            m_job.window->NotifyProgress();
             m_lastNotice = Clock::now();
         }
         return true;
@@ -112,7 +112,7 @@ int DownloadWorker(DownloadJob* job) {
             error = result.error;
         } else if (result.outcome == platform::HttpResult::Outcome::Completed && writer.Finish()) {
             if (job->cancel == 0) {
-                job->window->OnDownloadDone();
+                job->window->NotifyDone();
                 return 0;
             }
         } else {
@@ -123,7 +123,7 @@ int DownloadWorker(DownloadJob* job) {
     }
     writer.Discard();
     if (job->cancel == 0) {
-        job->window->OnDownloadFailed(error.empty() ? "The download failed" : error);
+        job->window->NotifyFailed(error.empty() ? "The download failed" : error);
     }
     return 0;
 }
