@@ -117,6 +117,34 @@ TEST(Program, ExitCodesTellUsageFromFailure) {
     }
 }
 
+TEST(Program, ListsTheUpdatesNewerThanWhatIsInstalled) {
+    SampleMachine machine("0");
+    TempDir folder;
+    const auto definition = [&](const std::string& version) {
+        return folder.WriteFile(
+            "updates-" + version + ".xml",
+            "<Updates><Product><RegKey>Lumikarta\\TopoKarte\\Skyrund\\300</RegKey><Update>"
+            "<Name>TopoKarte 3.1</Name><Version>" +
+                version + "</Version><File>http://h/TopoKarte-310.exe</File></Update></Product></Updates>");
+    };
+    struct Case {
+        std::string definition;
+        int exitCode;
+        const char* output;
+    };
+    const Case cases[] = {
+        {definition("310"), 0, "TopoKarte 3.1\t310\thttp://h/TopoKarte-310.exe\n"},
+        {definition("300"), 0, ""},
+        {folder.FilePath("missing.xml"), 3, ""},
+    };
+    for (const Case& c : cases) {
+        ScopedEnv url("LUMIKARTA_UPDATE_URL", c.definition);
+        const ProgramRun run = RunProgram("--list-updates");
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.definition;
+        EXPECT_EQ(run.output, c.output) << c.definition;
+    }
+}
+
 // Without a display the window is rendered all the same, from start-up to the picture.
 TEST(Program, ScreenshotRendersTheMainWindowIntoAPng) {
     SampleMachine machine("0");
