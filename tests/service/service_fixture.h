@@ -22,6 +22,7 @@ struct RunningService {
                    .https = https,
                    .dataFolder = data.Path() / "state",
                    .siteFolder = std::move(site),
+                   .downloadsFolder = {},
                    .readTimeout = readTimeout}) {
         service.Start();
     }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "lumikarta-service/download_files.h"
 #include "lumikarta-service/faq_page.h"
 #include "lumikarta-service/request_store.h"
 #include "lumikarta-service/service_certificate.h"
@@ -79,6 +80,10 @@ void ReferenceService::Start() {
         throw std::runtime_error("the service runs already");
     }
     try {
+        // Said at once: a mistyped folder would otherwise only show as 404s to the clients.
+        if (!m_options.downloadsFolder.empty() && !std::filesystem::is_directory(m_options.downloadsFolder)) {
+            throw std::runtime_error("not a folder: " + m_options.downloadsFolder.string());
+        }
         MakeDataFolder(m_options.dataFolder);
         std::unique_ptr<httplib::Server> server;
         std::filesystem::path caFile;
@@ -96,6 +101,9 @@ void ReferenceService::Start() {
         m_store = std::make_unique<RequestStore>(m_options.dataFolder / "requests");
         m_endpoint = std::make_unique<SupportEndpoint>(*m_store);
         m_faq = std::make_unique<FaqPage>(m_options.siteFolder);
+        if (!m_options.downloadsFolder.empty()) {
+            m_downloads = std::make_unique<DownloadFiles>(m_options.downloadsFolder);
+        }
         m_server = std::move(server);
         m_caFile = std::move(caFile);
     } catch (const std::filesystem::filesystem_error& error) {
@@ -112,6 +120,9 @@ void ReferenceService::Start() {
                                  std::to_string(m_options.port));
     }
     m_port = port;
+    if (m_downloads) {
+        m_downloads->SetBaseUrl(BaseUrlLocked());
+    }
     httplib::Server* server = m_server.get();
     auto listenEnded = std::make_shared<std::atomic<bool>>(false);
     m_thread = std::thread([server, listenEnded] {
@@ -133,10 +144,11 @@ void ReferenceService::Route() {
     httplib::Server& server = *m_server;
     const SupportEndpoint& endpoint = *m_endpoint;
     const FaqPage& faq = *m_faq;
+    const DownloadFiles* downloads = m_downloads.get();
 
-    // Settled before any body is read: only the two known resources get that far, and a body whose
+    // Settled before any body is read: only the known resources get that far, and a body whose
     // length is not stated is never read.
-    server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+    server.set_pre_routing_handler([downloads](const httplib::Request& request, httplib::Response& response) {
         if (request.path == SupportEndpoint::kPath) {
             if (request.method != "POST") {
                 response.set_header("Allow", "POST");
@@ -147,7 +159,8 @@ void ReferenceService::Route() {
                        ? httplib::Server::HandlerResponse::Unhandled
                        : httplib::Server::HandlerResponse::Handled;
         }
-        if (request.path == FaqPage::kPath) {
+        if (request.path == FaqPage::kPath ||
+            (downloads != nullptr && request.path.starts_with(DownloadFiles::kPrefix))) {
             if (request.method == "GET" || request.method == "HEAD") {
                 return httplib::Server::HandlerResponse::Unhandled;
             }
@@ -165,6 +178,13 @@ void ReferenceService::Route() {
     server.Get(LiteralPattern(FaqPage::kPath), [&faq](const httplib::Request&, httplib::Response& response) {
         response.set_content(faq.Html(), kHtml);
     });
+    if (downloads != nullptr) {
+        // Any name: DownloadFiles tells the files of its folder from everything else.
+        server.Get(std::string(DownloadFiles::kPrefix) + R"([\s\S]*)",
+                   [downloads](const httplib::Request& request, httplib::Response& response) {
+                       downloads->Handle(request, response);
+                   });
+    }
 
     // Answers the HTTP layer gives on its own: a body over the limit (413) or one that ended before
     // its Content-Length (400). The endpoint's client reads SOAP, so it gets a fault there too.
@@ -206,6 +226,10 @@ void ReferenceService::Stop() {
     if (!m_server) {
         return;
     }
+    // A stalled download would keep its worker, and so the server, from ever finishing.
+    if (m_downloads) {
+        m_downloads->Stop();
+    }
     m_server->stop();
     if (m_thread.joinable()) {
         m_thread.join();
@@ -218,6 +242,7 @@ void ReferenceService::Release() {
     m_server.reset();
     m_endpoint.reset();
     m_faq.reset();
+    m_downloads.reset();
     m_store.reset();
 }
 
@@ -228,6 +253,10 @@ int ReferenceService::Port() const {
 
 std::string ReferenceService::BaseUrl() const {
     std::lock_guard lock(m_mutex);
+    return BaseUrlLocked();
+}
+
+std::string ReferenceService::BaseUrlLocked() const {
     return std::string(m_options.https ? "https" : "http") + "://" + kHost + ":" + std::to_string(m_port);
 }
 

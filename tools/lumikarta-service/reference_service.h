@@ -11,6 +11,7 @@ namespace httplib {
 class Server;
 }  // namespace httplib
 
+class DownloadFiles;
 class FaqPage;
 class RequestStore;
 class SupportEndpoint;
@@ -24,11 +25,14 @@ struct ReferenceServiceOptions {
     std::filesystem::path dataFolder;
     // Where faq.html may lie; empty: the built-in page.
     std::filesystem::path siteFolder;
+    // Served below /downloads/ (see DownloadFiles); empty: no downloads.
+    std::filesystem::path downloadsFolder;
     // How long a client may keep the service waiting in the middle of a request.
     std::chrono::milliseconds readTimeout{5000};
 };
 
-// The reference support web service on 127.0.0.1: the sendSupportCall endpoint and the FAQ page.
+// The reference support web service on 127.0.0.1: the sendSupportCall endpoint, the FAQ page and
+// the update downloads.
 // It is the peer of the program's network tests and of the demo. It listens on the loopback
 // address only, since it accepts personal data and has no other protection. All members may be
 // called from any thread.
@@ -43,10 +47,11 @@ public:
     ReferenceService& operator=(const ReferenceService&) = delete;
 
     // Makes the data folder, the certificates (HTTPS) and the request folder, binds to 127.0.0.1 and
-    // serves on threads of its own. Throws std::runtime_error when any of that fails or the service
-    // already runs.
+    // serves on threads of its own. Throws std::runtime_error when any of that fails, when a
+    // downloads folder is given that is not a folder, or when the service already runs.
     void Start();
-    // Stops accepting, lets the requests under way finish and returns when every thread has ended.
+    // Stops accepting, lets the requests under way finish (downloads end at once, stalled ones
+    // included) and returns when every thread has ended.
     // Does nothing when the service does not run; it may be started again.
     void Stop();
 
@@ -65,6 +70,7 @@ public:
 
 private:
     void Route();
+    std::string BaseUrlLocked() const;
     // Drops the server and what its handlers use; m_mutex held.
     void Release();
 
@@ -73,6 +79,7 @@ private:
     std::unique_ptr<RequestStore> m_store;
     std::unique_ptr<SupportEndpoint> m_endpoint;
     std::unique_ptr<FaqPage> m_faq;
+    std::unique_ptr<DownloadFiles> m_downloads;
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
     std::filesystem::path m_caFile;
