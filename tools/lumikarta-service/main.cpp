@@ -11,18 +11,22 @@
 #include <string>
 #include <string_view>
 
+#include "lumikarta-service/download_files.h"
 #include "lumikarta-service/faq_page.h"
 #include "lumikarta-service/reference_service.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: lumikarta-service [--port N] [--http] [--data DIR] [--site DIR]\n"
+    "usage: lumikarta-service [--port N] [--http] [--data DIR] [--site DIR] [--downloads DIR]\n"
     "  --port N    port on 127.0.0.1 (default 0: any free port)\n"
     "  --http      plain HTTP instead of HTTPS\n"
     "  --data DIR  certificates and stored requests\n"
     "              (default $XDG_STATE_HOME/lumikarta-service or ~/.local/state/lumikarta-service)\n"
-    "  --site DIR  folder whose faq.html is served as /service/faq.html\n";
+    "  --site DIR  folder whose faq.html is served as /service/faq.html\n"
+    "  --downloads DIR\n"
+    "              folder whose files are served as /downloads/<name>\n"
+    "              (?chunked=1: no Content-Length; ?stall=1: 64 KiB, then nothing)\n";
 
 std::optional<int> ParsePort(std::string_view text) {
     if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string_view::npos) {
@@ -44,7 +48,8 @@ int main(int argc, char** argv) {
     bool dataGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        const bool takesValue = argument == "--port" || argument == "--data" || argument == "--site";
+        const bool takesValue =
+            argument == "--port" || argument == "--data" || argument == "--site" || argument == "--downloads";
         if (takesValue && i + 1 >= argc) {
             return UsageError(std::string(argument) + " needs a value");
         }
@@ -64,6 +69,8 @@ int main(int argc, char** argv) {
             dataGiven = true;
         } else if (argument == "--site") {
             options.siteFolder = argv[++i];
+        } else if (argument == "--downloads") {
+            options.downloadsFolder = argv[++i];
         } else {
             return UsageError("unknown argument: " + std::string(argument));
         }
@@ -84,6 +91,7 @@ int main(int argc, char** argv) {
             options.dataFolder = ReferenceService::DefaultDataFolder();
         }
         const bool https = options.https;
+        const bool downloads = !options.downloadsFolder.empty();
         ReferenceService service(std::move(options));
         service.Start();
         std::cout << "listening " << service.BaseUrl() << '\n';
@@ -92,6 +100,9 @@ int main(int argc, char** argv) {
         }
         std::cout << "requests " << service.RequestsFolder().string() << '\n';
         std::cout << "faq " << service.BaseUrl() << FaqPage::kPath << '\n';
+        if (downloads) {
+            std::cout << "downloads " << service.BaseUrl() << DownloadFiles::kPrefix << '\n';
+        }
         std::cout.flush();
 
         int received = 0;
