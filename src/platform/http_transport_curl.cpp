@@ -14,6 +14,10 @@ namespace platform {
 namespace {
 
 constexpr long kMaxRedirects = 10;
+// Installers are large; bigger pieces than libcurl's default 16 KiB cost far fewer receive calls.
+constexpr long kReceiveBufferBytes = 100 * 1024;
+// While nothing arrives, libcurl itself asks about a cancel only once a second; this bounds it.
+constexpr int kPollMilliseconds = 100;
 constexpr const char* kCaBundleVariable = "LUMIKARTA_CA_BUNDLE";
 
 struct CurlEasyDeleter {
@@ -22,8 +26,12 @@ struct CurlEasyDeleter {
 struct CurlListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+struct CurlMultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
 using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 using CurlList = std::unique_ptr<curl_slist, CurlListDeleter>;
+using CurlMulti = std::unique_ptr<CURLM, CurlMultiDeleter>;
 
 // What the libcurl callbacks of one Perform share with it.
 struct Transfer {
@@ -77,6 +85,39 @@ std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* use
 int PollReceiver(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto& transfer = *static_cast<Transfer*>(userData);
     return transfer.Continue([&] { return transfer.receiver.ShouldContinue(); }) ? 0 : 1;
+}
+
+// curl_easy_perform, but the receiver is asked whether to go on at least every kPollMilliseconds,
+// so a cancel of a stalled transfer takes effect quickly.
+CURLcode PerformPolled(CURL* handle, Transfer& transfer) {
+    CurlMulti multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), handle) != CURLM_OK) {
+        return CURLE_OUT_OF_MEMORY;
+    }
+    CURLcode code = CURLE_OK;
+    for (int running = 1; running != 0;) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            code = CURLE_RECV_ERROR;
+            break;
+        }
+        if (running != 0 && !transfer.Continue([&] { return transfer.receiver.ShouldContinue(); })) {
+            code = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (running != 0 &&
+            curl_multi_poll(multi.get(), nullptr, 0, kPollMilliseconds, nullptr) != CURLM_OK) {
+            code = CURLE_RECV_ERROR;
+            break;
+        }
+    }
+    int left = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == handle) {
+            code = message->data.result;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), handle);
+    return code;
 }
 
 // Adds the authorities of the extra bundle to those libcurl already loaded from the system.
@@ -170,6 +211,7 @@ public:
         curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, request.timeouts.connectSeconds);
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, request.timeouts.idleSeconds);
+        curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
         curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteBody);
         curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
         curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
@@ -187,7 +229,7 @@ public:
             }
         }
 
-        const CURLcode code = curl_easy_perform(handle);
+        const CURLcode code = PerformPolled(handle, transfer);
         if (transfer.failure) {
             std::rethrow_exception(transfer.failure);
         }
