@@ -3,7 +3,9 @@
 # program's main window against it, with the sample machine registry of samples/hklm.reg standing
 # in for the Windows registry (two products of the family installed) and the sample FAQ cache of
 # samples/common-appdata (the support subjects). A support request sent from the window arrives at
-# the service as a stored file. The service stops when the program ends.
+# the service as a stored file; "Updates" lists the updates of samples/downloads that are newer
+# than what the sample registry says is installed and downloads the chosen one. The services stop
+# when the program ends.
 # Without a display it prints what the window shows and renders the window into a PNG file instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +20,8 @@ mkdir -p "$demo"
 cp -r samples/common-appdata "$demo/appdata"
 
 # The support service over HTTPS with its own certificate authority, which only the program is told
-# to trust; the FAQ page over plain HTTP, so the browser shows it without a certificate warning.
+# to trust; the FAQ page and the update downloads over plain HTTP, as the maker's web server has
+# them, so the browser shows the page without a certificate warning.
 services=()
 trap 'kill "${services[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
 start_service() {  # name, then the service's options
@@ -35,7 +38,7 @@ start_service() {  # name, then the service's options
   exit 1
 }
 start_service support --data "$demo/service"
-start_service faq --http --data "$demo/faq-service"
+start_service faq --http --data "$demo/faq-service" --downloads samples/downloads
 value() { sed -n "s/^$2 //p" "$demo/$1.out"; }
 
 export LUMIKARTA_HKLM="$PWD/samples/hklm.reg"
@@ -43,7 +46,9 @@ export LUMIKARTA_COMMON_APPDATA="$PWD/$demo/appdata"
 export LUMIKARTA_SUPPORT_URL="$(value support listening)"
 export LUMIKARTA_CA_BUNDLE="$(value support ca-file)"
 export LUMIKARTA_FAQ_URL="$(value faq faq)"
+export LUMIKARTA_UPDATE_URL="$(value faq downloads)updates.xml"
 echo "Reference support service at $LUMIKARTA_SUPPORT_URL; requests it accepts go to $(value support requests)"
+echo "Update definition at $LUMIKARTA_UPDATE_URL"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   build/bin/LumikartaSystemInfo
@@ -55,6 +60,10 @@ echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set), so no window can 
 echo "What the main window shows, as LumikartaSystemInfo --print-info prints it:"
 echo
 build/bin/LumikartaSystemInfo --print-info
+echo
+echo "The updates the window offers, as LumikartaSystemInfo --list-updates prints them:"
+echo
+build/bin/LumikartaSystemInfo --list-updates
 build/bin/LumikartaSystemInfo --screenshot build/main-window.png 2>/dev/null
 echo
 echo "The main window itself, rendered offscreen: build/main-window.png"
