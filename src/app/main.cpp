@@ -2,13 +2,10 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
-
 #include "app/command_line.h"
 #include "app/headless_output.h"
 #include "app/language.h"
-#include "app/lumikarta_system_info_app.h"
-#include "app/screenshot_app.h"
+#include "app/window_modes.h"
 #include "common/web_addresses.h"
 #include "platform/program_path.h"
 #include "res/resources.h"
@@ -64,21 +61,6 @@ int ListUpdates() {
     return Emit(UpdateListText(outcome.updates));
 }
 
-// Renders without a display unless the caller chose a platform.
-int SaveScreenshot(int argc, char** argv, const std::string& imageFile) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    ScreenshotApp run(platform::ProgramFile().parent_path(), imageFile);
-    run.InitInstance();
-    if (!run.Saved()) {
-        std::fprintf(stderr, "LumikartaSystemInfo: cannot write the screenshot to '%s'\n", imageFile.c_str());
-        return kExitFailure;
-    }
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,11 +80,9 @@ int main(int argc, char** argv) {
                          command.rejected.c_str(), UsageText().c_str());
             return kExitUsage;
         case CommandLine::Mode::Screenshot:
-            return SaveScreenshot(argc, argv, command.imageFile);
+            return RunScreenshotMode(argc, argv, command.imageFile);
         case CommandLine::Mode::Window:
             break;
     }
-    QApplication application(argc, argv);
-    CLumikartaSystemInfoApp(platform::ProgramFile().parent_path()).InitInstance();
-    return 0;
+    return RunWindowMode(argc, argv);
 }
