@@ -12,11 +12,3 @@ ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value) 
 ScopedEnv::~ScopedEnv() {
     Apply(m_name, m_previous);
 }
-
-void ScopedEnv::Apply(const std::string& name, const std::optional<std::string>& value) {
-    if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-    } else {
-        unsetenv(name.c_str());
-    }
-}
