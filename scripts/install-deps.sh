@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the benchmarks need.
+#   scripts/install-deps.sh            the Linux build
+#   scripts/install-deps.sh windows    the Windows cross-build and Wine to run its tests (about 170 MB)
 # Does nothing when every package is already there, so it is cheap to call first in every script.
 set -euo pipefail
 
@@ -12,6 +14,11 @@ packages=(
   qt6-base-dev libcurl4-openssl-dev ca-certificates libpugixml-dev libcups2-dev libacl1-dev
   libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev pci.ids fonts-dejavu-core
 )
+# The posix thread model compilers (the win32 one has no std::thread); wine puts the runner on the
+# PATH, wine64 alone does not; googletest brings the sources the cross-build compiles.
+if [ "${1:-}" = windows ]; then
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 wine googletest)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

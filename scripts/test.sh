@@ -4,11 +4,14 @@
 #   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer, in build-asan/
 #   scripts/test.sh --tsan       ThreadSanitizer, in build-tsan/
 #   scripts/test.sh --fuzz       builds the libFuzzer targets with clang, in build-fuzz/ (runs none)
+#   scripts/test.sh --windows    cross-builds the program and the Windows tests with mingw-w64 in
+#                                build-win/ and runs them under Wine (the reference service from build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-normal}
 bash scripts/install-deps.sh
+[ "$mode" = --windows ] && bash scripts/install-deps.sh windows
 
 jobs=$(nproc)
 case "$mode" in
@@ -33,8 +36,16 @@ case "$mode" in
       -DLUMIKARTA_FUZZ=ON -DLUMIKARTA_TESTS=OFF -DLUMIKARTA_BENCH=OFF
     cmake --build build-fuzz -j "$jobs"
     ;;
+  --windows)
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build -j "$jobs" --target lumikarta-service
+    cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIKARTA_GUI=OFF -DLUMIKARTA_BENCH=OFF \
+      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+    cmake --build build-win -j "$jobs"
+    bash scripts/wine-tests.sh build-win build/bin/lumikarta-service
+    ;;
   *)
-    echo "usage: scripts/test.sh [--sanitize|--tsan|--fuzz]" >&2
+    echo "usage: scripts/test.sh [--sanitize|--tsan|--fuzz|--windows]" >&2
     exit 2
     ;;
 esac
