@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <gtest/gtest.h>
 
 #include <regex>
