@@ -13,14 +13,10 @@ target_link_libraries(lumikarta_test_support PUBLIC lumikarta_core gtest)
 file(GLOB windows_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*_test.cpp)
 add_executable(windows_tests
   ${windows_test_sources}
-  common/xml_document_test.cpp
-  faqdata/faq_cache_reader_test.cpp
   faqdata/faq_store_test.cpp
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
 )
 target_link_libraries(windows_tests PRIVATE lumikarta_test_support gtest_main)
-# Wine shows the Linux file system as drive Z:.
-target_compile_definitions(windows_tests PRIVATE LUMIKARTA_SAMPLES_DIR="Z:${PROJECT_SOURCE_DIR}/samples")
 set_target_properties(windows_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
 add_dependencies(windows_tests LumikartaSystemInfoENU)

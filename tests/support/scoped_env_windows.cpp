@@ -1,8 +1,10 @@
 #include <cstdlib>
 
+#include "platform/wide_text_windows.h"
 #include "support/scoped_env.h"
 
-// The C run-time's own environment, which getenv reads; an empty value removes the variable.
+// The C run-time's own environment, which getenv reads, in UTF-16 so that no text is squeezed
+// through the ANSI code page; an empty value removes the variable.
 void ScopedEnv::Apply(const std::string& name, const std::optional<std::string>& value) {
-    _putenv_s(name.c_str(), value ? value->c_str() : "");
+    _wputenv_s(platform::WideFromUtf8(name).c_str(), value ? platform::WideFromUtf8(*value).c_str() : L"");
 }
