@@ -4,27 +4,14 @@
 #include "common/reg_subkey_enum.h"
 #include "common/reg_value_enum.h"
 #include "common/registry_walker.h"
-#include "platform/hive_registry.h"
-#include "support/temp_dir.h"
+#include "support/scoped_system_registry.h"
 
 namespace {
 
 using platform::RegAccess;
 using platform::RegResult;
 using platform::RegRoot;
-
-// The machine registry from regedit text: one key line per path, each followed by its value lines.
-class MachineRegistry {
-public:
-    explicit MachineRegistry(const std::string& body)
-        : m_registry(m_folder.WriteFile("system.reg", "Windows Registry Editor Version 5.00\n\n" + body),
-                     "") {}
-    platform::Registry& Get() { return m_registry; }
-
-private:
-    TempDir m_folder;
-    platform::HiveRegistry m_registry;
-};
+using platform::SystemRegistry;
 
 std::string Key(const std::string& path, const std::string& values = "") {
     return "[HKEY_LOCAL_MACHINE\\" + path + "]\n" + values + "\n";
@@ -64,18 +51,18 @@ std::vector<std::string> LeafPaths(platform::Registry& registry, const std::stri
 }
 
 TEST(RegistryWalkerTest, CollectsLeafPathsDepthFirstInEnumerationOrder) {
-    MachineRegistry registry(Key("S\\B\\Y") + Key("S\\A") + Key("S\\B\\X\\1") + Key("S\\B\\X\\2") +
-                             Key("S\\C"));
-    EXPECT_EQ(LeafPaths(registry.Get(), "S"),
+    ScopedSystemRegistry registry(Key("S\\B\\Y") + Key("S\\A") + Key("S\\B\\X\\1") + Key("S\\B\\X\\2") +
+                                  Key("S\\C"));
+    EXPECT_EQ(LeafPaths(SystemRegistry(), "S"),
               (std::vector<std::string>{"S\\B\\Y", "S\\B\\X\\1", "S\\B\\X\\2", "S\\A", "S\\C"}));
-    EXPECT_EQ(LeafPaths(registry.Get(), "S\\A"), (std::vector<std::string>{"S\\A"}))
+    EXPECT_EQ(LeafPaths(SystemRegistry(), "S\\A"), (std::vector<std::string>{"S\\A"}))
         << "a start key without subkeys";
-    EXPECT_TRUE(LeafPaths(registry.Get(), "S\\Missing").empty());
+    EXPECT_TRUE(LeafPaths(SystemRegistry(), "S\\Missing").empty());
 }
 
 TEST(RegistryWalkerTest, SkipsKeysThatCannotBeOpenedAndVisitsTheirSiblings) {
-    MachineRegistry machine(Key("S\\A\\1") + Key("S\\Locked\\1") + Key("S\\Locked\\2") + Key("S\\Z"));
-    DenyingRegistry registry(machine.Get(), {"S\\Locked"});
+    ScopedSystemRegistry machine(Key("S\\A\\1") + Key("S\\Locked\\1") + Key("S\\Locked\\2") + Key("S\\Z"));
+    DenyingRegistry registry(SystemRegistry(), {"S\\Locked"});
     EXPECT_EQ(LeafPaths(registry, "S"), (std::vector<std::string>{"S\\A\\1", "S\\Z"}));
 }
 
@@ -84,13 +71,13 @@ TEST(RegistryWalkerTest, StopsDescendingAtTheDepthOfItsStack) {
     for (int depth = 1; depth <= 130; ++depth) {
         path += "\\" + std::to_string(depth);
     }
-    MachineRegistry registry(Key(path) + Key("S\\Shallow"));
-    const auto leaves = LeafPaths(registry.Get(), "S");
+    ScopedSystemRegistry registry(Key(path) + Key("S\\Shallow"));
+    const auto leaves = LeafPaths(SystemRegistry(), "S");
     // Keys down to index 127 below the start are opened; the one at 127 still has subkeys, so the
     // deep branch yields nothing and the walk goes on.
     EXPECT_EQ(leaves, (std::vector<std::string>{"S\\Shallow"}));
 
-    CRegistryWalker walker(registry.Get());
+    CRegistryWalker walker(SystemRegistry());
     ASSERT_TRUE(walker.Open(RegRoot::LocalMachine, "S"));
     for (int depth = 1; depth <= 127; ++depth) {
         ASSERT_TRUE(walker.Push(std::to_string(depth))) << depth;
@@ -106,10 +93,10 @@ TEST(RegistryWalkerTest, StopsDescendingAtTheDepthOfItsStack) {
 TEST(RegistryWalkerTest, PassesOverEntriesTooLongForTheirFieldsAndGoesOn) {
     const std::string longName(256, 'n');
     const std::string longText(300, 'x');
-    MachineRegistry registry(Key("S\\Values", "\"First\"=\"1\"\n\"Big\"=\"" + longText + "\"\n\"" + longName +
-                                                  "\"=\"2\"\n\"VERSION\"=\"300\"\n") +
-                             Key("S\\Keys\\A") + Key("S\\Keys\\" + longName) + Key("S\\Keys\\B"));
-    CRegistryWalker walker(registry.Get());
+    ScopedSystemRegistry registry(Key("S\\Values", "\"First\"=\"1\"\n\"Big\"=\"" + longText + "\"\n\"" +
+                                                       longName + "\"=\"2\"\n\"VERSION\"=\"300\"\n") +
+                                  Key("S\\Keys\\A") + Key("S\\Keys\\" + longName) + Key("S\\Keys\\B"));
+    CRegistryWalker walker(SystemRegistry());
     ASSERT_TRUE(walker.Open(RegRoot::LocalMachine, "S\\Values"));
     std::vector<std::string> values;
     CRegValueEnum valueEnum(walker);

@@ -66,12 +66,6 @@ TEST(XmlDocumentText, TextsKeepWholeCharactersThroughBuildingWritingAndReading) 
     }
 }
 
-TEST(XmlDocumentText, TextIsThatOfAllDescendantsInDocumentOrder) {
-    CXMLDocument doc;
-    ASSERT_TRUE(doc.LoadFromBuffer("<r>a<b>b<c>c</c></b> <![CDATA[<d>]]>&amp;&#x20AC;</r>"));
-    EXPECT_EQ(TextOfRoot(doc), "abc <d>&€");
-}
-
 constexpr const char* kSoapReply =
     "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
     "<ns1:sendSupportCallResponse xmlns:ns1=\"urn:support\"><ns1:wrapper><ns1:inner><return>1</return>"
@@ -107,14 +101,16 @@ TEST(XmlDocumentSelect, PatternsFindElementsInDocumentOrder) {
     }
 }
 
-TEST(XmlDocumentSelect, StarGivesTheChildElementsOnly) {
+// Texts, CDATA and references are no elements, but they are part of the text of all descendants.
+TEST(XmlDocumentSelect, StarGivesTheChildElementsOnlyTextGivesEverything) {
     CXMLDocument doc;
     ASSERT_TRUE(
-        doc.LoadFromBuffer("<list>text<a>1</a> more <b><a>nested</a></b><![CDATA[c]]><a>3</a></list>"));
+        doc.LoadFromBuffer("<list>t<a>1</a> &amp;&#x20AC; <b><a>n</a></b><![CDATA[<c>]]><a>3</a></list>"));
     const CXMLNode list = doc.SelectFirstNode(doc.Root(), "list");
     EXPECT_EQ(Describe(doc, doc.SelectNodes(list, "*")), "a|b|a");
     EXPECT_EQ(Describe(doc, doc.SelectNodes(list, "a"), true), "1|3");
     EXPECT_EQ(Describe(doc, doc.SelectNodes(doc.Root(), "*")), "list");
+    EXPECT_EQ(TextOfRoot(doc), "t1 &€ n<c>3");
 }
 
 TEST(XmlDocumentSelect, UnknownPatternsAndNoneNodesGiveNothing) {
@@ -223,81 +219,34 @@ TEST_F(XmlDocumentFiles, ExternalEntitiesAreNeverRead) {
     }
 }
 
-TEST(XmlDocumentLoad, ResetAndEmptyNamesLeaveAnEmptyValidDocument) {
+TEST(XmlDocumentLoad, EachLoadForgetsWhatTheOneBeforeLeft) {
     CXMLDocument doc;
     ASSERT_FALSE(doc.LoadFromBuffer("<a><b></a>"));
     ASSERT_TRUE(doc.LoadFromBuffer("<a>x</a>"));
-    EXPECT_EQ(doc.ErrorReason(), "") << "a good load forgets the earlier error";
+    EXPECT_EQ(doc.ErrorReason(), "");
     EXPECT_EQ(doc.ErrorLine(), -1);
-    doc.Reset();
-    EXPECT_TRUE(doc.IsValid());
-    EXPECT_FALSE(doc.Root());
-    EXPECT_EQ(doc.GetXml(), "");
-
-    ASSERT_TRUE(doc.LoadFromBuffer("<a>x</a>"));
     EXPECT_FALSE(doc.Load(""));
     EXPECT_FALSE(doc.IsLoaded());
     EXPECT_FALSE(doc.Root());
 }
 
-TEST(XmlDocumentLoad, UrlsAreFetchedOverHttp) {
+// Whether an error page could pass for the document is tried where it matters: the update definition.
+TEST(XmlDocumentLoad, UrlsAreFetchedOverHttpAlsoWhenMoved) {
     LocalHttpServer server;
     server.Routes().Get("/doc.xml", [](const httplib::Request&, httplib::Response& res) {
         res.set_content("<a>from the server</a>", "text/xml");
     });
-    server.Routes().Get("/missing.xml", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 404;
-        res.set_content("<a>not found page</a>", "text/xml");
-    });
     server.Routes().Get(
         "/moved.xml", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/doc.xml"); });
     server.Start();
-
-    struct Case {
-        std::string url;
-        bool loads;
-    };
     std::string upperScheme = server.Url("/doc.xml");
     upperScheme.replace(0, 4, "HTTP");
-    const std::vector<Case> cases = {
-        {server.Url("/doc.xml"), true},
-        {server.Url("/moved.xml"), true},
-        {upperScheme, true},
-        {server.Url("/missing.xml"), false},
-    };
-    for (const Case& c : cases) {
+    for (const std::string& url : {server.Url("/doc.xml"), server.Url("/moved.xml"), upperScheme}) {
         CXMLDocument doc;
-        EXPECT_EQ(doc.Load(c.url), c.loads) << c.url << ": " << doc.ErrorReason();
-        EXPECT_EQ(doc.Path(), c.url);
-        EXPECT_TRUE(doc.Root());
-        if (c.loads) {
-            EXPECT_EQ(TextOfRoot(doc), "from the server");
-        } else {
-            EXPECT_EQ(doc.LoadResult(), CXMLDocument::kLoadReadFailed);
-            EXPECT_EQ(doc.ErrorReason(), "HTTP status 404");
-        }
+        EXPECT_TRUE(doc.Load(url)) << url << ": " << doc.ErrorReason();
+        EXPECT_EQ(doc.Path(), url);
+        EXPECT_EQ(TextOfRoot(doc), "from the server");
     }
-}
-
-TEST(XmlDocumentWrite, SoapRequestSerialisesInOrder) {
-    CXMLDocument doc;
-    const CXMLNode top = doc.DocumentNode();
-    ASSERT_TRUE(doc.AddProcessingInstruction(top, "xml", "version=\"1.0\" encoding=\"utf-8\""));
-    const CXMLNode envelope = doc.AddElement(top, "soap:Envelope", "");
-    EXPECT_TRUE(doc.SetAttribute(envelope, "xmlns:soap", "http://schemas.xmlsoap.org/soap/envelope/"));
-    EXPECT_TRUE(doc.SetAttribute(envelope, "xmlns:tns", "urn:replaced"));
-    EXPECT_TRUE(doc.SetAttribute(envelope, "xmlns:tns", "urn:support"));
-    const CXMLNode body = doc.AddElement(envelope, "soap:Body", "");
-    const CXMLNode call = doc.AddElement(body, "tns:sendSupportCall", "");
-    doc.AddElement(call, "name", "Jörg <Müller> & \"Söhne\"");
-    doc.AddElement(call, "note", "");
-
-    EXPECT_EQ(
-        doc.GetXml(),
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-        "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:tns=\"urn:support\">"
-        "<soap:Body><tns:sendSupportCall><name>Jörg &lt;Müller&gt; &amp; \"Söhne\"</name><note></note>"
-        "</tns:sendSupportCall></soap:Body></soap:Envelope>");
 }
 
 TEST(XmlDocumentWrite, MarkupCannotBeSmuggledInThroughNames) {

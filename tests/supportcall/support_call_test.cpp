@@ -21,7 +21,7 @@ SupportRequest SampleRequest() {
     request.product = "TopoKarte Deutschland";
     request.productVersion = "3.0.0";
     request.subject = "Drucken";
-    request.description = "Der Ausdruck ist leer.\nGrüße";
+    request.description = "Der Ausdruck ist <leer> & \"grau\".\nGrüße";
     request.graphic = "Radeon";
     request.cpu = "AMD Ryzen";
     request.salutation = "Frau";
@@ -48,7 +48,7 @@ std::string Envelope(const SupportRequest& request, const std::string& report) {
 }
 
 // The whole request body: declaration, the six namespaces in order, every parameter in order and
-// present also when empty, no type attributes, umlauts as UTF-8.
+// present also when empty, no type attributes, umlauts as UTF-8, markup typed by the user escaped.
 TEST(SupportCallTest, EnvelopeHoldsEveryParameterInOrder) {
     EXPECT_EQ(
         Envelope(SampleRequest(), "\n\nBericht"),
@@ -62,7 +62,9 @@ TEST(SupportCallTest, EnvelopeHoldsEveryParameterInOrder) {
         "<soap:Body soap:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><tns:sendSupportCall>"
         "<sendSupportCallParam><ServiceVersion>1</ServiceVersion><ServiceLanguage>de</ServiceLanguage>"
         "<SupportCall><Product>TopoKarte Deutschland</Product><Productversion>3.0.0</Productversion>"
-        "<Subject>Drucken</Subject><Description>Der Ausdruck ist leer.\nGrüße\n\nBericht</Description>"
+        "<Subject>Drucken</Subject><Description>Der Ausdruck ist &lt;leer&gt; &amp; "
+        "\"grau\".\nGrüße\n\nBericht"
+        "</Description>"
         "<Hardware><Graphic>Radeon</Graphic><GraphicDriverVersion></GraphicDriverVersion>"
         "<OperatingSystem></OperatingSystem><Printer></Printer><PDA></PDA><CPU>AMD Ryzen</CPU><RAM></RAM>"
         "<KettlerDevice></KettlerDevice><KettlerDeviceID></KettlerDeviceID></Hardware>"
