@@ -1,0 +1,789 @@
+#include <windows.h>
+
+#include <msxml2.h>
+#include <oleauto.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "common/utf8.h"
+#include "common/xml_document.h"
+#include "platform/debug_trace.h"
+#include "platform/http_transport.h"
+#include "platform/wide_text_windows.h"
+
+namespace {
+
+// The version-independent class that MSXML 3.0 serves; mingw-w64 declares no linkable symbol for it
+// (its header even maps the name to another class), nor for the IID of IXMLDOMDocument2.
+constexpr GUID kClsidDomDocument = {
+    0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
+constexpr GUID kIidDomDocument2 = {
+    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr& other) : m_p(other.m_p) {
+        if (m_p != nullptr) {
+            m_p->AddRef();
+        }
+    }
+    ComPtr(ComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(m_p, other.m_p);
+        return *this;
+    }
+    ~ComPtr() { Reset(); }
+
+    void Reset() {
+        if (m_p != nullptr) {
+            std::exchange(m_p, nullptr)->Release();
+        }
+    }
+    T* Get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    // For calls that hand out a new reference.
+    T** Put() {
+        Reset();
+        return &m_p;
+    }
+    T* Detach() { return std::exchange(m_p, nullptr); }
+    // Takes a reference of its own to a pointer that someone else holds.
+    static ComPtr Retain(T* raw) {
+        ComPtr kept;
+        if (raw != nullptr) {
+            raw->AddRef();
+            kept.m_p = raw;
+        }
+        return kept;
+    }
+
+    template <typename U>
+    ComPtr<U> As(const IID& iid) const {
+        ComPtr<U> other;
+        if (m_p != nullptr && FAILED(m_p->QueryInterface(iid, reinterpret_cast<void**>(other.Put())))) {
+            other.Reset();
+        }
+        return other;
+    }
+
+private:
+    T* m_p = nullptr;
+};
+
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(std::string_view utf8) {
+        const std::wstring wide = platform::WideFromUtf8(utf8);
+        m_b = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    ~Bstr() { SysFreeString(m_b); }
+
+    BSTR Get() const { return m_b; }
+    BSTR* Put() {
+        SysFreeString(std::exchange(m_b, nullptr));
+        return &m_b;
+    }
+    BSTR Detach() { return std::exchange(m_b, nullptr); }
+    std::string Utf8() const { return platform::Utf8FromWide(std::wstring_view(m_b, SysStringLen(m_b))); }
+
+private:
+    BSTR m_b = nullptr;
+};
+
+class Variant {
+public:
+    Variant() { VariantInit(&m_v); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    ~Variant() { VariantClear(&m_v); }
+
+    VARIANT* Put() {
+        VariantClear(&m_v);
+        return &m_v;
+    }
+    VARIANT& Get() { return m_v; }
+    // The text of a string value; empty for anything else (a null node value).
+    std::string Utf8() const {
+        if (V_VT(&m_v) != VT_BSTR || V_BSTR(&m_v) == nullptr) {
+            return {};
+        }
+        return platform::Utf8FromWide(std::wstring_view(V_BSTR(&m_v), SysStringLen(V_BSTR(&m_v))));
+    }
+
+private:
+    VARIANT m_v;
+};
+
+bool IsAsciiAlpha(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A qualified XML name such as "soap:Body". Bytes of non-ASCII characters are all accepted: the
+// names compared and written here come from the program, and this only has to keep markup out.
+bool IsXmlName(std::string_view name) {
+    if (name.empty()) {
+        return false;
+    }
+    const auto first = static_cast<unsigned char>(name.front());
+    if (!IsAsciiAlpha(first) && first != '_' && first != ':' && first < 0x80) {
+        return false;
+    }
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (!IsAsciiAlpha(c) && !(c >= '0' && c <= '9') && c != '_' && c != ':' && c != '-' && c != '.' &&
+            c < 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+IXMLDOMNode* ToDom(const CXMLNode& node) {
+    return static_cast<IXMLDOMNode*>(node.Handle());
+}
+
+DOMNodeType TypeOf(IXMLDOMNode* node) {
+    DOMNodeType type = NODE_INVALID;
+    if (FAILED(node->get_nodeType(&type))) {
+        return NODE_INVALID;
+    }
+    return type;
+}
+
+ComPtr<IXMLDOMNode> FirstChild(IXMLDOMNode* node) {
+    ComPtr<IXMLDOMNode> child;
+    if (node->get_firstChild(child.Put()) != S_OK) {
+        child.Reset();
+    }
+    return child;
+}
+
+ComPtr<IXMLDOMNode> NextSibling(IXMLDOMNode* node) {
+    ComPtr<IXMLDOMNode> sibling;
+    if (node->get_nextSibling(sibling.Put()) != S_OK) {
+        sibling.Reset();
+    }
+    return sibling;
+}
+
+ComPtr<IXMLDOMNode> Parent(IXMLDOMNode* node) {
+    ComPtr<IXMLDOMNode> parent;
+    if (node->get_parentNode(parent.Put()) != S_OK) {
+        parent.Reset();
+    }
+    return parent;
+}
+
+std::string NodeName(IXMLDOMNode* node) {
+    Bstr name;
+    if (FAILED(node->get_nodeName(name.Put()))) {
+        return {};
+    }
+    return name.Utf8();
+}
+
+std::string NodeValue(IXMLDOMNode* node) {
+    Variant value;
+    if (FAILED(node->get_nodeValue(value.Put()))) {
+        return {};
+    }
+    return value.Utf8();
+}
+
+// Visits the descendants of `start` in document order, each with whether it has children, and each
+// node with children once more when its children are done. Without recursion: the parser accepts
+// nesting far deeper than the stack would. Wrappers of one node need not be the same object, so the
+// way back up is counted, not compared.
+template <typename Enter, typename Leave>
+void WalkDescendants(IXMLDOMNode* start, Enter enter, Leave leave) {
+    ComPtr<IXMLDOMNode> node = FirstChild(start);
+    int depth = 1;
+    while (node) {
+        ComPtr<IXMLDOMNode> child = FirstChild(node.Get());
+        enter(node.Get(), static_cast<bool>(child));
+        if (child) {
+            node = std::move(child);
+            ++depth;
+            continue;
+        }
+        ComPtr<IXMLDOMNode> sibling;
+        while (!(sibling = NextSibling(node.Get()))) {
+            node = Parent(node.Get());
+            if (--depth == 0 || !node) {
+                return;
+            }
+            leave(node.Get());
+        }
+        node = std::move(sibling);
+    }
+}
+
+template <typename Visit>
+void ForEachDescendant(IXMLDOMNode* start, Visit visit) {
+    WalkDescendants(
+        start, [&visit](IXMLDOMNode* node, bool) { visit(node); }, [](IXMLDOMNode*) {});
+}
+
+std::string TextContent(IXMLDOMNode* node) {
+    const DOMNodeType type = TypeOf(node);
+    if (type != NODE_ELEMENT && type != NODE_DOCUMENT && type != NODE_DOCUMENT_FRAGMENT) {
+        return NodeValue(node);
+    }
+    std::string text;
+    ForEachDescendant(node, [&text](IXMLDOMNode* descendant) {
+        const DOMNodeType kind = TypeOf(descendant);
+        if (kind == NODE_TEXT || kind == NODE_CDATA_SECTION) {
+            text += NodeValue(descendant);
+        }
+    });
+    return text;
+}
+
+// Markup characters and control characters as character references, the way the other platform's
+// serialiser writes them, so both send the same bytes.
+void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (ch == '&') {
+            out += "&amp;";
+        } else if (ch == '<') {
+            out += "&lt;";
+        } else if (ch == '>' && !attribute) {
+            out += "&gt;";
+        } else if (ch == '"' && attribute) {
+            out += "&quot;";
+        } else if (c < 0x20 && (attribute || (ch != '\t' && ch != '\n' && ch != '\r'))) {
+            out += "&#";
+            out += static_cast<char>('0' + c / 10);
+            out += static_cast<char>('0' + c % 10);
+            out += ';';
+        } else {
+            out += ch;
+        }
+    }
+}
+
+void AppendStartTag(std::string& out, IXMLDOMNode* element, bool hasChildren) {
+    out += '<';
+    out += NodeName(element);
+    ComPtr<IXMLDOMNamedNodeMap> attributes;
+    long count = 0;
+    if (element->get_attributes(attributes.Put()) == S_OK && attributes &&
+        SUCCEEDED(attributes->get_length(&count))) {
+        for (long i = 0; i < count; ++i) {
+            ComPtr<IXMLDOMNode> attribute;
+            if (attributes->get_item(i, attribute.Put()) != S_OK || !attribute) {
+                continue;
+            }
+            const std::string name = NodeName(attribute.Get());
+            const std::string value = NodeValue(attribute.Get());
+            // Some MSXML implementations list an empty declaration for the prefix of an element
+            // made without a namespace; XML 1.0 has no such thing, and the program never writes one.
+            if (value.empty() && name.starts_with("xmlns:")) {
+                continue;
+            }
+            out += ' ';
+            out += name;
+            out += "=\"";
+            AppendEscaped(out, value, true);
+            out += '"';
+        }
+    }
+    out += hasChildren ? ">" : "/>";
+}
+
+void AppendCData(std::string& out, std::string_view text) {
+    out += "<![CDATA[";
+    // "]]>" would end the section early: it is split over two sections.
+    for (std::size_t at; (at = text.find("]]>")) != std::string_view::npos; text.remove_prefix(at + 2)) {
+        out += text.substr(0, at + 2);
+        out += "]]><![CDATA[";
+    }
+    out += text;
+    out += "]]>";
+}
+
+std::string ReadErrorText(IXMLDOMParseError* error) {
+    Bstr reason;
+    if (error == nullptr || FAILED(error->get_reason(reason.Put()))) {
+        return {};
+    }
+    std::string text = reason.Utf8();
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+// The whole file; false when it cannot be read, also when the name is a folder.
+bool ReadFileBytes(const std::string& utf8Path, std::string& bytes) {
+    const std::filesystem::path path(std::u8string(utf8Path.begin(), utf8Path.end()));
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+}  // namespace
+
+struct CXMLDocument::Impl {
+    Impl() {
+        // The parser is a COM object. Start-up initialises COM on the program's thread; a thread
+        // that has not (a test, a tool) gets it for the life of this document. A thread already in
+        // the multithreaded apartment answers RPC_E_CHANGED_MODE and serves the parser as it is.
+        const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        comInitialised = SUCCEEDED(init);
+        if (FAILED(CoCreateInstance(kClsidDomDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                    reinterpret_cast<void**>(document.Put())))) {
+            document.Reset();
+            return;
+        }
+        document->put_async(VARIANT_FALSE);
+        // Whitespace-only text is kept so that a text reads as it was written.
+        document->put_preserveWhiteSpace(VARIANT_TRUE);
+        // No DTD is accepted, so no entity can be declared that would read another file or URL,
+        // or expand beyond bounds; nothing is fetched or validated on the parser's own account.
+        document->put_validateOnParse(VARIANT_FALSE);
+        document->put_resolveExternals(VARIANT_FALSE);
+        if (const ComPtr<IXMLDOMDocument2> document2 = document.As<IXMLDOMDocument2>(kIidDomDocument2)) {
+            VARIANT prohibit;
+            VariantInit(&prohibit);
+            V_VT(&prohibit) = VT_BOOL;
+            V_BOOL(&prohibit) = VARIANT_TRUE;
+            const Bstr name("ProhibitDTD");
+            document2->setProperty(name.Get(), prohibit);
+        }
+        documentNode = document.As<IXMLDOMNode>(IID_IXMLDOMNode);
+        if (!documentNode) {
+            document.Reset();
+        }
+    }
+
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    ~Impl() {
+        ReleaseNodes();
+        documentNode.Reset();
+        document.Reset();
+        if (comInitialised) {
+            CoUninitialize();
+        }
+    }
+
+    // Hands out a node that stays valid as long as the document: the document keeps one reference
+    // to each node it has handed out.
+    CXMLNode Keep(ComPtr<IXMLDOMNode> node) {
+        if (!node) {
+            return {};
+        }
+        if (node.Get() == documentNode.Get()) {
+            return CXMLNode(documentNode.Get());
+        }
+        IXMLDOMNode* raw = node.Get();
+        if (handedOut.insert(raw).second) {
+            node.Detach();
+        }
+        return CXMLNode(raw);
+    }
+
+    void ReleaseNodes() {
+        for (IXMLDOMNode* node : handedOut) {
+            node->Release();
+        }
+        handedOut.clear();
+    }
+
+    // Empties the document; its node stays the same object.
+    void Clear() {
+        ReleaseNodes();
+        if (!documentNode) {
+            return;
+        }
+        while (ComPtr<IXMLDOMNode> child = FirstChild(documentNode.Get())) {
+            ComPtr<IXMLDOMNode> removed;
+            if (FAILED(documentNode->removeChild(child.Get(), removed.Put()))) {
+                break;
+            }
+        }
+    }
+
+    bool HasDocumentType() const {
+        for (ComPtr<IXMLDOMNode> child = FirstChild(documentNode.Get()); child;
+             child = NextSibling(child.Get())) {
+            if (TypeOf(child.Get()) == NODE_DOCUMENT_TYPE) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The other platform's parser leaves out comments, processing instructions and the XML
+    // declaration; without them here too, a document reads and writes the same on both.
+    void DropCommentsAndInstructions() {
+        std::vector<ComPtr<IXMLDOMNode>> dropped;
+        ForEachDescendant(documentNode.Get(), [&dropped](IXMLDOMNode* node) {
+            const DOMNodeType type = TypeOf(node);
+            if (type == NODE_COMMENT || type == NODE_PROCESSING_INSTRUCTION) {
+                dropped.push_back(ComPtr<IXMLDOMNode>::Retain(node));
+            }
+        });
+        for (const ComPtr<IXMLDOMNode>& node : dropped) {
+            if (const ComPtr<IXMLDOMNode> parent = Parent(node.Get())) {
+                ComPtr<IXMLDOMNode> removed;
+                parent->removeChild(node.Get(), removed.Put());
+            }
+        }
+    }
+
+    bool comInitialised = false;
+    ComPtr<IXMLDOMDocument> document;
+    ComPtr<IXMLDOMNode> documentNode;
+    std::unordered_set<IXMLDOMNode*> handedOut;
+};
+
+CXMLDocument::CXMLDocument() : m_pImpl(std::make_unique<Impl>()) {
+    m_bValid = static_cast<bool>(m_pImpl->document);
+}
+
+CXMLDocument::~CXMLDocument() = default;
+
+void CXMLDocument::Reset() {
+    m_pImpl->Clear();
+    m_bLoaded = false;
+    m_strPath.clear();
+    m_strErrorReason.clear();
+    m_nErrorLine = -1;
+    m_nErrorLinePos = -1;
+    m_nLoadResult = kLoadOk;
+    m_root = CXMLNode();
+}
+
+bool CXMLDocument::Load(const std::string& fileOrUrl) {
+    Reset();
+    if (fileOrUrl.empty()) {
+        return FailRead("No file name or URL given");
+    }
+    m_strPath = fileOrUrl;
+    if (!m_bValid) {
+        return FailRead("The XML parser is not available");
+    }
+    m_root = DocumentNode();
+
+    // URLs go through the program's own transport rather than the parser's loader, which would
+    // answer from the browser cache, take an error page for a document and report failures in its
+    // own words: this way a status other than 2xx fails as on the other platform, and the parser
+    // itself never opens a file or a connection.
+    if (StartsWithNoCase(fileOrUrl, "http://") || StartsWithNoCase(fileOrUrl, "https://")) {
+        platform::HttpRequest request;
+        request.url = fileOrUrl;
+        std::string body;
+        const auto transport = platform::CreateHttpTransport();
+        const platform::HttpResult result = platform::HttpFetch(*transport, request, body);
+        if (!result.IsSuccess()) {
+            return FailRead(result.outcome == platform::HttpResult::Outcome::Completed
+                                ? "HTTP status " + std::to_string(result.status)
+                                : "Download failed: " + result.error);
+        }
+        return ParseLoaded(body);
+    }
+
+    std::string bytes;
+    if (!ReadFileBytes(fileOrUrl, bytes)) {
+        return FailRead("File not found or not readable");
+    }
+    return ParseLoaded(bytes);
+}
+
+bool CXMLDocument::LoadFromBuffer(std::string_view bytes) {
+    Reset();
+    if (!m_bValid) {
+        return FailRead("The XML parser is not available");
+    }
+    m_root = DocumentNode();
+    return ParseLoaded(bytes);
+}
+
+bool CXMLDocument::ParseLoaded(std::string_view bytes) {
+    if (bytes.size() > MAXDWORD) {
+        return FailRead("Document too large");
+    }
+    // Bytes rather than a string, so that the parser takes the encoding from the byte-order mark
+    // or the declaration as it does for a file.
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    if (array == nullptr) {
+        return FailRead("Out of memory");
+    }
+    void* data = nullptr;
+    if (FAILED(SafeArrayAccessData(array, &data))) {
+        SafeArrayDestroy(array);
+        return FailRead("Out of memory");
+    }
+    if (!bytes.empty()) {
+        std::memcpy(data, bytes.data(), bytes.size());
+    }
+    SafeArrayUnaccessData(array);
+    Variant source;
+    V_VT(source.Put()) = VT_ARRAY | VT_UI1;
+    V_ARRAY(&source.Get()) = array;
+
+    VARIANT_BOOL success = VARIANT_FALSE;
+    const HRESULT hr = m_pImpl->document->load(source.Get(), &success);
+    ComPtr<IXMLDOMParseError> error;
+    long code = 0;
+    if (FAILED(m_pImpl->document->get_parseError(error.Put())) || !error ||
+        FAILED(error->get_errorCode(&code))) {
+        error.Reset();
+    }
+    std::string reason;
+    if (SUCCEEDED(hr) && success == VARIANT_TRUE && code == 0) {
+        ComPtr<IXMLDOMElement> documentElement;
+        if (m_pImpl->HasDocumentType()) {
+            // Not every MSXML implementation honours ProhibitDTD; the answer is the same everywhere.
+            reason = "A DTD is not allowed";
+        } else if (m_pImpl->document->get_documentElement(documentElement.Put()) != S_OK ||
+                   !documentElement) {
+            reason = "No document element found";
+        } else {
+            m_pImpl->DropCommentsAndInstructions();
+            m_bLoaded = true;
+            return true;
+        }
+    } else {
+        reason = ReadErrorText(error.Get());
+        if (reason.empty()) {
+            reason = "XML parser error " + std::to_string(code != 0 ? code : hr);
+        }
+    }
+    // What was parsed before the error stays out of reach: a half document is no answer.
+    m_pImpl->Clear();
+    m_nLoadResult = kLoadParseFailed;
+    m_strErrorReason = CutUtf8(reason, kMaxFieldBytes);
+    // Where the parser tells no position, 0 stands for unknown.
+    long line = 0;
+    long position = 0;
+    if (!error || FAILED(error->get_line(&line)) || FAILED(error->get_linepos(&position))) {
+        line = 0;
+        position = 0;
+    }
+    m_nErrorLine = static_cast<int>(line);
+    m_nErrorLinePos = static_cast<int>(position);
+    platform::DebugTrace("XML not well-formed: " + m_strPath + " line " + std::to_string(m_nErrorLine) +
+                         " position " + std::to_string(m_nErrorLinePos) + ": " + m_strErrorReason);
+    return false;
+}
+
+bool CXMLDocument::FailRead(std::string reason) {
+    m_nLoadResult = kLoadReadFailed;
+    m_strErrorReason = CutUtf8(reason, kMaxFieldBytes);
+    platform::DebugTrace("XML not read: " + m_strPath + ": " + m_strErrorReason);
+    return false;
+}
+
+CXMLNode CXMLDocument::DocumentNode() const {
+    return CXMLNode(m_pImpl->documentNode.Get());
+}
+
+std::vector<CXMLNode> CXMLDocument::SelectNodes(const CXMLNode& start, std::string_view pattern) const {
+    // The patterns are matched here rather than by the parser's selectNodes: its XPath would match
+    // namespace URIs and reject undeclared prefixes, where the names are to match as written.
+    std::vector<CXMLNode> nodes;
+    IXMLDOMNode* from = ToDom(start);
+    if (from == nullptr || !m_pImpl->documentNode) {
+        return nodes;
+    }
+    const auto collect = [&](IXMLDOMNode* node, std::string_view name) {
+        if (TypeOf(node) == NODE_ELEMENT && (name.empty() || NodeName(node) == name)) {
+            nodes.push_back(m_pImpl->Keep(ComPtr<IXMLDOMNode>::Retain(node)));
+        }
+    };
+    const auto forEachChild = [&](std::string_view name) {
+        for (ComPtr<IXMLDOMNode> child = FirstChild(from); child; child = NextSibling(child.Get())) {
+            collect(child.Get(), name);
+        }
+    };
+    if (pattern == "*") {
+        forEachChild({});
+    } else if (pattern.starts_with("//") && IsXmlName(pattern.substr(2))) {
+        ForEachDescendant(m_pImpl->documentNode.Get(),
+                          [&](IXMLDOMNode* node) { collect(node, pattern.substr(2)); });
+    } else if (IsXmlName(pattern)) {
+        forEachChild(pattern);
+    }
+    return nodes;
+}
+
+CXMLNode CXMLDocument::SelectFirstNode(const CXMLNode& start, std::string_view pattern) const {
+    const std::vector<CXMLNode> nodes = SelectNodes(start, pattern);
+    return nodes.empty() ? CXMLNode() : nodes.front();
+}
+
+bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
+    name.clear();
+    if (!node) {
+        return false;
+    }
+    const DOMNodeType type = TypeOf(ToDom(node));
+    // Only elements and instructions have names of their own, not "#text" or "#document".
+    if (type == NODE_ELEMENT || type == NODE_PROCESSING_INSTRUCTION || type == NODE_ATTRIBUTE) {
+        name = CutUtf8(NodeName(ToDom(node)), kMaxFieldBytes);
+    }
+    return true;
+}
+
+bool CXMLDocument::GetNodeText(const CXMLNode& node, std::string& text) const {
+    text.clear();
+    if (!node) {
+        return false;
+    }
+    text = CutUtf8(TextContent(ToDom(node)), kMaxFieldBytes);
+    return true;
+}
+
+std::optional<std::string> CXMLDocument::GetNodeTextCopy(const CXMLNode& node) const {
+    if (!node) {
+        return std::nullopt;
+    }
+    return TextContent(ToDom(node));
+}
+
+CXMLNode CXMLDocument::AddElement(const CXMLNode& parent, std::string_view name, std::string_view text) {
+    IXMLDOMNode* parentNode = ToDom(parent);
+    if (parentNode == nullptr || !m_pImpl->document || !IsXmlName(name)) {
+        return {};
+    }
+    const Bstr elementName(name);
+    const Bstr elementText(text);
+    ComPtr<IXMLDOMElement> element;
+    ComPtr<IXMLDOMText> textNode;
+    if (m_pImpl->document->createElement(elementName.Get(), element.Put()) != S_OK ||
+        m_pImpl->document->createTextNode(elementText.Get(), textNode.Put()) != S_OK) {
+        return {};
+    }
+    ComPtr<IXMLDOMNode> appendedText;
+    ComPtr<IXMLDOMNode> appended;
+    if (FAILED(element->appendChild(textNode.Get(), appendedText.Put())) ||
+        FAILED(parentNode->appendChild(element.Get(), appended.Put())) || !appended) {
+        return {};
+    }
+    return m_pImpl->Keep(std::move(appended));
+}
+
+bool CXMLDocument::SetAttribute(const CXMLNode& element, std::string_view name, std::string_view value) {
+    IXMLDOMNode* node = ToDom(element);
+    if (node == nullptr || !m_pImpl->document || TypeOf(node) != NODE_ELEMENT || !IsXmlName(name)) {
+        return false;
+    }
+    ComPtr<IXMLDOMElement> target;
+    if (FAILED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(target.Put()))) || !target) {
+        return false;
+    }
+    const Bstr attributeName(name);
+    Variant attributeValue;
+    V_VT(attributeValue.Put()) = VT_BSTR;
+    V_BSTR(&attributeValue.Get()) = Bstr(value).Detach();
+    // An attribute of the same name keeps its place and takes the new value.
+    ComPtr<IXMLDOMAttribute> existing;
+    if (target->getAttributeNode(attributeName.Get(), existing.Put()) == S_OK && existing) {
+        return SUCCEEDED(existing->put_value(attributeValue.Get()));
+    }
+    ComPtr<IXMLDOMAttribute> attribute;
+    if (m_pImpl->document->createAttribute(attributeName.Get(), attribute.Put()) != S_OK ||
+        FAILED(attribute->put_value(attributeValue.Get()))) {
+        return false;
+    }
+    ComPtr<IXMLDOMAttribute> replaced;
+    return SUCCEEDED(target->setAttributeNode(attribute.Get(), replaced.Put()));
+}
+
+CXMLNode CXMLDocument::AddProcessingInstruction(const CXMLNode& parent, std::string_view target,
+                                                std::string_view data) {
+    IXMLDOMNode* parentNode = ToDom(parent);
+    if (parentNode == nullptr || !m_pImpl->document || !IsXmlName(target)) {
+        return {};
+    }
+    const Bstr instructionTarget(target);
+    const Bstr instructionData(data);
+    ComPtr<IXMLDOMProcessingInstruction> instruction;
+    if (m_pImpl->document->createProcessingInstruction(instructionTarget.Get(), instructionData.Get(),
+                                                       instruction.Put()) != S_OK) {
+        return {};
+    }
+    ComPtr<IXMLDOMNode> appended;
+    if (FAILED(parentNode->appendChild(instruction.Get(), appended.Put())) || !appended) {
+        return {};
+    }
+    return m_pImpl->Keep(std::move(appended));
+}
+
+std::string CXMLDocument::GetXml() const {
+    // Written here rather than taken from the parser's xml property, which drops the declaration's
+    // encoding and adds line ends: the service gets the same bytes from every platform.
+    std::string xml;
+    if (!m_pImpl->documentNode) {
+        return xml;
+    }
+    WalkDescendants(
+        m_pImpl->documentNode.Get(),
+        [&xml](IXMLDOMNode* node, bool hasChildren) {
+            switch (TypeOf(node)) {
+                case NODE_ELEMENT:
+                    AppendStartTag(xml, node, hasChildren);
+                    break;
+                case NODE_TEXT:
+                    AppendEscaped(xml, NodeValue(node), false);
+                    break;
+                case NODE_CDATA_SECTION:
+                    AppendCData(xml, NodeValue(node));
+                    break;
+                case NODE_PROCESSING_INSTRUCTION: {
+                    const std::string data = NodeValue(node);
+                    xml += "<?" + NodeName(node) + (data.empty() ? "" : " " + data) + "?>";
+                    break;
+                }
+                default:
+                    break;
+            }
+        },
+        [&xml](IXMLDOMNode* node) {
+            if (TypeOf(node) == NODE_ELEMENT) {
+                xml += "</" + NodeName(node) + ">";
+            }
+        });
+    return xml;
+}
