@@ -49,6 +49,7 @@ private:
         "Windows Registry Editor Version 5.00\n\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Skyrund\\300]\n\"VERSION\"=\"300\"\n\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Nord\\300]\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Sued\\300]\n\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\Alpen\\Skyrund\\210]\n\"VERSION\"=\"210\"\n\n";
 
     static std::string UserHive(const std::string& language) {
@@ -95,7 +96,7 @@ TEST(Program, PrintsTheFactsInTheStoredLanguage) {
     EXPECT_EQ(report.exitCode, 0);
     EXPECT_EQ(report.output,
               "\n\n* * * * * * * * * * * * * * *\nInstallierte Kartenwerke: 2\nTopoKarte 3.0.0: "
-              "Nord\\300\nAlpen 2.1.0: \n");
+              "Nord\\300, Sued\\300\nAlpen 2.1.0: \n");
 }
 
 TEST(Program, ExitCodesTellUsageFromFailure) {

@@ -41,33 +41,12 @@ TEST(InfoLines, GraphicsAndDriverLinesFollowTheirSource) {
     }
 }
 
+// The format comes from the language library: only its first two conversions are filled.
 TEST(InfoLines, MemoryLineFillsOnlyTheNumbersOfItsFormat) {
     const uint64_t phys = 8ULL << 30;
     const uint64_t pageFile = (12ULL << 30) + (512ULL << 10);
-    EXPECT_EQ(FormatMemoryLine("Phys. Speicher: %.2lf MB, Auslagerungsdatei: %.2lf MB", phys, pageFile),
-              "Phys. Speicher: 8192.00 MB, Auslagerungsdatei: 12288.50 MB");
     EXPECT_EQ(FormatMemoryLine("%.1f | %d %s %.2lf %% %.2lf", phys, pageFile),
               "8192.0 | %d %s 12288.50 %% %.2lf");
-}
-
-TEST(InfoLines, CopyTextHasFiveLabelledLinesEvenWhenEmpty) {
-    CSystemInfo info;
-    EXPECT_EQ(CopyInfoText(FormatInfoLines(info, ""), "\r\n"),
-              "CPU: \r\nRAM: \r\nGrafic: \r\nDriver:  ()\r\nOS: \r\n");
-    info.m_strCPUName = "  Intel(R) Core(TM) i7 \t";
-    info.m_strOS = "Debian";
-    EXPECT_EQ(CopyInfoText(FormatInfoLines(info, "x"), "\n"),
-              "CPU: Intel(R) Core(TM) i7\nRAM: x\nGrafic: \nDriver:  ()\nOS: Debian\n");
-}
-
-TEST(BuildReport, ListsProductsVersionsAndMapSets) {
-    const char* header = "\n\n* * * * * * * * * * * * * * *\nInstallierte Kartenwerke: ";
-    CSystemInfo info;
-    EXPECT_EQ(info.BuildReport(), std::string(header) + "0\n");
-    info.m_Products.push_back({"ProductA", {"RegionA\\100", "RegionB\\100"}, "3.0.0"});
-    info.m_Products.push_back({"ProductB", {}, ""});
-    EXPECT_EQ(info.BuildReport(),
-              std::string(header) + "2\nProductA 3.0.0: RegionA\\100, RegionB\\100\nProductB : \n");
 }
 
 }  // namespace
