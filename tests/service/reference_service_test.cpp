@@ -1,6 +1,5 @@
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
+#include <netdb.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,35 +20,21 @@ std::string ReadAll(const std::filesystem::path& file) {
 }
 
 TEST(ReferenceServiceTest, FaqPageComesFromTheSiteFolderOrIsBuiltIn) {
-    struct Case {
-        const char* what;
-        std::function<std::filesystem::path(const TempDir&)> site;
-        bool fromSite;
-    };
-    const Case cases[] = {
-        {"no site folder", [](const TempDir&) { return std::filesystem::path(); }, false},
-        {"site folder with the page",
-         [](const TempDir& dir) {
-             dir.WriteFile("faq.html", "<p>Eigene Seite</p>");
-             return dir.Path();
-         },
-         true},
-        {"site folder without it", [](const TempDir& dir) { return dir.Path(); }, false},
-        {"faq.html is a folder",
-         [](const TempDir& dir) {
-             std::filesystem::create_directory(dir.Path() / "faq.html");
-             return dir.Path();
-         },
-         false},
-    };
-    for (const Case& c : cases) {
+    enum class Site { None, WithPage, WithoutPage, PageIsAFolder };
+    for (const Site kind : {Site::None, Site::WithPage, Site::WithoutPage, Site::PageIsAFolder}) {
+        SCOPED_TRACE(static_cast<int>(kind));
         const TempDir site;
-        RunningService running(true, c.site(site));
+        if (kind == Site::WithPage) {
+            site.WriteFile("faq.html", "<p>Eigene Seite</p>");
+        } else if (kind == Site::PageIsAFolder) {
+            std::filesystem::create_directory(site.Path() / "faq.html");
+        }
+        RunningService running(true, kind == Site::None ? std::filesystem::path() : site.Path());
         const httplib::Result result = running.Client()->Get(FaqPage::kPath);
-        ASSERT_TRUE(result) << c.what;
-        EXPECT_EQ(result->status, 200) << c.what;
-        EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8") << c.what;
-        EXPECT_EQ(result->body, c.fromSite ? "<p>Eigene Seite</p>" : FaqPage::BuiltIn()) << c.what;
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->status, 200);
+        EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8");
+        EXPECT_EQ(result->body, kind == Site::WithPage ? "<p>Eigene Seite</p>" : FaqPage::BuiltIn());
     }
 }
 
@@ -119,43 +104,30 @@ TEST(ReferenceServiceTest, CertificateIsMadeOnceAndTrustedByItsAuthorityOnly) {
     }
 }
 
-// Connecting to `address` at `port` works.
-bool Reachable(int family, const char* address, int port) {
-    const int fd = socket(family, SOCK_STREAM, 0);
-    sockaddr_storage storage{};
-    socklen_t length = 0;
-    if (family == AF_INET) {
-        auto* in = reinterpret_cast<sockaddr_in*>(&storage);
-        in->sin_family = AF_INET;
-        in->sin_port = htons(static_cast<uint16_t>(port));
-        inet_pton(AF_INET, address, &in->sin_addr);
-        length = sizeof *in;
-    } else {
-        auto* in6 = reinterpret_cast<sockaddr_in6*>(&storage);
-        in6->sin6_family = AF_INET6;
-        in6->sin6_port = htons(static_cast<uint16_t>(port));
-        inet_pton(AF_INET6, address, &in6->sin6_addr);
-        length = sizeof *in6;
+// Connecting to the numeric `address` at `port` works.
+bool Reachable(const char* address, int port) {
+    addrinfo hints{};
+    hints.ai_flags = AI_NUMERICHOST;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(address, std::to_string(port).c_str(), &hints, &found) != 0) {
+        return false;
     }
-    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&storage), length) == 0;
+    const int fd = socket(found->ai_family, SOCK_STREAM, 0);
+    const bool connected = fd >= 0 && connect(fd, found->ai_addr, found->ai_addrlen) == 0;
     if (fd >= 0) {
         close(fd);
     }
+    freeaddrinfo(found);
     return connected;
 }
 
 TEST(ReferenceServiceTest, ListensOnTheLoopbackAddressOnly) {
-    struct Case {
-        int family;
-        const char* address;
-        bool reachable;
-    };
     // 127.0.0.2 is this machine too: a service bound to every address would answer there.
-    const Case cases[] = {
-        {AF_INET, "127.0.0.1", true}, {AF_INET, "127.0.0.2", false}, {AF_INET6, "::1", false}};
+    const std::pair<const char*, bool> cases[] = {{"127.0.0.1", true}, {"127.0.0.2", false}, {"::1", false}};
     RunningService running;
-    for (const Case& c : cases) {
-        EXPECT_EQ(Reachable(c.family, c.address, running.service.Port()), c.reachable) << c.address;
+    for (const auto& [address, reachable] : cases) {
+        EXPECT_EQ(Reachable(address, running.service.Port()), reachable) << address;
     }
     EXPECT_EQ(running.service.BaseUrl(), "https://127.0.0.1:" + std::to_string(running.service.Port()));
     // A second service on the same port would silently take some of the requests.
@@ -166,7 +138,7 @@ TEST(ReferenceServiceTest, ListensOnTheLoopbackAddressOnly) {
     ReferenceService second(samePort);
     EXPECT_THROW(second.Start(), std::runtime_error);
     running.service.Stop();
-    EXPECT_FALSE(Reachable(AF_INET, "127.0.0.1", running.service.Port()));
+    EXPECT_FALSE(Reachable("127.0.0.1", running.service.Port()));
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ struct RunningService {
         service.Start();
     }
 
-    std::unique_ptr<httplib::SSLClient> Client(const std::string& host = "127.0.0.1") const {
-        auto client = std::make_unique<httplib::SSLClient>(host, service.Port());
+    std::unique_ptr<httplib::SSLClient> Client() const {
+        auto client = std::make_unique<httplib::SSLClient>(ReferenceService::kHost, service.Port());
         client->set_ca_cert_path(service.CaFile().c_str());
         client->enable_server_certificate_verification(true);
         client->set_read_timeout(std::chrono::seconds(20));

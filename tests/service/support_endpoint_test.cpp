@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <set>
 #include <thread>
 
@@ -8,13 +9,19 @@
 
 namespace {
 
-// The stored copy, read back with an ordinary XML parser: every parameter as it was sent.
+// The stored copy, read back with an ordinary XML parser: every parameter as it was sent, blanks
+// included, readable by the service's user only.
 void ExpectStoredAsSent(const std::filesystem::path& file, const Params& sent, const std::string& number) {
     pugi::xml_document stored;
     ASSERT_TRUE(stored.load_file(file.c_str(), pugi::parse_default | pugi::parse_ws_pcdata)) << file;
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const pugi::xml_node root = stored.document_element();
     EXPECT_EQ(std::string(root.attribute("number").value()), number);
-    EXPECT_FALSE(std::string(root.attribute("receivedAt").value()).empty());
+    EXPECT_TRUE(std::regex_match(number, std::regex("20[0-9]{6}-[0-9]{4}"))) << number;
+    EXPECT_TRUE(
+        std::regex_match(root.attribute("receivedAt").value(),
+                         std::regex("20[0-9]{2}-[01][0-9]-[0-3][0-9]T[0-2][0-9]:[0-5][0-9]:[0-5][0-9]Z")));
     const pugi::xml_node param = root.child("sendSupportCallParam");
     for (const Param& item : sent) {
         EXPECT_EQ(std::string(param.first_element_by_path(item.path.c_str()).text().as_string()), item.value)
