@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/xml_document.h"
+#include "support/temp_dir.h"
+
+// What the Linux parser itself decides: where an error lies, and the encoding names it knows.
+
+namespace {
+
+std::string Utf16LeBytes(std::u16string_view text) {
+    std::string bytes;
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+// Line and character in it, counted in characters whatever the encoding.
+TEST(XmlDocumentPugixml, ParseErrorsTellLineAndCharacter) {
+    struct Case {
+        std::string bytes;
+        int line;
+        int position;
+    };
+    const std::vector<Case> cases = {
+        {"<a>\n<b>ä</c></a>", 2, 7},  // at the "c" of "</c>"
+        {Utf16LeBytes(u"\uFEFF<a>\n<b>ä</c></a>"), 2, 7},
+        {"<?xml version='1.0' encoding='ISO-8859-1'?>\n<a>\n<b>\xE4</c></a>", 3, 7},
+        {"<a><b>€€</a>", 1, 11},
+        {"", 1, 1},
+        {"<a>\n<b>\n", 2, 4},  // the input ends while <b> is open: its last character
+    };
+    for (const Case& c : cases) {
+        CXMLDocument doc;
+        EXPECT_FALSE(doc.LoadFromBuffer(c.bytes)) << c.bytes;
+        EXPECT_EQ(doc.ErrorLine(), c.line) << c.bytes;
+        EXPECT_EQ(doc.ErrorLinePos(), c.position) << c.bytes;
+    }
+}
+
+TEST(XmlDocumentPugixml, Latin1IsAlsoKnownByItsShortName) {
+    TempDir dir;
+    CXMLDocument doc;
+    ASSERT_TRUE(doc.Load(
+        dir.WriteFile("latin1.xml", "<?xml version='1.0' encoding='latin1'?>\n<a>\xC4\xD6\xDC</a>")));
+    EXPECT_EQ(doc.GetNodeTextCopy(doc.SelectFirstNode(doc.Root(), "a")), "ÄÖÜ");
+}
+
+}  // namespace
