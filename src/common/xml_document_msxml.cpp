@@ -438,6 +438,10 @@ struct CXMLDocument::Impl {
         while (ComPtr<IXMLDOMNode> child = FirstChild(documentNode.Get())) {
             ComPtr<IXMLDOMNode> removed;
             if (FAILED(documentNode->removeChild(child.Get(), removed.Put()))) {
+                // A node that will not go: a text that is no document empties the whole one.
+                const Bstr nothing("");
+                VARIANT_BOOL ignored = VARIANT_FALSE;
+                document->loadXML(nothing.Get(), &ignored);
                 break;
             }
         }
