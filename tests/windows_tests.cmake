@@ -13,6 +13,7 @@ target_link_libraries(lumikarta_test_support PUBLIC lumikarta_core gtest)
 file(GLOB windows_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*_test.cpp)
 add_executable(windows_tests
   ${windows_test_sources}
+  common/xml_document_test.cpp
   faqdata/faq_store_test.cpp
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
