@@ -88,31 +88,6 @@ TEST(MainWindowTest, ShowsTheCollectedFactsInTheirFormats) {
     EXPECT_TRUE(products->selectedItems().isEmpty());
 }
 
-TEST(MainWindowTest, AdapterFromTheRegistryShowsItsTextsUnformatted) {
-    FixtureMainWindow window([](CSystemInfo& facts) {
-        facts.m_Graphics.m_strDescription = "NVIDIA GeForce 7600 GS";
-        facts.m_Graphics.m_strDriverVersion = "8.15.10.2702";
-        facts.m_Graphics.m_strDriverDate = "6-21-2006";
-    });
-    window.Initialize();
-    EXPECT_EQ(window.Field(kGraphics), "NVIDIA GeForce 7600 GS");
-    EXPECT_EQ(window.Field(kDriver), "8.15.10.2702 (6-21-2006)");
-    EXPECT_TRUE(window.Rows(kProducts).isEmpty());
-    EXPECT_TRUE(window.Rows(kPrinters).isEmpty());
-}
-
-TEST(MainWindowTest, LanguageCodeChoosesTheComboEntry) {
-    const struct {
-        int code;
-        int index;
-    } cases[] = {{0, 0}, {1, 1}, {2, -1}, {-1, -1}};
-    for (const auto& c : cases) {
-        FixtureMainWindow window(FixtureMainWindow::NothingFound, c.code);
-        window.Initialize();
-        EXPECT_EQ(FindControl<QComboBox>(window, kLanguage)->currentIndex(), c.index) << c.code;
-    }
-}
-
 TEST(MainWindowTest, CopyInfoPutsTheFiveLinesOnTheClipboard) {
     const struct {
         FixtureMainWindow::Facts facts;
@@ -146,7 +121,8 @@ TEST(MainWindowTest, CopyInfoPutsTheFiveLinesOnTheClipboard) {
 // Reads back what the window stored for the next start.
 std::string StoredLanguage() {
     std::unique_ptr<platform::RegistryKey> key;
-    if (platform::SystemRegistry().OpenKey(platform::RegRoot::CurrentUser, "SOFTWARE\\Lumikarta\\Support und Update",
+    if (platform::SystemRegistry().OpenKey(platform::RegRoot::CurrentUser,
+                                           "SOFTWARE\\Lumikarta\\Support und Update",
                                            platform::RegAccess::Read, key) != platform::RegResult::Success) {
         return "(no key)";
     }
@@ -157,23 +133,33 @@ std::string StoredLanguage() {
     return std::string(value.data.begin(), value.data.end());
 }
 
+// The choice is stored even when it is the stored one already; the question speaks the language that
+// is active now, not the one just chosen.
 TEST(MainWindowTest, LanguageChangeStoresTheChoiceAndRestartsOnlyOnYes) {
+    const LumikartaResourceTable* english = LoadEnglishResourceLibrary(LUMIKARTA_PROGRAM_DIR);
+    ASSERT_NE(english, nullptr);
+    const char* german = "Die Sprachänderung erfordert einen Neustart der Software.";
     const struct {
         std::string stored;  // before; empty: no key at all
         int chosen;
         MessageAnswer answer;
+        const LumikartaResourceTable* resources;
+        const char* question;
     } cases[] = {
-        {"", 1, MessageAnswer::Yes},
-        {"0", 1, MessageAnswer::No},
-        {"1", 1, MessageAnswer::Yes},  // the entry already stored: written and asked all the same
-        {"1", -1, MessageAnswer::No},  // no entry chosen
+        {"", 1, MessageAnswer::Yes, &GermanResources(), german},
+        {"0", 1, MessageAnswer::No, &GermanResources(), german},
+        {"1", 1, MessageAnswer::Yes, &GermanResources(), german},
+        {"1", -1, MessageAnswer::No, &GermanResources(), german},
+        {"1", 0, MessageAnswer::No, english, "The program has to be restarted"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored + " -> " + std::to_string(c.chosen));
+        UseResources(*c.resources);
         const std::string user =
-            c.stored.empty() ? ""
-                             : "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n\"Language\"=\"" +
-                                   c.stored + "\"\n";
+            c.stored.empty()
+                ? ""
+                : "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n\"Language\"=\"" + c.stored +
+                      "\"\n";
         ScopedSystemRegistry registry("", user);
         std::vector<std::filesystem::path> started;
         ProgramStarter previous = ReplaceProgramStarter([&](const std::filesystem::path& program) {
@@ -189,9 +175,12 @@ TEST(MainWindowTest, LanguageChangeStoresTheChoiceAndRestartsOnlyOnYes) {
         combo->setCurrentIndex(c.chosen);
         emit combo->activated(c.chosen);
         ReplaceProgramStarter(std::move(previous));
+        UseResources(GermanResources());
 
         EXPECT_EQ(StoredLanguage(), std::to_string(c.chosen) + '\0');
         ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_TRUE(messages.Messages()[0].text.startsWith(QString::fromUtf8(c.question)))
+            << messages.Messages()[0].text.toStdString();
         EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Question);
         EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
         if (c.answer == MessageAnswer::Yes) {
@@ -205,34 +194,6 @@ TEST(MainWindowTest, LanguageChangeStoresTheChoiceAndRestartsOnlyOnYes) {
             EXPECT_TRUE(window.isVisible());
         }
     }
-}
-
-// The question speaks the language that is active now, not the one just chosen.
-TEST(MainWindowTest, RestartQuestionComesFromTheCurrentResources) {
-    const LumikartaResourceTable* english = LoadEnglishResourceLibrary(LUMIKARTA_PROGRAM_DIR);
-    ASSERT_NE(english, nullptr);
-    const struct {
-        const LumikartaResourceTable* resources;
-        int chosen;
-        const char* question;
-    } cases[] = {
-        {&GermanResources(), 1, "Die Sprachänderung erfordert einen Neustart der Software."},
-        {english, 0, "The program has to be restarted"},
-    };
-    for (const auto& c : cases) {
-        UseResources(*c.resources);
-        ScopedSystemRegistry registry("");
-        MessageBoxRecorder messages(MessageAnswer::No);
-        FixtureMainWindow window;
-        window.Initialize();
-        auto* combo = FindControl<QComboBox>(window, kLanguage);
-        combo->setCurrentIndex(c.chosen);
-        emit combo->activated(c.chosen);
-        ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_TRUE(messages.Messages()[0].text.startsWith(QString::fromUtf8(c.question)))
-            << messages.Messages()[0].text.toStdString();
-    }
-    UseResources(GermanResources());
 }
 
 }  // namespace
