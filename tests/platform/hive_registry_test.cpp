@@ -60,22 +60,6 @@ TEST(HiveRegistryTest, NeverWritesTheMachineHive) {
     EXPECT_EQ(key->SetValue("X", RegType::Sz, {0}), RegResult::AccessDenied);
 }
 
-TEST(HiveRegistryTest, StoresUserValuesInItsFile) {
-    TempDir folder;
-    const auto file = folder.Path() / "config" / "Lumikarta" / "user.reg";
-    {
-        HiveRegistry registry("", file);
-        ASSERT_EQ(WriteLanguage(registry, std::string_view("1\0", 2)), RegResult::Success);
-    }
-    HiveRegistry reread("", file);
-    EXPECT_EQ(QueryText(reread, RegRoot::CurrentUser, "software\\lumikarta\\support und update", "LANGUAGE"),
-              std::string("1\0", 2));
-    ASSERT_EQ(WriteLanguage(reread, std::string_view("-1\0", 3)), RegResult::Success);
-    EXPECT_EQ(QueryText(reread, RegRoot::CurrentUser, kSettings, "Language"), std::string("-1\0", 3));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()), {}), 1)
-        << "no temporary file left beside it";
-}
-
 TEST(HiveRegistryTest, AFailedWriteKeepsTheOldFileAndReportsIt) {
     TempDir folder;
     const auto file = folder.Path() / "user.reg";
@@ -101,13 +85,14 @@ TEST(HiveRegistryTest, AFailedWriteKeepsTheOldFileAndReportsIt) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
-TEST(HiveRegistryTest, ReplacesOnlyFilesItCanWriteBackWhole) {
+TEST(HiveRegistryTest, StoresUserValuesOnlyInFilesItCanWriteBackWhole) {
     struct Case {
         const char* label;
-        std::string text;
+        std::optional<std::string> text;  // none: neither the file nor its folders exist yet
         RegResult expected;
     };
     const std::vector<Case> cases = {
+        {"the first value of this user", std::nullopt, RegResult::Success},
         {"a regedit file of this user", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"A\"=\"1\"\n",
          RegResult::Success},
         {"an empty file", "", RegResult::Success},
@@ -117,19 +102,28 @@ TEST(HiveRegistryTest, ReplacesOnlyFilesItCanWriteBackWhole) {
         {"not a registry file", "some notes of the user\n", RegResult::WriteFault},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
         TempDir folder;
-        const std::string file = folder.WriteFile("user.reg", c.text);
-        HiveRegistry registry("", file);
-        EXPECT_EQ(WriteLanguage(registry, std::string_view("1\0", 2)), c.expected) << c.label;
-        if (c.expected == RegResult::Success) {
-            HiveRegistry reread("", file);
-            EXPECT_EQ(QueryText(reread, RegRoot::CurrentUser, kSettings, "Language"), std::string("1\0", 2))
-                << c.label;
-            EXPECT_EQ(ReadFile(file).find("Other") != std::string::npos, !c.text.empty())
-                << c.label << ": old keys stay";
-        } else {
-            EXPECT_EQ(ReadFile(file), c.text) << c.label;
+        const auto file = folder.Path() / "config" / "Lumikarta" / "user.reg";
+        if (c.text) {
+            std::filesystem::create_directories(file.parent_path());
+            std::ofstream(file, std::ios::binary) << *c.text;
         }
+        HiveRegistry registry("", file);
+        ASSERT_EQ(WriteLanguage(registry, std::string_view("-1\0", 3)), c.expected);
+        if (c.expected != RegResult::Success) {
+            EXPECT_EQ(ReadFile(file), *c.text);
+            continue;
+        }
+        ASSERT_EQ(WriteLanguage(registry, std::string_view("1\0", 2)), RegResult::Success);
+        HiveRegistry reread("", file);
+        EXPECT_EQ(
+            QueryText(reread, RegRoot::CurrentUser, "software\\lumikarta\\support und update", "LANGUAGE"),
+            std::string("1\0", 2));
+        EXPECT_EQ(ReadFile(file).find("Other") != std::string::npos, c.text && !c.text->empty())
+            << "old keys stay";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()), {}), 1)
+            << "no temporary file left beside it";
     }
 }
 
