@@ -137,7 +137,11 @@ struct Reply {
     std::string faultCode;
 };
 
-inline Reply ReadReply(const httplib::Result& result) {
+inline Reply Send(const RunningService& running, const std::string& body,
+                  const httplib::Headers& headers = SoapAction(),
+                  const std::string& contentType = "text/xml; charset=utf-8") {
+    const httplib::Result result =
+        running.Client()->Post(SupportEndpoint::kPath, headers, body, contentType.c_str());
     Reply reply;
     if (!result) {
         return reply;
@@ -148,20 +152,11 @@ inline Reply ReadReply(const httplib::Result& result) {
         return reply;
     }
     if (const pugi::xml_node found = document.select_node("//return").node()) {
-        for (const pugi::xml_node& child : found.children()) {
-            if (std::string_view(child.name()) == "resultCode") {
-                reply.resultCode = child.text().as_int();
-            } else if (std::string_view(child.name()) == "resultString") {
-                reply.resultString = child.text().as_string();
-            }
+        if (const pugi::xml_node code = found.child("resultCode")) {
+            reply.resultCode = code.text().as_int();
         }
+        reply.resultString = found.child("resultString").text().as_string();
     }
     reply.faultCode = document.select_node("//soap:Fault/faultcode").node().text().as_string();
     return reply;
-}
-
-inline Reply Send(const RunningService& running, const std::string& body,
-                  const httplib::Headers& headers = SoapAction(),
-                  const std::string& contentType = "text/xml; charset=utf-8") {
-    return ReadReply(running.Client()->Post(SupportEndpoint::kPath, headers, body, contentType.c_str()));
 }
