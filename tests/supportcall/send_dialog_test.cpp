@@ -75,7 +75,7 @@ protected:
     CSystemInfo m_facts;
 };
 
-TEST_F(SendDialogTest, OpensFilledFromTheFacts) {
+TEST_F(SendDialogTest, OpensFilledFromTheFactsAndShowsTheChosenProductsVersion) {
     const auto dialog = Open();
     EXPECT_EQ(At<QComboBox>(*dialog, kProduct)->currentText(), "TopoKarte");
     EXPECT_EQ(At<QLineEdit>(*dialog, kProductVersion)->text(), "3.0.0");
@@ -92,10 +92,8 @@ TEST_F(SendDialogTest, OpensFilledFromTheFacts) {
     EXPECT_EQ(dialog->focusWidget(), FindControl<QWidget>(*dialog, kSend));
 
     EXPECT_EQ(At<QComboBox>(*Open(1), kProblemType)->itemText(0), "Printing");
-}
 
-TEST_F(SendDialogTest, ChoosingAProductShowsItsVersionTypingDoesNot) {
-    const auto dialog = Open();
+    // Choosing a product shows its version; typing one does not.
     auto* product = At<QComboBox>(*dialog, kProduct);
     product->setCurrentIndex(2);
     emit product->activated(2);
