@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
