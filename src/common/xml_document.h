@@ -78,8 +78,14 @@ public:
 private:
     struct Impl;
 
+    // Each parser's own (xml_document_<parser>.cpp).
+    void ClearDocument();
+    bool LoadFile(const std::string& path);
     bool ParseLoaded(std::string_view bytes);
+
     bool FailRead(std::string reason);
+    // Empties the document and keeps where the text stopped being well-formed.
+    bool FailParse(std::string_view reason, int line, int column);
 
     bool m_bValid = false;
     bool m_bLoaded = false;

@@ -14,8 +14,8 @@
 
 #include "common/utf8.h"
 #include "common/xml_document.h"
-#include "platform/debug_trace.h"
-#include "platform/http_transport.h"
+#include "common/xml_name.h"
+#include "common/xml_node_pattern.h"
 #include "platform/wide_text_windows.h"
 
 namespace {
@@ -126,46 +126,6 @@ public:
 private:
     VARIANT m_v;
 };
-
-bool IsAsciiAlpha(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// A qualified XML name such as "soap:Body". Bytes of non-ASCII characters are all accepted: the
-// names compared and written here come from the program, and this only has to keep markup out.
-bool IsXmlName(std::string_view name) {
-    if (name.empty()) {
-        return false;
-    }
-    const auto first = static_cast<unsigned char>(name.front());
-    if (!IsAsciiAlpha(first) && first != '_' && first != ':' && first < 0x80) {
-        return false;
-    }
-    for (const char ch : name) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (!IsAsciiAlpha(c) && !(c >= '0' && c <= '9') && c != '_' && c != ':' && c != '-' && c != '.' &&
-            c < 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 IXMLDOMNode* ToDom(const CXMLNode& node) {
     return static_cast<IXMLDOMNode*>(node.Handle());
@@ -487,59 +447,15 @@ CXMLDocument::CXMLDocument() : m_pImpl(std::make_unique<Impl>()) {
 
 CXMLDocument::~CXMLDocument() = default;
 
-void CXMLDocument::Reset() {
+void CXMLDocument::ClearDocument() {
     m_pImpl->Clear();
-    m_bLoaded = false;
-    m_strPath.clear();
-    m_strErrorReason.clear();
-    m_nErrorLine = -1;
-    m_nErrorLinePos = -1;
-    m_nLoadResult = kLoadOk;
-    m_root = CXMLNode();
 }
 
-bool CXMLDocument::Load(const std::string& fileOrUrl) {
-    Reset();
-    if (fileOrUrl.empty()) {
-        return FailRead("No file name or URL given");
-    }
-    m_strPath = fileOrUrl;
-    if (!m_bValid) {
-        return FailRead("The XML parser is not available");
-    }
-    m_root = DocumentNode();
-
-    // URLs go through the program's own transport rather than the parser's loader, which would
-    // answer from the browser cache, take an error page for a document and report failures in its
-    // own words: this way a status other than 2xx fails as on the other platform, and the parser
-    // itself never opens a file or a connection.
-    if (StartsWithNoCase(fileOrUrl, "http://") || StartsWithNoCase(fileOrUrl, "https://")) {
-        platform::HttpRequest request;
-        request.url = fileOrUrl;
-        std::string body;
-        const auto transport = platform::CreateHttpTransport();
-        const platform::HttpResult result = platform::HttpFetch(*transport, request, body);
-        if (!result.IsSuccess()) {
-            return FailRead(result.outcome == platform::HttpResult::Outcome::Completed
-                                ? "HTTP status " + std::to_string(result.status)
-                                : "Download failed: " + result.error);
-        }
-        return ParseLoaded(body);
-    }
-
+bool CXMLDocument::LoadFile(const std::string& path) {
     std::string bytes;
-    if (!ReadFileBytes(fileOrUrl, bytes)) {
+    if (!ReadFileBytes(path, bytes)) {
         return FailRead("File not found or not readable");
     }
-    return ParseLoaded(bytes);
-}
-
-bool CXMLDocument::LoadFromBuffer(std::string_view bytes) {
-    Reset();
-    if (!m_bValid) {
-        return FailRead("The XML parser is not available");
-    }
-    m_root = DocumentNode();
     return ParseLoaded(bytes);
 }
 
@@ -594,10 +510,6 @@ bool CXMLDocument::ParseLoaded(std::string_view bytes) {
             reason = "XML parser error " + std::to_string(code != 0 ? code : hr);
         }
     }
-    // What was parsed before the error stays out of reach: a half document is no answer.
-    m_pImpl->Clear();
-    m_nLoadResult = kLoadParseFailed;
-    m_strErrorReason = CutUtf8(reason, kMaxFieldBytes);
     // Where the parser tells no position, 0 stands for unknown.
     long line = 0;
     long position = 0;
@@ -605,18 +517,7 @@ bool CXMLDocument::ParseLoaded(std::string_view bytes) {
         line = 0;
         position = 0;
     }
-    m_nErrorLine = static_cast<int>(line);
-    m_nErrorLinePos = static_cast<int>(position);
-    platform::DebugTrace("XML not well-formed: " + m_strPath + " line " + std::to_string(m_nErrorLine) +
-                         " position " + std::to_string(m_nErrorLinePos) + ": " + m_strErrorReason);
-    return false;
-}
-
-bool CXMLDocument::FailRead(std::string reason) {
-    m_nLoadResult = kLoadReadFailed;
-    m_strErrorReason = CutUtf8(reason, kMaxFieldBytes);
-    platform::DebugTrace("XML not read: " + m_strPath + ": " + m_strErrorReason);
-    return false;
+    return FailParse(reason, static_cast<int>(line), static_cast<int>(position));
 }
 
 CXMLNode CXMLDocument::DocumentNode() const {
@@ -631,30 +532,20 @@ std::vector<CXMLNode> CXMLDocument::SelectNodes(const CXMLNode& start, std::stri
     if (from == nullptr || !m_pImpl->documentNode) {
         return nodes;
     }
-    const auto collect = [&](IXMLDOMNode* node, std::string_view name) {
-        if (TypeOf(node) == NODE_ELEMENT && (name.empty() || NodeName(node) == name)) {
+    const XmlNodePattern wanted(pattern);
+    const auto collect = [&](IXMLDOMNode* node) {
+        if (TypeOf(node) == NODE_ELEMENT && wanted.Matches(NodeName(node))) {
             nodes.push_back(m_pImpl->Keep(ComPtr<IXMLDOMNode>::Retain(node)));
         }
     };
-    const auto forEachChild = [&](std::string_view name) {
+    if (wanted.scope == XmlNodePattern::Scope::kDocument) {
+        ForEachDescendant(m_pImpl->documentNode.Get(), collect);
+    } else if (wanted.scope == XmlNodePattern::Scope::kChildren) {
         for (ComPtr<IXMLDOMNode> child = FirstChild(from); child; child = NextSibling(child.Get())) {
-            collect(child.Get(), name);
+            collect(child.Get());
         }
-    };
-    if (pattern == "*") {
-        forEachChild({});
-    } else if (pattern.starts_with("//") && IsXmlName(pattern.substr(2))) {
-        ForEachDescendant(m_pImpl->documentNode.Get(),
-                          [&](IXMLDOMNode* node) { collect(node, pattern.substr(2)); });
-    } else if (IsXmlName(pattern)) {
-        forEachChild(pattern);
     }
     return nodes;
-}
-
-CXMLNode CXMLDocument::SelectFirstNode(const CXMLNode& start, std::string_view pattern) const {
-    const std::vector<CXMLNode> nodes = SelectNodes(start, pattern);
-    return nodes.empty() ? CXMLNode() : nodes.front();
 }
 
 bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
@@ -667,15 +558,6 @@ bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
     if (type == NODE_ELEMENT || type == NODE_PROCESSING_INSTRUCTION || type == NODE_ATTRIBUTE) {
         name = CutUtf8(NodeName(ToDom(node)), kMaxFieldBytes);
     }
-    return true;
-}
-
-bool CXMLDocument::GetNodeText(const CXMLNode& node, std::string& text) const {
-    text.clear();
-    if (!node) {
-        return false;
-    }
-    text = CutUtf8(TextContent(ToDom(node)), kMaxFieldBytes);
     return true;
 }
 

@@ -5,8 +5,8 @@
 #include "common/text_encoding.h"
 #include "common/utf8.h"
 #include "common/xml_document.h"
-#include "platform/debug_trace.h"
-#include "platform/http_transport.h"
+#include "common/xml_name.h"
+#include "common/xml_node_pattern.h"
 #include "platform/text_buffer.h"
 
 struct CXMLDocument::Impl {
@@ -26,46 +26,6 @@ pugi::xml_node ToPugi(const CXMLNode& node) {
 
 CXMLNode FromPugi(pugi::xml_node node) {
     return CXMLNode(node.internal_object());
-}
-
-bool IsAsciiAlpha(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// A qualified XML name such as "soap:Body". Bytes of non-ASCII characters are all accepted: the
-// names compared and written here come from the program, and this only has to keep markup out.
-bool IsXmlName(std::string_view name) {
-    if (name.empty()) {
-        return false;
-    }
-    const auto first = static_cast<unsigned char>(name.front());
-    if (!IsAsciiAlpha(first) && first != '_' && first != ':' && first < 0x80) {
-        return false;
-    }
-    for (const char ch : name) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (!IsAsciiAlpha(c) && !(c >= '0' && c <= '9') && c != '_' && c != ':' && c != '-' && c != '.' &&
-            c < 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Visits the descendants of `start` in document order without recursion: the parser accepts
@@ -170,51 +130,17 @@ CXMLDocument::CXMLDocument() : m_bValid(true), m_pImpl(std::make_unique<Impl>())
 
 CXMLDocument::~CXMLDocument() = default;
 
-void CXMLDocument::Reset() {
+void CXMLDocument::ClearDocument() {
     m_pImpl->document.reset();
-    m_bLoaded = false;
-    m_strPath.clear();
-    m_strErrorReason.clear();
-    m_nErrorLine = -1;
-    m_nErrorLinePos = -1;
-    m_nLoadResult = kLoadOk;
-    m_root = CXMLNode();
 }
 
-bool CXMLDocument::Load(const std::string& fileOrUrl) {
-    Reset();
-    if (fileOrUrl.empty()) {
-        return FailRead("No file name or URL given");
-    }
-    m_strPath = fileOrUrl;
-    m_root = DocumentNode();
-
-    if (StartsWithNoCase(fileOrUrl, "http://") || StartsWithNoCase(fileOrUrl, "https://")) {
-        platform::HttpRequest request;
-        request.url = fileOrUrl;
-        std::string body;
-        const auto transport = platform::CreateHttpTransport();
-        const platform::HttpResult result = platform::HttpFetch(*transport, request, body);
-        if (!result.IsSuccess()) {
-            return FailRead(result.outcome == platform::HttpResult::Outcome::Completed
-                                ? "HTTP status " + std::to_string(result.status)
-                                : "Download failed: " + result.error);
-        }
-        return ParseLoaded(body);
-    }
-
+bool CXMLDocument::LoadFile(const std::string& path) {
     platform::TextBuffer bytes;
-    if (!platform::TextBuffer::FromFile(
-            std::filesystem::path(std::u8string(fileOrUrl.begin(), fileOrUrl.end())), bytes)) {
+    if (!platform::TextBuffer::FromFile(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                                        bytes)) {
         return FailRead("File not found or not readable");
     }
     return ParseLoaded(bytes.View());
-}
-
-bool CXMLDocument::LoadFromBuffer(std::string_view bytes) {
-    Reset();
-    m_root = DocumentNode();
-    return ParseLoaded(bytes);
 }
 
 bool CXMLDocument::ParseLoaded(std::string_view bytes) {
@@ -224,23 +150,8 @@ bool CXMLDocument::ParseLoaded(std::string_view bytes) {
         m_bLoaded = true;
         return true;
     }
-    // What was parsed before the error stays out of reach: a half document is no answer.
-    m_pImpl->document.reset();
-    m_nLoadResult = kLoadParseFailed;
-    m_strErrorReason = CutUtf8(result.description(), kMaxFieldBytes);
     const TextPosition position = ErrorPosition(bytes, result.encoding, result.offset);
-    m_nErrorLine = position.line;
-    m_nErrorLinePos = position.column;
-    platform::DebugTrace("XML not well-formed: " + m_strPath + " line " + std::to_string(m_nErrorLine) +
-                         " position " + std::to_string(m_nErrorLinePos) + ": " + m_strErrorReason);
-    return false;
-}
-
-bool CXMLDocument::FailRead(std::string reason) {
-    m_nLoadResult = kLoadReadFailed;
-    m_strErrorReason = CutUtf8(reason, kMaxFieldBytes);
-    platform::DebugTrace("XML not read: " + m_strPath + ": " + m_strErrorReason);
-    return false;
+    return FailParse(result.description(), position.line, position.column);
 }
 
 CXMLNode CXMLDocument::DocumentNode() const {
@@ -253,28 +164,20 @@ std::vector<CXMLNode> CXMLDocument::SelectNodes(const CXMLNode& start, std::stri
     if (!from) {
         return nodes;
     }
-    const auto collect = [&nodes](pugi::xml_node node, std::string_view name) {
-        if (node.type() == pugi::node_element && (name.empty() || node.name() == name)) {
+    const XmlNodePattern wanted(pattern);
+    const auto collect = [&nodes, &wanted](pugi::xml_node node) {
+        if (node.type() == pugi::node_element && wanted.Matches(node.name())) {
             nodes.push_back(FromPugi(node));
         }
     };
-    if (pattern == "*") {
+    if (wanted.scope == XmlNodePattern::Scope::kDocument) {
+        ForEachDescendant(from.root(), collect);
+    } else if (wanted.scope == XmlNodePattern::Scope::kChildren) {
         for (pugi::xml_node child : from.children()) {
-            collect(child, {});
-        }
-    } else if (pattern.starts_with("//") && IsXmlName(pattern.substr(2))) {
-        ForEachDescendant(from.root(), [&](pugi::xml_node node) { collect(node, pattern.substr(2)); });
-    } else if (IsXmlName(pattern)) {
-        for (pugi::xml_node child : from.children()) {
-            collect(child, pattern);
+            collect(child);
         }
     }
     return nodes;
-}
-
-CXMLNode CXMLDocument::SelectFirstNode(const CXMLNode& start, std::string_view pattern) const {
-    const std::vector<CXMLNode> nodes = SelectNodes(start, pattern);
-    return nodes.empty() ? CXMLNode() : nodes.front();
 }
 
 bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
@@ -283,15 +186,6 @@ bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
         return false;
     }
     name = CutUtf8(ToPugi(node).name(), kMaxFieldBytes);
-    return true;
-}
-
-bool CXMLDocument::GetNodeText(const CXMLNode& node, std::string& text) const {
-    text.clear();
-    if (!node) {
-        return false;
-    }
-    text = CutUtf8(TextContent(ToPugi(node)), kMaxFieldBytes);
     return true;
 }
 
