@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/debug_trace.h"
+#include "platform/http_request_check.h"
 #include "platform/http_transport.h"
 
 namespace platform {
@@ -132,10 +133,6 @@ CURLcode AddExtraAuthorities(CURL*, void* sslContext, void* bundlePath) {
     return CURLE_OK;
 }
 
-bool HasLineBreak(const std::string& text) {
-    return text.find_first_of("\r\n") != std::string::npos;
-}
-
 class CurlTransport final : public HttpTransport {
 public:
     CurlTransport() {
@@ -145,11 +142,11 @@ public:
 
     HttpResult Perform(const HttpRequest& request, HttpReceiver& receiver) override {
         HttpResult result;
-        const bool post = request.method == "POST";
-        if (!post && request.method != "GET") {
-            result.error = "Unsupported HTTP method " + request.method;
+        result.error = HttpRequestRefusal(request);
+        if (!result.error.empty()) {
             return result;
         }
+        const bool post = request.method == "POST";
 
         CurlList headers;
         const auto addHeader = [&headers](const char* line) {
@@ -163,11 +160,6 @@ public:
             return true;
         };
         for (const std::string& line : request.headers) {
-            // A line break would let a value smuggle in further header lines.
-            if (HasLineBreak(line)) {
-                result.error = "HTTP header line contains a line break";
-                return result;
-            }
             if (!addHeader(line.c_str())) {
                 result.error = "Out of memory";
                 return result;

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "platform/debug_trace.h"
+#include "platform/http_request_check.h"
 #include "platform/http_transport.h"
 #include "platform/wide_text_windows.h"
 
@@ -66,10 +67,6 @@ std::string WinInetErrorText(DWORD code) {
         return "Internet error " + std::to_string(code);
     }
     return text + " (" + std::to_string(code) + ")";
-}
-
-bool HasLineBreak(const std::string& text) {
-    return text.find_first_of("\r\n") != std::string::npos;
 }
 
 DWORD ToMilliseconds(long seconds) {
@@ -371,9 +368,8 @@ class WinInetTransport final : public HttpTransport {
 public:
     HttpResult Perform(const HttpRequest& request, HttpReceiver& receiver) override {
         HttpResult result;
-        const bool post = request.method == "POST";
-        if (!post && request.method != "GET") {
-            result.error = "Unsupported HTTP method " + request.method;
+        result.error = HttpRequestRefusal(request);
+        if (!result.error.empty()) {
             return result;
         }
         if (std::getenv("LUMIKARTA_CA_BUNDLE") != nullptr) {
@@ -387,11 +383,6 @@ public:
         x.url = WideFromUtf8(request.url);
         std::string headerBlock;
         for (const std::string& line : request.headers) {
-            // A line break would let a value smuggle in further header lines.
-            if (HasLineBreak(line)) {
-                result.error = "HTTP header line contains a line break";
-                return result;
-            }
             headerBlock += line + "\r\n";
         }
         if (request.noCache) {
