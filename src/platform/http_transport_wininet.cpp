@@ -174,8 +174,6 @@ DWORD RequestFlags(const HttpRequest& request) {
     return flags;
 }
 
-// Set on the session for what its children inherit, and again on the request, since not every
-// WinINet passes them down.
 // A limit of 0 or less leaves WinINet's own.
 void SetTimeouts(HINTERNET handle, const HttpTimeouts& timeouts) {
     const auto set = [handle](DWORD option, long seconds) {
@@ -189,37 +187,34 @@ void SetTimeouts(HINTERNET handle, const HttpTimeouts& timeouts) {
     set(INTERNET_OPTION_RECEIVE_TIMEOUT, timeouts.idleSeconds);
 }
 
-bool OpenSession(Exchange& x) {
-    HINTERNET session = InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (session == nullptr) {
+// Takes over a handle that a WinINet call has opened; false, the failure kept, when the call failed
+// or a stop came first. The time-outs are set on every handle, since not every WinINet passes them
+// down to a handle's children.
+bool Adopt(Exchange& x, int slot, HINTERNET handle) {
+    if (handle == nullptr) {
         x.FailWithLastError();
         return false;
     }
-    SetTimeouts(session, x.request.timeouts);
-    return x.Register(kSession, session);
+    SetTimeouts(handle, x.request.timeouts);
+    return x.Register(slot, handle);
+}
+
+bool OpenSession(Exchange& x) {
+    return Adopt(x, kSession, InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
 }
 
 bool SendPost(Exchange& x) {
     HINTERNET connection = InternetConnectW(x.Handle(kSession), x.host.c_str(), x.port, nullptr, nullptr,
                                             INTERNET_SERVICE_HTTP, 0, 0);
-    if (connection == nullptr) {
-        x.FailWithLastError();
-        return false;
-    }
-    if (!x.Register(kConnection, connection)) {
+    if (!Adopt(x, kConnection, connection)) {
         return false;
     }
     const DWORD flags = RequestFlags(x.request) | (x.secure ? INTERNET_FLAG_SECURE : 0);
     HINTERNET request =
         HttpOpenRequestW(connection, L"POST", x.object.c_str(), nullptr, nullptr, nullptr, flags, 0);
-    if (request == nullptr) {
-        x.FailWithLastError();
+    if (!Adopt(x, kRequest, request)) {
         return false;
     }
-    if (!x.Register(kRequest, request)) {
-        return false;
-    }
-    SetTimeouts(request, x.request.timeouts);
     const std::string& body = x.request.body;
     if (body.size() > MAXDWORD || !HttpSendRequestW(request, x.headers.empty() ? nullptr : x.headers.c_str(),
                                                     static_cast<DWORD>(x.headers.size()),
@@ -232,18 +227,10 @@ bool SendPost(Exchange& x) {
 }
 
 bool SendGet(Exchange& x) {
-    HINTERNET request =
+    return Adopt(
+        x, kRequest,
         InternetOpenUrlW(x.Handle(kSession), x.url.c_str(), x.headers.empty() ? nullptr : x.headers.c_str(),
-                         static_cast<DWORD>(x.headers.size()), RequestFlags(x.request), 0);
-    if (request == nullptr) {
-        x.FailWithLastError();
-        return false;
-    }
-    if (!x.Register(kRequest, request)) {
-        return false;
-    }
-    SetTimeouts(request, x.request.timeouts);
-    return true;
+                         static_cast<DWORD>(x.headers.size()), RequestFlags(x.request), 0));
 }
 
 // Status and announced length of the final response.
