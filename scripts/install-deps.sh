@@ -2,6 +2,8 @@
 # Installs the Debian packages that the build, the tests and the benchmarks need.
 #   scripts/install-deps.sh            the Linux build
 #   scripts/install-deps.sh windows    the Windows cross-build and Wine to run its tests (about 170 MB)
+#   scripts/install-deps.sh bench      the Linux build and curl, the peer the download and the support
+#                                      call are measured against
 # Does nothing when every package is already there, so it is cheap to call first in every script.
 set -euo pipefail
 
@@ -18,6 +20,9 @@ packages=(
 # PATH, wine64 alone does not; googletest brings the sources the cross-build compiles.
 if [ "${1:-}" = windows ]; then
   packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 wine googletest)
+fi
+if [ "${1:-}" = bench ]; then
+  packages+=(curl)
 fi
 
 missing=()
