@@ -67,6 +67,22 @@ public:
     std::string failure;
 };
 
+// One run of the worker: its job, and what the worker reports and counts.
+struct WorkerRun {
+    WorkerRun(const std::string& url, const std::filesystem::path& target) {
+        job.window = &recorder;
+        job.m_strUrl = url;
+        job.m_strTargetPath = target.string();
+        job.counters = &counters;
+    }
+    WorkerRun(const WorkerRun&) = delete;
+    WorkerRun& operator=(const WorkerRun&) = delete;
+
+    NoticeRecorder recorder;
+    DownloadCounters counters;
+    DownloadJob job;
+};
+
 struct OwnRun {
     double seconds = 0;
     std::size_t notices = 0;
@@ -75,17 +91,12 @@ struct OwnRun {
 };
 
 OwnRun DownloadOnce(const std::string& url, const std::filesystem::path& target) {
-    NoticeRecorder recorder;
-    DownloadCounters counters;
-    DownloadJob job;
-    job.window = &recorder;
-    job.m_strUrl = url;
-    job.m_strTargetPath = target.string();
-    job.counters = &counters;
-    recorder.progress.reserve(1024);
+    WorkerRun download(url, target);
+    const NoticeRecorder& recorder = download.recorder;
+    download.recorder.progress.reserve(1024);
 
     const auto start = Clock::now();
-    DownloadWorker(&job);
+    DownloadWorker(&download.job);
     OwnRun run;
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
@@ -121,23 +132,18 @@ Run CurlOnce(const std::vector<std::string>& curl, const std::filesystem::path& 
 
 // From setting `cancel` on a transfer the server holds until the worker has returned, in ms.
 double CancelStalledOnce(const std::string& url, const std::filesystem::path& target) {
-    NoticeRecorder recorder;
-    DownloadCounters counters;
-    DownloadJob job;
-    job.window = &recorder;
-    job.m_strUrl = url;
-    job.m_strTargetPath = target.string();
-    job.counters = &counters;
+    WorkerRun download(url, target);
+    const NoticeRecorder& recorder = download.recorder;
 
-    std::thread worker([&job] { DownloadWorker(&job); });
+    std::thread worker([&download] { DownloadWorker(&download.job); });
     const auto deadline = Clock::now() + kSetupWait;
-    while (counters.loadedBytes == 0 && Clock::now() < deadline) {
+    while (download.counters.loadedBytes == 0 && Clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    const bool started = counters.loadedBytes > 0;
+    const bool started = download.counters.loadedBytes > 0;
     std::this_thread::sleep_for(kStallBeforeCancel);
     const auto start = Clock::now();
-    job.cancel = 1;
+    download.job.cancel = 1;
     worker.join();
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     if (!started || recorder.done || !recorder.failure.empty()) {
