@@ -52,6 +52,15 @@ void ReadNumber(const CXMLDocument& doc, const CXMLNode& record, std::string_vie
     }
 }
 
+// The numbers every record of the web site's database carries.
+template <typename Record>
+void ReadRecordNumbers(const CXMLDocument& doc, const CXMLNode& element, Record& record) {
+    ReadNumber(doc, element, "uid", record.uid);
+    ReadNumber(doc, element, "pid", record.pid);
+    ReadNumber(doc, element, "tstamp", record.tstamp);
+    ReadNumber(doc, element, "crdate", record.crdate);
+}
+
 }  // namespace
 
 bool CFAQStore::LoadCache() {
@@ -114,10 +123,7 @@ bool CFAQStore::ParseSubjects(const CXMLDocument& doc, const CXMLNode& node, std
 bool CFAQStore::ParseCategories(const CXMLDocument& doc, const CXMLNode& node) {
     for (const CXMLNode& element : doc.SelectNodes(node, "FAQCategory")) {
         auto record = std::make_unique<FAQCategory>();
-        ReadNumber(doc, element, "uid", record->uid);
-        ReadNumber(doc, element, "pid", record->pid);
-        ReadNumber(doc, element, "tstamp", record->tstamp);
-        ReadNumber(doc, element, "crdate", record->crdate);
+        ReadRecordNumbers(doc, element, *record);
         ReadText(doc, element, "title", record->title);
         ReadText(doc, element, "shortcut", record->shortcut);
         categories.push_back(std::move(record));
@@ -128,10 +134,7 @@ bool CFAQStore::ParseCategories(const CXMLDocument& doc, const CXMLNode& node) {
 bool CFAQStore::ParseEntries(const CXMLDocument& doc, const CXMLNode& node) {
     for (const CXMLNode& element : doc.SelectNodes(node, "FAQ")) {
         auto record = std::make_unique<FAQEntry>();
-        ReadNumber(doc, element, "uid", record->uid);
-        ReadNumber(doc, element, "pid", record->pid);
-        ReadNumber(doc, element, "tstamp", record->tstamp);
-        ReadNumber(doc, element, "crdate", record->crdate);
+        ReadRecordNumbers(doc, element, *record);
         ReadText(doc, element, "question", record->question);
         // Unlike the other children, every "category" counts: an entry may belong to several.
         for (const CXMLNode& category : doc.SelectNodes(element, "category")) {
