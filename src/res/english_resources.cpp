@@ -1,8 +1,5 @@
 // The English language library: the same resource ids as the German ones built into the program.
-#include <iterator>
-
-#include "res/application_icon.h"
-#include "res/dialog_templates.h"
+#include "res/language_resource_table.h"
 #include "res/resource_ids.h"
 #include "res/resource_table.h"
 #include "res/string_ids.h"
@@ -32,19 +29,9 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_NO_UPDATES, "There are no updates available at the moment."},
 };
 
-const LumikartaResourceTable& Table() {
-    static const DialogTemplateSet dialogs = EnglishDialogTemplates();
-    static const LumikartaImageResource icons[] = {
-        {IDR_MAINFRAME, kApplicationIconPng, kApplicationIconPngSize},
-    };
-    static const LumikartaResourceTable table = {kResourceTableVersion, kStrings,      std::size(kStrings),
-                                                 dialogs.dialogs,       dialogs.count, icons,
-                                                 std::size(icons)};
-    return table;
-}
-
 }  // namespace
 
 const LumikartaResourceTable* LumikartaSystemInfoResources() {
-    return &Table();
+    static const LumikartaResourceTable table = MakeLanguageResourceTable(kStrings, EnglishDialogTemplates());
+    return &table;
 }

@@ -1,9 +1,6 @@
 #include "res/german_resources.h"
 
-#include <iterator>
-
-#include "res/application_icon.h"
-#include "res/dialog_templates.h"
+#include "res/language_resource_table.h"
 #include "res/resource_ids.h"
 #include "res/string_ids.h"
 
@@ -32,19 +29,9 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_NO_UPDATES, "Derzeit sind keine Updates verfügbar."},
 };
 
-const LumikartaResourceTable& Table() {
-    static const DialogTemplateSet dialogs = GermanDialogTemplates();
-    static const LumikartaImageResource icons[] = {
-        {IDR_MAINFRAME, kApplicationIconPng, kApplicationIconPngSize},
-    };
-    static const LumikartaResourceTable table = {kResourceTableVersion, kStrings,      std::size(kStrings),
-                                                 dialogs.dialogs,       dialogs.count, icons,
-                                                 std::size(icons)};
-    return table;
-}
-
 }  // namespace
 
 const LumikartaResourceTable& GermanResources() {
-    return Table();
+    static const LumikartaResourceTable table = MakeLanguageResourceTable(kStrings, GermanDialogTemplates());
+    return table;
 }
