@@ -184,7 +184,9 @@ public:
         curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
         curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
         curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        // A redirect never gives up the protection the request started with.
+        const bool secure = request.url.size() >= 6 && curl_strnequal(request.url.c_str(), "https:", 6);
+        curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
         curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(handle, CURLOPT_USERAGENT, "LumikartaSystemInfo");
         curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());

@@ -200,6 +200,12 @@ TEST(HttpTransport, FailuresCarryAnErrorTextAndSendNothingDoubtful) {
     });
     std::atomic<int> reached = 0;
     tls.Routes().Get("/count", [&reached](const httplib::Request&, httplib::Response&) { ++reached; });
+    LocalHttpServer plain;
+    plain.Routes().Get("/count", [&reached](const httplib::Request&, httplib::Response&) { ++reached; });
+    plain.Start();
+    tls.Routes().Get("/downgrade", [&plain](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect(plain.Url("/count"));
+    });
     tls.Start();
     ScopedHttpTimeouts shortened({.connectSeconds = 5, .idleSeconds = 1});
 
@@ -224,6 +230,7 @@ TEST(HttpTransport, FailuresCarryAnErrorTextAndSendNothingDoubtful) {
          {"X-Value: a\r\nX-Injected: b"}},
         {"header with a bare line feed", tls.Url("/count"), certificate.CaFile(), "GET", {"X-Value: a\nb"}},
         {"unknown method", tls.Url("/count"), certificate.CaFile(), "DELETE"},
+        {"redirect from https to http", tls.Url("/downgrade"), certificate.CaFile()},
     };
     for (const Case& c : cases) {
         ScopedEnv bundle("LUMIKARTA_CA_BUNDLE", c.caBundle);
@@ -237,7 +244,7 @@ TEST(HttpTransport, FailuresCarryAnErrorTextAndSendNothingDoubtful) {
         EXPECT_FALSE(result.error.empty()) << c.label;
         EXPECT_EQ(receiver.starts, 0) << c.label;
     }
-    EXPECT_EQ(reached, 0) << "no request that could inject or is unknown is sent";
+    EXPECT_EQ(reached, 0) << "no request that could inject, is unknown or gives up TLS is sent";
     ScopedEnv trusted("LUMIKARTA_CA_BUNDLE", certificate.CaFile());
     RecordingReceiver receiver;
     EXPECT_TRUE(Get(tls.Url("/"), receiver).IsSuccess());
