@@ -1,16 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
-#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
-#include <vector>
+#include <utility>
 
 #include "common/xml_document.h"
 #include "platform/http_transport.h"
@@ -31,64 +29,46 @@ using namespace std::chrono_literals;
 // The sample installer the service serves from its downloads folder.
 constexpr char kInstaller[] = "/downloads/TopoKarte-Update-305.sh";
 
-class RecordingListener final : public DownloadListener {
-public:
-    void NotifyProgress() override {}
-    void NotifyDone() override { ++done; }
-    void NotifyFailed(const std::string& error) override {
-        std::lock_guard lock(mutex);
-        failures.push_back(error);
-    }
-
-    std::atomic<int> done{0};
-    std::mutex mutex;
-    std::vector<std::string> failures;
-};
-
-struct Download {
+// A download job that records the worker's reports, one line each; read only after the worker ends.
+struct Download final : DownloadListener {
     Download(const std::string& url, const std::filesystem::path& target) {
-        job.window = &listener;
+        job.window = this;
         job.counters = &counters;
         job.m_strUrl = url;
         const std::u8string utf8 = target.u8string();
         job.m_strTargetPath.assign(utf8.begin(), utf8.end());
     }
+    void NotifyProgress() override {}
+    void NotifyDone() override { reports += "done\n"; }
+    void NotifyFailed(const std::string& error) override { reports += "failed: " + error + "\n"; }
+
     DownloadCounters counters;
-    RecordingListener listener;
     DownloadJob job;
+    std::string reports;
 };
 
-platform::HttpRequest Get(const std::string& url) {
-    platform::HttpRequest request;
-    request.url = url;
-    return request;
-}
-
-std::string FileBytes(const std::filesystem::path& path) {
+std::optional<std::string> FileBytes(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    return file ? std::optional(std::string(std::istreambuf_iterator<char>(file), {})) : std::nullopt;
 }
 
-// Keeps the body, and says stop once `stopAfterBody` says so.
 class Collector final : public platform::HttpReceiver {
 public:
-    void OnResponseStart(long status, int64_t length) override {
-        startedBeforeBody = body.empty();
-        this->status = status;
-        contentLength = length;
-    }
     bool OnBody(const char* data, std::size_t size) override {
         body.append(data, size);
-        return !stop;
+        return true;
     }
-    bool ShouldContinue() override { return !stop; }
-
-    std::atomic<bool> stop{false};
-    bool startedBeforeBody = false;
-    long status = 0;
-    int64_t contentLength = -2;
     std::string body;
 };
+
+platform::HttpResult Perform(const std::string& url, Collector& receiver, const char* header = nullptr) {
+    platform::HttpRequest request;
+    request.url = url;
+    if (header != nullptr) {
+        request.headers = {header};
+    }
+    return platform::CreateHttpTransport()->Perform(request, receiver);
+}
 
 class WindowsHttp : public ::testing::Test {
 protected:
@@ -98,57 +78,46 @@ protected:
             GTEST_SKIP() << "LUMIKARTA_TEST_SERVICE_URL is not set";
         }
         base = url;
-        while (!base.empty() && base.back() == '/') {
-            base.pop_back();
-        }
     }
 
     std::string base;
     TempDir folder;
 };
 
-TEST_F(WindowsHttp, DownloadsWholeFilesWithAndWithoutContentLength) {
+TEST_F(WindowsHttp, DownloadsWholeFilesAndFailsOnAnErrorStatus) {
     Collector reference;
-    ASSERT_TRUE(platform::CreateHttpTransport()->Perform(Get(base + kInstaller), reference).IsSuccess());
-    const std::string installer = reference.body;
+    ASSERT_TRUE(Perform(base + kInstaller, reference).IsSuccess());
+    const std::string& installer = reference.body;
     ASSERT_FALSE(installer.empty());
-    EXPECT_TRUE(reference.startedBeforeBody);
+    const auto size = static_cast<int64_t>(installer.size());
 
-    struct Case {
-        const char* query;
+    const struct {
+        std::string path;
         int64_t announced;
+        bool succeeds = true;
+    } cases[] = {
+        {kInstaller, size},
+        {std::string(kInstaller) + "?chunked=1", -1},
+        {"/downloads/missing.exe", -1, false},
     };
-    const std::vector<Case> cases = {
-        {"", static_cast<int64_t>(installer.size())},
-        {"?chunked=1", -1},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
         const std::filesystem::path target = folder.Path() / "installer.exe";
-        Download download(base + kInstaller + c.query, target);
-        EXPECT_EQ(DownloadWorker(&download.job), 0);
-        EXPECT_EQ(download.listener.done, 1) << c.query;
-        EXPECT_TRUE(download.listener.failures.empty()) << c.query;
-        EXPECT_EQ(download.counters.totalBytes, c.announced) << c.query;
-        EXPECT_EQ(download.counters.loadedBytes, static_cast<int64_t>(installer.size())) << c.query;
-        EXPECT_EQ(FileBytes(target), installer) << c.query;
+        std::filesystem::remove(target);
+        Download download(base + c.path, target);
+        DownloadWorker(&download.job);
+        if (c.succeeds) {
+            EXPECT_EQ(download.reports, "done\n");
+            EXPECT_EQ(download.counters.totalBytes, c.announced);
+            EXPECT_EQ(download.counters.loadedBytes, size);
+            EXPECT_EQ(FileBytes(target), installer);
+        } else {
+            EXPECT_TRUE(download.reports.starts_with("failed: ") &&
+                        download.reports.find("404") != std::string::npos)
+                << download.reports;
+            EXPECT_FALSE(std::filesystem::exists(target));
+        }
     }
-}
-
-TEST_F(WindowsHttp, AnErrorStatusIsAFailedDownloadWithoutAFile) {
-    Collector direct;
-    const platform::HttpResult result =
-        platform::CreateHttpTransport()->Perform(Get(base + "/downloads/missing.exe"), direct);
-    EXPECT_EQ(result.outcome, platform::HttpResult::Outcome::Completed);
-    EXPECT_EQ(result.status, 404);
-    EXPECT_EQ(direct.status, 404);
-
-    const std::filesystem::path target = folder.Path() / "missing.exe";
-    Download download(base + "/downloads/missing.exe", target);
-    DownloadWorker(&download.job);
-    EXPECT_EQ(download.listener.done, 0);
-    ASSERT_EQ(download.listener.failures.size(), 1u);
-    EXPECT_NE(download.listener.failures[0].find("404"), std::string::npos) << download.listener.failures[0];
-    EXPECT_FALSE(std::filesystem::exists(target));
 }
 
 TEST_F(WindowsHttp, AStalledTransferEndsSoonAfterACancelOrItsIdleTime) {
@@ -166,16 +135,14 @@ TEST_F(WindowsHttp, AStalledTransferEndsSoonAfterACancelOrItsIdleTime) {
     download.job.cancel = 1;
     worker.join();
     EXPECT_LT(Clock::now() - cancelled, 2s);
-    EXPECT_TRUE(download.listener.failures.empty());
-    EXPECT_EQ(download.listener.done, 0);
+    EXPECT_EQ(download.reports, "");
     EXPECT_FALSE(std::filesystem::exists(target));
 
     // The idle time: without a cancel the transfer fails once nothing has come for that long.
     const ScopedHttpTimeouts shortIdle({.connectSeconds = 5, .idleSeconds = 1});
     Collector idle;
     const auto started = Clock::now();
-    const platform::HttpResult result =
-        platform::CreateHttpTransport()->Perform(Get(base + kInstaller + "?stall=1"), idle);
+    const platform::HttpResult result = Perform(base + kInstaller + "?stall=1", idle);
     EXPECT_EQ(result.outcome, platform::HttpResult::Outcome::Failed);
     EXPECT_FALSE(result.error.empty());
     EXPECT_LT(Clock::now() - started, 5s);
@@ -202,37 +169,28 @@ TEST_F(WindowsHttp, SupportCallIsAnsweredAsSent) {
 TEST_F(WindowsHttp, UpdateDefinitionLoadsAsADocumentAndAMissingOneDoesNot) {
     CXMLDocument definition;
     ASSERT_TRUE(definition.Load(base + "/downloads/updates.xml")) << definition.ErrorReason();
-    const std::vector<CXMLNode> products = definition.SelectNodes(definition.Root(), "//Product");
-    EXPECT_EQ(products.size(), 2u);
-    const std::string file =
-        definition.GetNodeTextCopy(definition.SelectFirstNode(definition.Root(), "//File")).value_or("");
-    EXPECT_TRUE(file.starts_with(base + "/downloads/")) << file;
+    EXPECT_EQ(definition.SelectNodes(definition.Root(), "//Product").size(), 2u);
 
     CXMLDocument missing;
     EXPECT_FALSE(missing.Load(base + "/downloads/missing.xml"));
-    EXPECT_EQ(missing.LoadResult(), CXMLDocument::kLoadReadFailed);
     EXPECT_EQ(missing.ErrorReason(), "HTTP status 404");
 }
 
 // Refused before anything is sent, so no service is needed.
 TEST(WindowsHttpRequests, UnsafeOrUnsupportedRequestsAreRefused) {
-    const std::vector<std::function<void(platform::HttpRequest&)>> changes = {
-        [](platform::HttpRequest& r) { r.headers = {"X-Test: a\r\nX-Smuggled: b"}; },
-        [](platform::HttpRequest& r) { r.headers = {"X-Test: a\nb"}; },
-        [](platform::HttpRequest& r) { r.url = "ftp://127.0.0.1/file"; },
-        [](platform::HttpRequest& r) { r.url = "file:///C:/windows/win.ini"; },
-        [](platform::HttpRequest& r) { r.url = "no url"; },
-        [](platform::HttpRequest& r) { r.method = "DELETE"; },
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://127.0.0.1:9/x", "X-Test: a\r\nX-Smuggled: b"},
+        // WinINet itself would fetch these.
+        {"ftp://127.0.0.1/file", nullptr},
+        {"file:///C:/windows/win.ini", nullptr},
+        {"no url", nullptr},
     };
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        platform::HttpRequest request;
-        request.url = "http://127.0.0.1:9/x";
-        changes[i](request);
+    for (const auto& [url, header] : cases) {
         Collector receiver;
-        const platform::HttpResult result = platform::CreateHttpTransport()->Perform(request, receiver);
-        EXPECT_EQ(result.outcome, platform::HttpResult::Outcome::Failed) << i;
-        EXPECT_FALSE(result.error.empty()) << i;
-        EXPECT_TRUE(receiver.body.empty()) << i;
+        const platform::HttpResult result = Perform(url, receiver, header);
+        EXPECT_EQ(result.outcome, platform::HttpResult::Outcome::Failed) << url;
+        EXPECT_FALSE(result.error.empty()) << url;
+        EXPECT_TRUE(receiver.body.empty()) << url;
     }
 }
 

@@ -3,11 +3,13 @@
 #include <aclapi.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "faqdata/faq_store.h"
 #include "platform/common_app_data.h"
@@ -22,129 +24,71 @@
 
 namespace {
 
-// What a folder's list grants to the well-known SID, merged over its allow entries.
-struct Grant {
-    ACCESS_MASK rights = 0;
-    BYTE inheritance = 0;
-};
-
-std::optional<Grant> AllowedTo(const std::filesystem::path& folder, WELL_KNOWN_SID_TYPE who) {
-    BYTE sidBuffer[SECURITY_MAX_SID_SIZE] = {};
-    DWORD sidSize = sizeof sidBuffer;
-    if (!CreateWellKnownSid(who, nullptr, sidBuffer, &sidSize)) {
-        return std::nullopt;
-    }
+// The rights and inheritance flags the folder's allow entries give Everyone, merged; zero when none do.
+std::pair<ACCESS_MASK, BYTE> GrantedToEveryone(const std::filesystem::path& folder) {
+    BYTE everyone[SECURITY_MAX_SID_SIZE] = {};
+    DWORD sidSize = sizeof everyone;
     PACL acl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+    std::pair<ACCESS_MASK, BYTE> grant = {0, 0};
+    if (!CreateWellKnownSid(WinWorldSid, nullptr, everyone, &sidSize) ||
+        GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
                               &acl, nullptr, &descriptor) != ERROR_SUCCESS) {
-        return std::nullopt;
+        return grant;
     }
-    std::optional<Grant> grant;
     for (DWORD i = 0; acl != nullptr && i < acl->AceCount; ++i) {
-        ACE_HEADER* header = nullptr;
-        if (!GetAce(acl, i, reinterpret_cast<void**>(&header)) ||
-            header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
-            continue;
-        }
-        auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-        if (EqualSid(&ace->SidStart, sidBuffer)) {
-            grant = grant.value_or(Grant{});
-            grant->rights |= ace->Mask;
-            grant->inheritance |= header->AceFlags;
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        if (GetAce(acl, i, reinterpret_cast<void**>(&ace)) &&
+            ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && EqualSid(&ace->SidStart, everyone)) {
+            grant.first |= ace->Mask;
+            grant.second |= ace->Header.AceFlags;
         }
     }
     LocalFree(descriptor);
     return grant;
 }
 
-// Adds an allow entry for `who` to the folder's list, as an administrator might have done.
-bool AllowTo(const std::filesystem::path& folder, WELL_KNOWN_SID_TYPE who, ACCESS_MASK rights) {
-    BYTE sidBuffer[SECURITY_MAX_SID_SIZE] = {};
-    DWORD sidSize = sizeof sidBuffer;
-    PACL old = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!CreateWellKnownSid(who, nullptr, sidBuffer, &sidSize) ||
-        GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                              &old, nullptr, &descriptor) != ERROR_SUCCESS) {
-        return false;
-    }
-    EXPLICIT_ACCESSW access = {};
-    access.grfAccessPermissions = rights;
-    access.grfAccessMode = GRANT_ACCESS;
-    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-    access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(sidBuffer);
-    PACL merged = nullptr;
-    bool done = SetEntriesInAclW(1, &access, old, &merged) == ERROR_SUCCESS;
-    std::wstring path = folder.wstring();
-    done = done && SetNamedSecurityInfoW(path.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                         nullptr, merged, nullptr) == ERROR_SUCCESS;
-    LocalFree(merged);
-    LocalFree(descriptor);
-    return done;
-}
-
-TEST(PlatformServicesWindows, CacheFolderIsMadeAndOpenToEveryone) {
-    TempDir base;
-    const std::filesystem::path folder = base.Path() / "Lumikarta" / "Support und Update Tool";
-    std::filesystem::create_directories(folder);
-    const std::optional<Grant> before = AllowedTo(folder, WinWorldSid);
-    ASSERT_FALSE(before && (before->rights & FILE_WRITE_DATA)) << "a new folder is open to everyone already";
-    // Wine keeps no lists of its own (it maps them onto the file mode) and drops such an entry.
-    const bool keepsOtherEntries = AllowTo(folder, WinBuiltinUsersSid, FILE_GENERIC_READ) &&
-                                   AllowedTo(folder, WinBuiltinUsersSid).has_value();
+TEST(PlatformServicesWindows, CacheFolderIsMadeBelowTheCommonAppDataFolderAndOpenToEveryone) {
+    TempDir temp;
+    // Outside the ANSI code page, so the override is only found when read in UTF-16.
+    const std::filesystem::path base = temp.Path() / u8"Gemeinsam-Ω";
+    std::filesystem::create_directories(base);
+    ASSERT_EQ(GrantedToEveryone(base).first & FILE_WRITE_DATA, 0u)
+        << "a new folder is open to everyone already";
     {
-        ScopedEnv appData("LUMIKARTA_COMMON_APPDATA", base.Path().string());
+        ScopedEnv appData("LUMIKARTA_COMMON_APPDATA", platform::Utf8FromWide(base.wstring()));
         CFAQStore::DestroyInstance();
         CFAQStore::Instance()->LoadCache();
         CFAQStore::DestroyInstance();
     }
+    const std::filesystem::path folder = base / "Lumikarta" / "Support und Update Tool";
     ASSERT_TRUE(std::filesystem::is_directory(folder));
-
-    const std::optional<Grant> everyone = AllowedTo(folder, WinWorldSid);
-    ASSERT_TRUE(everyone);
+    const auto [rights, inheritance] = GrantedToEveryone(folder);
     // Wine stores a little less than GENERIC_ALL maps to; reading, writing and entering must be there.
     constexpr ACCESS_MASK kNeeded = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
-    EXPECT_EQ(everyone->rights & kNeeded, kNeeded) << std::hex << everyone->rights;
-    EXPECT_EQ(everyone->inheritance & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
+    EXPECT_EQ(rights & kNeeded, kNeeded) << std::hex << rights;
+    EXPECT_EQ(inheritance & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
               OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
-    if (keepsOtherEntries) {
-        EXPECT_TRUE(AllowedTo(folder, WinBuiltinUsersSid))
-            << "the entry for Everyone is merged, not replacing";
-    }
+    EXPECT_FALSE(platform::GrantEveryoneFullAccess(platform::Utf8FromWide((base / "missing").wstring())));
 
-    EXPECT_FALSE(platform::GrantEveryoneFullAccess((base.Path() / "missing").string()));
-}
-
-TEST(PlatformServicesWindows, CommonAppDataFolder) {
-    constexpr const wchar_t* kVariable = L"LUMIKARTA_COMMON_APPDATA";
-    wchar_t previous[MAX_PATH] = {};
-    const DWORD previousLength = GetEnvironmentVariableW(kVariable, previous, MAX_PATH);
-    // Set in UTF-16, as a shell outside the ANSI code page would.
-    ASSERT_TRUE(SetEnvironmentVariableW(kVariable, L"C:\\Daten-Ü\\Gemeinsam"));
-    EXPECT_EQ(platform::CommonAppDataFolder(), "C:\\Daten-Ü\\Gemeinsam");
-    SetEnvironmentVariableW(kVariable, nullptr);
+    const ScopedEnv unset("LUMIKARTA_COMMON_APPDATA", std::nullopt);
     const std::string machine = platform::CommonAppDataFolder();
-    SetEnvironmentVariableW(kVariable, previousLength > 0 && previousLength < MAX_PATH ? previous : nullptr);
-    ASSERT_FALSE(machine.empty());
-    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(platform::WideFromUtf8(machine))))
+    EXPECT_TRUE(!machine.empty() && std::filesystem::is_directory(platform::WideFromUtf8(machine)))
         << machine;
 }
 
 TEST(PlatformServicesWindows, TempFileTakesThreeCharactersOfThePrefixAndAllBytes) {
-    struct Case {
+    const struct {
         const char* prefix;
         const wchar_t* nameStart;
         std::string bytes;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"LKSupport", L"LKS", "<reply/>"},
         {"ab", L"ab", std::string("\0binary\r\n\xff", 10)},
         {"Äöü-x", L"Äöü", std::string(300000, 'z')},
     };
-    std::error_code error;
-    const std::filesystem::path tempFolder = std::filesystem::temp_directory_path(error);
-    for (const Case& c : cases) {
+    const std::filesystem::path tempFolder = std::filesystem::temp_directory_path() / "";
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.prefix);
         const std::optional<std::filesystem::path> file = platform::WriteTempFile(c.prefix, c.bytes);
         ASSERT_TRUE(file);
@@ -153,31 +97,26 @@ TEST(PlatformServicesWindows, TempFileTakesThreeCharactersOfThePrefixAndAllBytes
         EXPECT_EQ(name.substr(0, prefixLength), c.nameStart);
         // Then the system's unique number in hexadecimal; nothing more of the prefix.
         EXPECT_EQ(name.find_first_not_of(L"0123456789abcdefABCDEF", prefixLength), name.size() - 4) << name;
-        EXPECT_EQ((file->parent_path() / "").wstring(), (tempFolder / "").wstring());
+        EXPECT_EQ((file->parent_path() / "").wstring(), tempFolder.wstring());
         std::ifstream in(*file, std::ios::binary);
-        const std::string read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.bytes);
         in.close();
-        EXPECT_EQ(read, c.bytes);
-        std::filesystem::remove(*file, error);
+        std::filesystem::remove(*file);
     }
 }
 
 TEST(PlatformServicesWindows, EnglishLibraryIsLoadedFromTheProgramFolder) {
     const std::filesystem::path program = platform::ProgramFile();
-    ASSERT_TRUE(program.is_absolute()) << program;
-    ASSERT_TRUE(std::filesystem::is_regular_file(program)) << program;
+    ASSERT_TRUE(program.is_absolute() && std::filesystem::is_regular_file(program)) << program;
 
     const LumikartaResourceTable* table = LoadEnglishResourceLibrary(program.parent_path());
     ASSERT_NE(table, nullptr) << "expected " << kEnglishLibraryName << ".dll beside " << program;
     EXPECT_EQ(table->version, kResourceTableVersion);
-    std::string about;
-    for (uint32_t i = 0; i < table->stringCount; ++i) {
-        if (table->strings[i].id == IDS_ABOUTBOX) {
-            about = table->strings[i].text;
-        }
-    }
-    EXPECT_EQ(about, "&About...");
     EXPECT_GT(table->dialogCount, 0u);
+    const auto* end = table->strings + table->stringCount;
+    const auto* about = std::find_if(table->strings, end, [](const auto& s) { return s.id == IDS_ABOUTBOX; });
+    ASSERT_NE(about, end);
+    EXPECT_STREQ(about->text, "&About...");
 }
 
 }  // namespace
