@@ -46,12 +46,9 @@ TEST(StartUpTest, StoredLanguageAndLibraryDecideTextsAndChoice) {
         const char* productsLabel;
         int comboIndex;
     } cases[] = {
-        {"1", "de_DE.UTF-8", false, "Produkte", 1},
-        {"0", "en_US.UTF-8", true, "Produkte", 0},
-        {"1", "de_DE.UTF-8", true, "Products", 1},
-        {nullptr, "de_AT.UTF-8", true, "Produkte", 0},
-        {nullptr, "en_GB.UTF-8", true, "Products", 1},
-        {"-1", "de_CH.UTF-8", true, "Produkte", 0},
+        {"1", "de_DE.UTF-8", false, "Produkte", 1},    {"0", "en_US.UTF-8", true, "Produkte", 0},
+        {"1", "de_DE.UTF-8", true, "Products", 1},     {nullptr, "de_AT.UTF-8", true, "Produkte", 0},
+        {nullptr, "en_GB.UTF-8", true, "Products", 1}, {"-1", "de_CH.UTF-8", true, "Produkte", 0},
         {"2", "en_US.UTF-8", true, "Produkte", -1},
     };
     for (const auto& c : cases) {

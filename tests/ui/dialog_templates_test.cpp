@@ -69,9 +69,11 @@ bool IsWidgetOfKind(const QWidget& widget, uint32_t kind) {
         case LUMIKARTA_CONTROL_LIST_BOX:
             return qobject_cast<const QListWidget*>(&widget);
         case LUMIKARTA_CONTROL_COMBO_BOX:
-            return qobject_cast<const QComboBox*>(&widget) && static_cast<const QComboBox&>(widget).isEditable();
+            return qobject_cast<const QComboBox*>(&widget) &&
+                   static_cast<const QComboBox&>(widget).isEditable();
         case LUMIKARTA_CONTROL_DROP_DOWN_LIST:
-            return qobject_cast<const QComboBox*>(&widget) && !static_cast<const QComboBox&>(widget).isEditable();
+            return qobject_cast<const QComboBox*>(&widget) &&
+                   !static_cast<const QComboBox&>(widget).isEditable();
         case LUMIKARTA_CONTROL_PUSH_BUTTON:
             return qobject_cast<const QAbstractButton*>(&widget);
         case LUMIKARTA_CONTROL_GROUP_BOX:
@@ -149,7 +151,8 @@ TEST(DialogTemplatesTest, EveryControlIsBuiltAsTheTemplateDescribesIt) {
                 EXPECT_EQ(Items(widget), items) << control.id;
                 const QRect pixels = units.ToPixels(rect);
                 EXPECT_EQ(widget.pos(), pixels.topLeft()) << control.id;
-                if (control.kind != LUMIKARTA_CONTROL_COMBO_BOX && control.kind != LUMIKARTA_CONTROL_DROP_DOWN_LIST &&
+                if (control.kind != LUMIKARTA_CONTROL_COMBO_BOX &&
+                    control.kind != LUMIKARTA_CONTROL_DROP_DOWN_LIST &&
                     control.kind != LUMIKARTA_CONTROL_ICON) {
                     EXPECT_EQ(widget.size(), pixels.size()) << control.id;
                 }
