@@ -38,7 +38,8 @@ start_service() {  # name, then the service's options
   exit 1
 }
 start_service support --data "$demo/service"
-start_service faq --http --data "$demo/faq-service" --downloads samples/downloads
+# The sample installers are small; at 150 bytes a second their progress can be watched.
+start_service faq --http --data "$demo/faq-service" --downloads samples/downloads --download-rate 150
 value() { sed -n "s/^$2 //p" "$demo/$1.out"; }
 
 export LUMIKARTA_HKLM="$PWD/samples/hklm.reg"

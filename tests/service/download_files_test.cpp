@@ -16,12 +16,13 @@ namespace {
 
 // A plain HTTP service whose downloads are `folder`.
 struct DownloadService {
-    explicit DownloadService(const std::filesystem::path& folder)
+    explicit DownloadService(const std::filesystem::path& folder, std::size_t bytesPerSecond = 0)
         : service({.port = 0,
                    .https = false,
                    .dataFolder = data.Path(),
                    .siteFolder = {},
                    .downloadsFolder = folder,
+                   .downloadBytesPerSecond = bytesPerSecond,
                    .readTimeout = std::chrono::milliseconds(5000)}) {
         service.Start();
     }
@@ -103,6 +104,19 @@ TEST(DownloadFilesTest, ServesThePlainFilesOfTheFolderOnly) {
                   c.chunked ? "" : std::to_string(xml ? definition.size() : installer.size()))
             << what;
     }
+}
+
+// Pieces of a tenth of the rate: the file arrives whole, in order, and the definition unpaced.
+TEST(DownloadFilesTest, PacedInstallerArrivesWhole) {
+    const TempDir folder;
+    const std::string installer = InstallerBytes().substr(0, 45);
+    folder.WriteFile("setup.exe", installer);
+    DownloadService running(folder.Path(), 100);
+    httplib::Client client = running.Client();
+    const auto response = client.Get("/downloads/setup.exe");
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 200);
+    EXPECT_EQ(response->body, installer);
 }
 
 TEST(DownloadFilesTest, StalledDownloadDoesNotKeepTheServiceFromStopping) {

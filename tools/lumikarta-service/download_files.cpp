@@ -26,6 +26,9 @@ constexpr std::string_view kBaseUrlMark = "{{BASE_URL}}";
 // Definitions are read whole to fill in the base URL; one this large is a mistake, not a definition.
 constexpr std::size_t kMaxDefinitionBytes = std::size_t{4} << 20;
 constexpr std::size_t kPieceBytes = 64 * 1024;
+// A paced download sends one piece each interval.
+constexpr auto kPacingInterval = std::chrono::milliseconds(100);
+constexpr std::size_t kPiecesPerSecond = 10;
 // How often a held transfer looks whether its client is still there; Stop() does not wait for it.
 constexpr std::chrono::milliseconds kHoldPoll{100};
 
@@ -137,7 +140,8 @@ bool ClientGone(int socket) {
 
 }  // namespace
 
-DownloadFiles::DownloadFiles(std::filesystem::path folder) : m_folder(std::move(folder)) {}
+DownloadFiles::DownloadFiles(std::filesystem::path folder, std::size_t bytesPerSecond)
+    : m_folder(std::move(folder)), m_bytesPerSecond(bytesPerSecond) {}
 
 void DownloadFiles::SetBaseUrl(std::string baseUrl) {
     std::lock_guard lock(m_mutex);
@@ -155,6 +159,11 @@ void DownloadFiles::Stop() {
 bool DownloadFiles::Stopping() const {
     std::lock_guard lock(m_mutex);
     return m_stopping;
+}
+
+bool DownloadFiles::Pause() const {
+    std::unique_lock lock(m_mutex);
+    return !m_stopped.wait_for(lock, kPacingInterval, [this] { return m_stopping; });
 }
 
 void DownloadFiles::Hold(int socket) const {
@@ -204,9 +213,17 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
     // A stalled transfer always holds back at least the last byte, so a client never sees it end.
     const std::size_t end = stall && body->size > 0 ? std::min(kStallAfterBytes, body->size - 1) : body->size;
     const int socket = stall ? ConnectionSocket(request) : -1;
-    auto send = [this, body, end, socket](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+    // Definitions come at once: the program waits for them before its window opens.
+    const std::size_t paced = IsDefinition(name) || m_bytesPerSecond == 0
+                                  ? 0
+                                  : std::max<std::size_t>(m_bytesPerSecond / kPiecesPerSecond, 1);
+    auto send = [this, body, end, socket, paced](std::size_t offset, std::size_t length,
+                                                 httplib::DataSink& sink) {
         if (Stopping()) {
             return false;
+        }
+        if (offset < end && paced > 0) {
+            return Pause() && body->Send(offset, std::min({length, end - offset, paced}), sink);
         }
         if (offset < end) {
             return body->Send(offset, std::min(length, end - offset), sink);

@@ -29,7 +29,9 @@ public:
     static constexpr const char* kPrefix = "/downloads/";
     static constexpr std::size_t kStallAfterBytes = 64 * 1024;
 
-    explicit DownloadFiles(std::filesystem::path folder);
+    // bytesPerSecond: the pace of the installers (not of the definitions); 0 sends at full speed.
+    // A slow pace lets a demonstration show the progress of even a small installer.
+    explicit DownloadFiles(std::filesystem::path folder, std::size_t bytesPerSecond = 0);
 
     // "http://127.0.0.1:PORT" or the https one; set before the service serves the first request.
     void SetBaseUrl(std::string baseUrl);
@@ -46,8 +48,11 @@ private:
     // was called.
     void Hold(int socket) const;
     bool Stopping() const;
+    // Waits a tenth of a second or until Stop(); false when stopping.
+    bool Pause() const;
 
     const std::filesystem::path m_folder;
+    const std::size_t m_bytesPerSecond;
     std::string m_baseUrl;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_stopped;

@@ -19,6 +19,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: lumikarta-service [--port N] [--http] [--data DIR] [--site DIR] [--downloads DIR]\n"
+    "                         [--download-rate BYTES]\n"
     "  --port N    port on 127.0.0.1 (default 0: any free port)\n"
     "  --http      plain HTTP instead of HTTPS\n"
     "  --data DIR  certificates and stored requests\n"
@@ -26,14 +27,22 @@ constexpr const char* kUsage =
     "  --site DIR  folder whose faq.html is served as /service/faq.html\n"
     "  --downloads DIR\n"
     "              folder whose files are served as /downloads/<name>\n"
-    "              (?chunked=1: no Content-Length; ?stall=1: 64 KiB, then nothing)\n";
+    "              (?chunked=1: no Content-Length; ?stall=1: 64 KiB, then nothing)\n"
+    "  --download-rate BYTES\n"
+    "              send the installers at BYTES a second (default 0: full speed), so that\n"
+    "              a demonstration shows the progress of a small one\n";
 
-std::optional<int> ParsePort(std::string_view text) {
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string_view::npos) {
+// A decimal count of up to nine digits.
+std::optional<std::size_t> ParseCount(std::string_view text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos) {
         return std::nullopt;
     }
-    const int port = std::stoi(std::string(text));
-    return port <= 65535 ? std::optional<int>(port) : std::nullopt;
+    return static_cast<std::size_t>(std::stoul(std::string(text)));
+}
+
+std::optional<int> ParsePort(std::string_view text) {
+    const std::optional<std::size_t> port = ParseCount(text);
+    return port && *port <= 65535 ? std::optional<int>(static_cast<int>(*port)) : std::nullopt;
 }
 
 int UsageError(const std::string& problem) {
@@ -48,8 +57,8 @@ int main(int argc, char** argv) {
     bool dataGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        const bool takesValue =
-            argument == "--port" || argument == "--data" || argument == "--site" || argument == "--downloads";
+        const bool takesValue = argument == "--port" || argument == "--data" || argument == "--site" ||
+                                argument == "--downloads" || argument == "--download-rate";
         if (takesValue && i + 1 >= argc) {
             return UsageError(std::string(argument) + " needs a value");
         }
@@ -71,6 +80,12 @@ int main(int argc, char** argv) {
             options.siteFolder = argv[++i];
         } else if (argument == "--downloads") {
             options.downloadsFolder = argv[++i];
+        } else if (argument == "--download-rate") {
+            const std::optional<std::size_t> rate = ParseCount(argv[++i]);
+            if (!rate) {
+                return UsageError(std::string("not a byte count: ") + argv[i]);
+            }
+            options.downloadBytesPerSecond = *rate;
         } else {
             return UsageError("unknown argument: " + std::string(argument));
         }

@@ -102,7 +102,8 @@ void ReferenceService::Start() {
         m_endpoint = std::make_unique<SupportEndpoint>(*m_store);
         m_faq = std::make_unique<FaqPage>(m_options.siteFolder);
         if (!m_options.downloadsFolder.empty()) {
-            m_downloads = std::make_unique<DownloadFiles>(m_options.downloadsFolder);
+            m_downloads =
+                std::make_unique<DownloadFiles>(m_options.downloadsFolder, m_options.downloadBytesPerSecond);
         }
         m_server = std::move(server);
         m_caFile = std::move(caFile);

@@ -27,6 +27,8 @@ struct ReferenceServiceOptions {
     std::filesystem::path siteFolder;
     // Served below /downloads/ (see DownloadFiles); empty: no downloads.
     std::filesystem::path downloadsFolder;
+    // The pace of the installers in bytes per second; 0: full speed.
+    std::size_t downloadBytesPerSecond = 0;
     // How long a client may keep the service waiting in the middle of a request.
     std::chrono::milliseconds readTimeout{5000};
 };
