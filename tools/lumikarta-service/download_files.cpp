@@ -189,8 +189,9 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
     }
     body->size = static_cast<std::size_t>(status.st_size);
 
+    const bool definition = IsDefinition(name);
     const char* type = kOctetStream;
-    if (IsDefinition(name)) {
+    if (definition) {
         if (body->size > kMaxDefinitionBytes || !ReadWhole(body->fd, body->size, body->text)) {
             PlainAnswer(response, 500, "The definition could not be read\n");
             return;
@@ -214,19 +215,16 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
     const std::size_t end = stall && body->size > 0 ? std::min(kStallAfterBytes, body->size - 1) : body->size;
     const int socket = stall ? ConnectionSocket(request) : -1;
     // Definitions come at once: the program waits for them before its window opens.
-    const std::size_t paced = IsDefinition(name) || m_bytesPerSecond == 0
-                                  ? 0
-                                  : std::max<std::size_t>(m_bytesPerSecond / kPiecesPerSecond, 1);
-    auto send = [this, body, end, socket, paced](std::size_t offset, std::size_t length,
-                                                 httplib::DataSink& sink) {
+    const bool paced = !definition && m_bytesPerSecond > 0;
+    const std::size_t piece =
+        paced ? std::max<std::size_t>(m_bytesPerSecond / kPiecesPerSecond, 1) : kPieceBytes;
+    auto send = [this, body, end, socket, paced, piece](std::size_t offset, std::size_t length,
+                                                        httplib::DataSink& sink) {
         if (Stopping()) {
             return false;
         }
-        if (offset < end && paced > 0) {
-            return Pause() && body->Send(offset, std::min({length, end - offset, paced}), sink);
-        }
         if (offset < end) {
-            return body->Send(offset, std::min(length, end - offset), sink);
+            return (!paced || Pause()) && body->Send(offset, std::min({length, end - offset, piece}), sink);
         }
         if (offset >= body->size) {
             sink.done();
