@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/utf8.h"
+#include "common/utf8_path.h"
 #include "common/xml_document.h"
 #include "common/xml_name.h"
 #include "common/xml_node_pattern.h"
@@ -306,7 +307,7 @@ std::string ReadErrorText(IXMLDOMParseError* error) {
 
 // The whole file; false when it cannot be read, also when the name is a folder.
 bool ReadFileBytes(const std::string& utf8Path, std::string& bytes) {
-    const std::filesystem::path path(std::u8string(utf8Path.begin(), utf8Path.end()));
+    const std::filesystem::path path = PathFromUtf8(utf8Path);
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         return false;

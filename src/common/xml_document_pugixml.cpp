@@ -4,6 +4,7 @@
 
 #include "common/text_encoding.h"
 #include "common/utf8.h"
+#include "common/utf8_path.h"
 #include "common/xml_document.h"
 #include "common/xml_name.h"
 #include "common/xml_node_pattern.h"
@@ -136,8 +137,7 @@ void CXMLDocument::ClearDocument() {
 
 bool CXMLDocument::LoadFile(const std::string& path) {
     platform::TextBuffer bytes;
-    if (!platform::TextBuffer::FromFile(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                                        bytes)) {
+    if (!platform::TextBuffer::FromFile(PathFromUtf8(path), bytes)) {
         return FailRead("File not found or not readable");
     }
     return ParseLoaded(bytes.View());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/leading_integer.h"
+#include "common/utf8_path.h"
 #include "common/xml_document.h"
 #include "faqdata/faq_store.h"
 #include "platform/common_app_data.h"
@@ -20,10 +21,6 @@ constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_s
 constexpr std::string_view kMakerFolder = "Lumikarta";
 constexpr std::string_view kToolFolder = "Support und Update Tool";
 constexpr std::string_view kCacheFileName = "data.xml";
-
-std::filesystem::path PathFromUtf8(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
 
 bool EndsWithSeparator(const std::string& path) {
     return !path.empty() && (path.back() == '/' || path.back() == kSeparator);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/utf8_path.h"
 #include "platform/http_transport.h"
 
 namespace {
@@ -15,14 +16,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-std::filesystem::path PathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 // Writes the body of a successful response into the target file and keeps the counters.
 class TargetFileWriter final : public platform::HttpReceiver {
 public:
-    explicit TargetFileWriter(DownloadJob& job) : m_job(job), m_target(PathOf(job.m_strTargetPath)) {}
+    explicit TargetFileWriter(DownloadJob& job) : m_job(job), m_target(PathFromUtf8(job.m_strTargetPath)) {}
 
     void OnResponseStart(long status, int64_t contentLength) override {
         if (status < 200 || status >= 300) {
