@@ -12,14 +12,19 @@
 #include <utility>
 #include <vector>
 
+#include "common/trim.h"
 #include "common/utf8.h"
 #include "common/utf8_path.h"
 #include "common/xml_document.h"
 #include "common/xml_name.h"
 #include "common/xml_node_pattern.h"
-#include "platform/wide_text_windows.h"
+#include "platform/com_support_windows.h"
 
 namespace {
+
+using platform::Bstr;
+using platform::ComPtr;
+using platform::Variant;
 
 // The version-independent class that MSXML 3.0 serves; mingw-w64 declares no linkable symbol for it
 // (its header even maps the name to another class), nor for the IID of IXMLDOMDocument2.
@@ -27,106 +32,6 @@ constexpr GUID kClsidDomDocument = {
     0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
 constexpr GUID kIidDomDocument2 = {
     0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr& other) : m_p(other.m_p) {
-        if (m_p != nullptr) {
-            m_p->AddRef();
-        }
-    }
-    ComPtr(ComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
-    ComPtr& operator=(ComPtr other) noexcept {
-        std::swap(m_p, other.m_p);
-        return *this;
-    }
-    ~ComPtr() { Reset(); }
-
-    void Reset() {
-        if (m_p != nullptr) {
-            std::exchange(m_p, nullptr)->Release();
-        }
-    }
-    T* Get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-    // For calls that hand out a new reference.
-    T** Put() {
-        Reset();
-        return &m_p;
-    }
-    T* Detach() { return std::exchange(m_p, nullptr); }
-    // Takes a reference of its own to a pointer that someone else holds.
-    static ComPtr Retain(T* raw) {
-        ComPtr kept;
-        if (raw != nullptr) {
-            raw->AddRef();
-            kept.m_p = raw;
-        }
-        return kept;
-    }
-
-    template <typename U>
-    ComPtr<U> As(const IID& iid) const {
-        ComPtr<U> other;
-        if (m_p != nullptr && FAILED(m_p->QueryInterface(iid, reinterpret_cast<void**>(other.Put())))) {
-            other.Reset();
-        }
-        return other;
-    }
-
-private:
-    T* m_p = nullptr;
-};
-
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(std::string_view utf8) {
-        const std::wstring wide = platform::WideFromUtf8(utf8);
-        m_b = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-    }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    ~Bstr() { SysFreeString(m_b); }
-
-    BSTR Get() const { return m_b; }
-    BSTR* Put() {
-        SysFreeString(std::exchange(m_b, nullptr));
-        return &m_b;
-    }
-    BSTR Detach() { return std::exchange(m_b, nullptr); }
-    std::string Utf8() const { return platform::Utf8FromWide(std::wstring_view(m_b, SysStringLen(m_b))); }
-
-private:
-    BSTR m_b = nullptr;
-};
-
-class Variant {
-public:
-    Variant() { VariantInit(&m_v); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    ~Variant() { VariantClear(&m_v); }
-
-    VARIANT* Put() {
-        VariantClear(&m_v);
-        return &m_v;
-    }
-    VARIANT& Get() { return m_v; }
-    // The text of a string value; empty for anything else (a null node value).
-    std::string Utf8() const {
-        if (V_VT(&m_v) != VT_BSTR || V_BSTR(&m_v) == nullptr) {
-            return {};
-        }
-        return platform::Utf8FromWide(std::wstring_view(V_BSTR(&m_v), SysStringLen(V_BSTR(&m_v))));
-    }
-
-private:
-    VARIANT m_v;
-};
 
 IXMLDOMNode* ToDom(const CXMLNode& node) {
     return static_cast<IXMLDOMNode*>(node.Handle());
@@ -298,11 +203,8 @@ std::string ReadErrorText(IXMLDOMParseError* error) {
     if (error == nullptr || FAILED(error->get_reason(reason.Put()))) {
         return {};
     }
-    std::string text = reason.Utf8();
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    return text;
+    // MSXML ends its reasons with a line break.
+    return std::string(TrimWhiteSpace(reason.Utf8()));
 }
 
 // The whole file; false when it cannot be read, also when the name is a folder.
@@ -324,11 +226,6 @@ bool ReadFileBytes(const std::string& utf8Path, std::string& bytes) {
 
 struct CXMLDocument::Impl {
     Impl() {
-        // The parser is a COM object. Start-up initialises COM on the program's thread; a thread
-        // that has not (a test, a tool) gets it for the life of this document. A thread already in
-        // the multithreaded apartment answers RPC_E_CHANGED_MODE and serves the parser as it is.
-        const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        comInitialised = SUCCEEDED(init);
         if (FAILED(CoCreateInstance(kClsidDomDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
                                     reinterpret_cast<void**>(document.Put())))) {
             document.Reset();
@@ -362,9 +259,6 @@ struct CXMLDocument::Impl {
         ReleaseNodes();
         documentNode.Reset();
         document.Reset();
-        if (comInitialised) {
-            CoUninitialize();
-        }
     }
 
     // Hands out a node that stays valid as long as the document: the document keeps one reference
@@ -436,7 +330,10 @@ struct CXMLDocument::Impl {
         }
     }
 
-    bool comInitialised = false;
+    // The parser is a COM object. Start-up initialises COM on the program's thread; a thread that
+    // has not (a test, a tool) gets it for the life of this document. Declared first, so it is left
+    // after the parser's references are released.
+    platform::ComApartment apartment;
     ComPtr<IXMLDOMDocument> document;
     ComPtr<IXMLDOMNode> documentNode;
     std::unordered_set<IXMLDOMNode*> handedOut;

@@ -1,91 +1,23 @@
-// windows.h first: the COM headers below rely on its types.
-#include <windows.h>
+// First: it brings windows.h, which the COM headers below rely on.
+#include "platform/com_support_windows.h"
 
-#include <oleauto.h>
 #include <wbemcli.h>
 #include <wbemprov.h>
 
 #include <string>
-#include <string_view>
 
 #include "common/reg_subkey_enum.h"
 #include "common/reg_value_enum.h"
 #include "common/registry_walker.h"
 #include "platform/registry_name.h"
-#include "platform/wide_text_windows.h"
 #include "sysinfo/system_info.h"
 
 namespace {
 
-// Releases the interface when the probe leaves, on every path, so no early return leaks one.
-template <typename Interface>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ~ComPointer() {
-        if (m_pointer != nullptr) {
-            m_pointer->Release();
-        }
-    }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-
-    Interface* operator->() const { return m_pointer; }
-    Interface* Get() const { return m_pointer; }
-    // For a call that hands out a new reference; only used on an empty pointer.
-    Interface** Receive() { return &m_pointer; }
-    void** ReceiveVoid() { return reinterpret_cast<void**>(&m_pointer); }
-
-private:
-    Interface* m_pointer = nullptr;
-};
-
-// The management calls take counted texts: a plain literal lacks the length prefix that marshalling reads.
-class CountedText {
-public:
-    explicit CountedText(const wchar_t* text) : m_text(SysAllocString(text)) {}
-    ~CountedText() { SysFreeString(m_text); }
-    CountedText(const CountedText&) = delete;
-    CountedText& operator=(const CountedText&) = delete;
-
-    operator BSTR() const { return m_text; }
-
-private:
-    BSTR m_text;
-};
-
-class Variant {
-public:
-    Variant() { VariantInit(&m_value); }
-    ~Variant() { VariantClear(&m_value); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-
-    VARIANT* Out() { return &m_value; }
-    const VARIANT& Value() const { return m_value; }
-
-private:
-    VARIANT m_value;
-};
-
-// Joins the thread to COM for the probe and leaves again, so each join is matched by one leave. A
-// thread already in the other apartment kind is used as it is and not left.
-class ComApartment {
-public:
-    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(m_result)) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-    bool Joined() const { return SUCCEEDED(m_result) || m_result == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT m_result;
-};
+using platform::Bstr;
+using platform::ComApartment;
+using platform::ComPtr;
+using platform::Variant;
 
 // The process security can be set once. When it is already set (by an earlier query or by COM's
 // defaults after another call) the query still works, since each proxy is given the levels itself.
@@ -105,37 +37,35 @@ void AllowImpersonation(IUnknown* proxy) {
 // A property without a value (null) reads as an empty text or 0, as a missing one does.
 std::string TextProperty(IWbemClassObject* object, const wchar_t* name) {
     Variant value;
-    if (FAILED(object->Get(name, 0, value.Out(), nullptr, nullptr)) || value.Value().vt != VT_BSTR ||
-        value.Value().bstrVal == nullptr) {
+    if (FAILED(object->Get(name, 0, value.Put(), nullptr, nullptr))) {
         return {};
     }
-    return platform::Utf8FromWide(
-        std::wstring_view(value.Value().bstrVal, SysStringLen(value.Value().bstrVal)));
+    return value.Utf8();
 }
 
 int32_t NumberProperty(IWbemClassObject* object, const wchar_t* name) {
     Variant value;
-    if (FAILED(object->Get(name, 0, value.Out(), nullptr, nullptr)) ||
-        FAILED(VariantChangeType(value.Out(), value.Out(), 0, VT_I4))) {
+    if (FAILED(object->Get(name, 0, value.Put(), nullptr, nullptr)) ||
+        FAILED(VariantChangeType(&value.Get(), &value.Get(), 0, VT_I4))) {
         return 0;
     }
-    return value.Value().lVal;
+    return value.Get().lVal;
 }
 
 // The service delivers its unsigned 32-bit numbers as signed ones, so adapters with 2 GiB and more
 // would read as negative.
 uint64_t MemoryProperty(IWbemClassObject* object, const wchar_t* name) {
     Variant value;
-    if (FAILED(object->Get(name, 0, value.Out(), nullptr, nullptr))) {
+    if (FAILED(object->Get(name, 0, value.Put(), nullptr, nullptr))) {
         return 0;
     }
-    if (value.Value().vt == VT_I4) {
-        return static_cast<uint32_t>(value.Value().lVal);
+    if (value.Get().vt == VT_I4) {
+        return static_cast<uint32_t>(value.Get().lVal);
     }
-    if (FAILED(VariantChangeType(value.Out(), value.Out(), 0, VT_UI8))) {
+    if (FAILED(VariantChangeType(&value.Get(), &value.Get(), 0, VT_UI8))) {
         return 0;
     }
-    return value.Value().ullVal;
+    return value.Get().ullVal;
 }
 
 void ReadAdapter(IWbemClassObject* adapter, GraphicsInfo& graphics) {
@@ -197,21 +127,21 @@ bool CSystemInfo::DetectGraphicsWMI() {
     if (!apartment.Joined() || !SetProcessSecurity()) {
         return false;
     }
-    ComPointer<IWbemLocator> locator;
+    ComPtr<IWbemLocator> locator;
     if (FAILED(CoCreateInstance(__uuidof(WbemAdministrativeLocator), nullptr,
                                 CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, __uuidof(IWbemLocator),
-                                locator.ReceiveVoid()))) {
+                                reinterpret_cast<void**>(locator.Put())))) {
         return false;
     }
-    ComPointer<IWbemServices> services;
-    if (FAILED(locator->ConnectServer(CountedText(L"root\\cimv2"), nullptr, nullptr, nullptr, 0, nullptr,
-                                      nullptr, services.Receive()))) {
+    ComPtr<IWbemServices> services;
+    if (FAILED(locator->ConnectServer(Bstr(L"root\\cimv2").Get(), nullptr, nullptr, nullptr, 0, nullptr,
+                                      nullptr, services.Put()))) {
         return false;
     }
     AllowImpersonation(services.Get());
-    ComPointer<IEnumWbemClassObject> adapters;
-    if (FAILED(services->ExecQuery(CountedText(L"WQL"), CountedText(L"SELECT * FROM win32_VideoController "),
-                                   WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, adapters.Receive()))) {
+    ComPtr<IEnumWbemClassObject> adapters;
+    if (FAILED(services->ExecQuery(Bstr(L"WQL").Get(), Bstr(L"SELECT * FROM win32_VideoController ").Get(),
+                                   WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, adapters.Put()))) {
         return false;
     }
     AllowImpersonation(adapters.Get());
@@ -220,9 +150,9 @@ bool CSystemInfo::DetectGraphicsWMI() {
     }
     m_Graphics.m_bFromWMI = false;
     // Only the first adapter is shown; a second one is left in the enumerator.
-    ComPointer<IWbemClassObject> adapter;
+    ComPtr<IWbemClassObject> adapter;
     ULONG delivered = 0;
-    if (SUCCEEDED(adapters->Next(WBEM_INFINITE, 1, adapter.Receive(), &delivered)) && delivered == 1 &&
+    if (SUCCEEDED(adapters->Next(WBEM_INFINITE, 1, adapter.Put(), &delivered)) && delivered == 1 &&
         adapter.Get() != nullptr) {
         m_Graphics.m_bFromWMI = true;
         ReadAdapter(adapter.Get(), m_Graphics);
