@@ -54,8 +54,9 @@ bool CUpdateDownloadDialog1::OnInitDialog() {
     m_staticLoaded->clear();
     try {
         m_pThread = std::make_unique<std::thread>(DownloadWorker, &m_job);
-    } catch (const std::system_error&) {
-        // No transfer; the window can still be closed.
+    } catch (const std::system_error& failure) {
+        // Reported like a failed transfer: the window stays open and can be closed.
+        NotifyFailed(std::string("Cannot start the download: ") + failure.what());
     }
     return true;
 }
