@@ -17,9 +17,10 @@ packages=(
   libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev pci.ids fonts-dejavu-core
 )
 # The posix thread model compilers (the win32 one has no std::thread); wine puts the runner on the
-# PATH, wine64 alone does not; googletest brings the sources the cross-build compiles.
+# PATH, wine64 alone does not; googletest brings the sources the cross-build compiles; openssl
+# reads the test services' authority for the Wine prefix's trust store.
 if [ "${1:-}" = windows ]; then
-  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 wine googletest)
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 wine googletest openssl)
 fi
 if [ "${1:-}" = bench ]; then
   packages+=(curl)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests and program under Wine, without a display, against the reference
-# service started natively on 127.0.0.1.
+# Runs the Windows build's tests and program under Wine, without a display, against reference
+# services started natively on 127.0.0.1.
 #   scripts/wine-tests.sh WINDOWS_BUILD_DIR SERVICE_EXECUTABLE
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,25 +11,62 @@ bin="$build/bin"
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
-service_pid=
+service_pids=()
 cleanup() {
-  [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null || true
+  [ ${#service_pids[@]} -eq 0 ] || kill "${service_pids[@]}" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-"$service" --http --data "$work/service" --downloads samples/downloads >"$work/service.out" 2>&1 &
-service_pid=$!
-for _ in $(seq 50); do
-  grep -q '^downloads ' "$work/service.out" 2>/dev/null && break
-  sleep 0.1
-done
-base=$(sed -n 's/^listening //p' "$work/service.out")
-[ -n "$base" ] || { cat "$work/service.out" >&2; exit 1; }
-export LUMIKARTA_TEST_SERVICE_URL="$base"
+# Starts a reference service whose data (certificates, requests) go to $work/NAME and sets
+# service_url to its address once it listens.
+start_service() {  # name, then the service's options
+  local name=$1
+  shift
+  "$service" --data "$work/$name" "$@" >"$work/$name.out" 2>&1 &
+  service_pids+=($!)
+  for _ in $(seq 50); do
+    grep -q '^faq ' "$work/$name.out" 2>/dev/null && break
+    sleep 0.1
+  done
+  service_url=$(sed -n 's/^listening //p' "$work/$name.out")
+  [ -n "$service_url" ] || { cat "$work/$name.out" >&2; return 1; }
+}
 
+# Puts the authority of a certificate file among the trusted roots of the prefix's user, where
+# WinINet looks: the registry form of the store, a certificate property (32) holding the DER bytes,
+# under the certificate's SHA-1 thumbprint.
+trust_authority() {  # PEM file
+  local der length thumbprint
+  der=$(openssl x509 -in "$1" -outform DER | od -An -v -tx1 | tr -d ' \n')
+  length=$(( ${#der} / 2 ))
+  thumbprint=$(openssl x509 -in "$1" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+  wine reg add "HKCU\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" /v Blob \
+    /t REG_BINARY /d "$(le32 32)$(le32 1)$(le32 "$length")$der" /f >/dev/null 2>&1
+}
+
+le32() {  # a number as the hex of its four little-endian bytes
+  printf '%02x%02x%02x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
+}
+
+start_service plain --http --downloads samples/downloads
+base=$service_url
+export LUMIKARTA_TEST_SERVICE_URL="$base"
 wineboot -i >/dev/null 2>&1
+
+# Two HTTPS services, each with an authority of its own; the prefix trusts the first one only.
+# Wine's certificate check does not compare IP addresses, so they are named as localhost, which
+# must be 127.0.0.1, the only address the services listen on.
+if [ "$(getent ahosts localhost | awk 'NR == 1 { print $1 }')" = 127.0.0.1 ]; then
+  start_service trusted
+  export LUMIKARTA_TEST_TRUSTED_HTTPS_URL="https://localhost:${service_url##*:}"
+  trust_authority "$work/trusted/ca.pem"
+  start_service untrusted
+  export LUMIKARTA_TEST_UNTRUSTED_HTTPS_URL="https://localhost:${service_url##*:}"
+else
+  echo "NOTE: localhost does not name 127.0.0.1 first here, so the HTTPS tests under Wine are skipped" >&2
+fi
 
 # Wine's service processes keep the standard error of the command that started them open, so
 # every output goes to a file rather than a pipe that might never close.

@@ -18,8 +18,9 @@
 #include "support/temp_dir.h"
 #include "update/download_worker.h"
 
-// WinINet against the reference service, which the test run starts on 127.0.0.1 and names in
-// LUMIKARTA_TEST_SERVICE_URL.
+// WinINet against the reference services, which the test run starts on 127.0.0.1 and names in
+// LUMIKARTA_TEST_SERVICE_URL (plain HTTP) and LUMIKARTA_TEST_TRUSTED_HTTPS_URL and
+// LUMIKARTA_TEST_UNTRUSTED_HTTPS_URL.
 
 namespace {
 
@@ -148,8 +149,7 @@ TEST_F(WindowsHttp, AStalledTransferEndsSoonAfterACancelOrItsIdleTime) {
     EXPECT_LT(Clock::now() - started, 5s);
 }
 
-TEST_F(WindowsHttp, SupportCallIsAnsweredAsSent) {
-    const ScopedEnv supportUrl("LUMIKARTA_SUPPORT_URL", base);
+SupportRequest SampleRequest() {
     SupportRequest request;
     request.product = "TopoKarte Deutschland";
     request.productVersion = "3.0.0";
@@ -158,12 +158,37 @@ TEST_F(WindowsHttp, SupportCallIsAnsweredAsSent) {
     request.firstName = "Jürgen";
     request.surname = "Weiß";
     request.email = "j.weiss@example.org";
+    return request;
+}
+
+TEST_F(WindowsHttp, SupportCallIsAnsweredAsSent) {
+    const ScopedEnv supportUrl("LUMIKARTA_SUPPORT_URL", base);
+    SupportRequest request = SampleRequest();
     const SupportCallOutcome outcome = PostSupportCall(request, "\r\n\r\nBericht");
     EXPECT_EQ(outcome.kind, SupportCallOutcome::Kind::Succeeded) << outcome.resultString;
     EXPECT_EQ(outcome.resultCode, 1);
 
     request.surname.clear();
     EXPECT_EQ(PostSupportCall(request, "").kind, SupportCallOutcome::Kind::Refused);
+}
+
+// The production call goes over HTTPS, and the system's certificate store decides whom it reaches:
+// the test run has made the prefix trust the authority of one service and not of the other.
+TEST(WindowsHttps, SupportCallReachesOnlyAServiceTheSystemTrusts) {
+    const char* trusted = std::getenv("LUMIKARTA_TEST_TRUSTED_HTTPS_URL");
+    const char* untrusted = std::getenv("LUMIKARTA_TEST_UNTRUSTED_HTTPS_URL");
+    if (trusted == nullptr || untrusted == nullptr) {
+        GTEST_SKIP() << "LUMIKARTA_TEST_TRUSTED_HTTPS_URL or LUMIKARTA_TEST_UNTRUSTED_HTTPS_URL is not set";
+    }
+    const std::pair<const char*, SupportCallOutcome::Kind> cases[] = {
+        {trusted, SupportCallOutcome::Kind::Succeeded},
+        {untrusted, SupportCallOutcome::Kind::NoConnection},
+    };
+    for (const auto& [url, kind] : cases) {
+        const ScopedEnv supportUrl("LUMIKARTA_SUPPORT_URL", url);
+        const SupportCallOutcome outcome = PostSupportCall(SampleRequest(), "\r\n\r\nBericht");
+        EXPECT_EQ(outcome.kind, kind) << url << ": " << outcome.resultString;
+    }
 }
 
 TEST_F(WindowsHttp, UpdateDefinitionLoadsAsADocumentAndAMissingOneDoesNot) {
