@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -99,23 +96,9 @@ TEST(ReferenceServiceTest, CertificateIsMadeOnceAndTrustedByItsAuthorityOnly) {
     }
 }
 
-// Whether something accepts connections at `port` on 127.0.0.1.
-bool Reachable(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    if (fd >= 0) {
-        close(fd);
-    }
-    return connected;
-}
-
 TEST(ReferenceServiceTest, HasItsPortToItselfUntilItStops) {
     RunningService running;
-    EXPECT_TRUE(Reachable(running.service.Port()));
+    EXPECT_TRUE(running.Client()->Get(FaqPage::kPath));
     EXPECT_EQ(running.service.BaseUrl(), "https://127.0.0.1:" + std::to_string(running.service.Port()));
     // A second service on the same port would silently take some of the requests.
     const TempDir otherData;
@@ -125,7 +108,7 @@ TEST(ReferenceServiceTest, HasItsPortToItselfUntilItStops) {
     ReferenceService second(samePort);
     EXPECT_THROW(second.Start(), std::runtime_error);
     running.service.Stop();
-    EXPECT_FALSE(Reachable(running.service.Port()));
+    EXPECT_FALSE(running.Client()->Get(FaqPage::kPath));
 }
 
 }  // namespace
