@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/local_http_server.h"
+#include "support/sample_support_request.h"
 #include "support/scoped_env.h"
 #include "support/soap_request.h"
 #include "support/support_call.h"
@@ -13,17 +14,10 @@
 namespace {
 
 SupportRequest SampleRequest() {
-    SupportRequest request;
-    request.product = "TopoKarte Deutschland";
-    request.productVersion = "3.0.0";
-    request.subject = "Drucken";
-    request.description = "Der Ausdruck ist <leer> & \"grau\".\nGrüße";
+    SupportRequest request = SampleSupportRequest("Der Ausdruck ist <leer> & \"grau\".\nGrüße");
     request.graphic = "Radeon";
     request.cpu = "AMD Ryzen";
     request.salutation = "Frau";
-    request.firstName = "Jürgen";
-    request.surname = "Weiß";
-    request.email = "j.weiss@example.org";
     return request;
 }
 

@@ -12,6 +12,7 @@
 
 #include "common/xml_document.h"
 #include "platform/http_transport.h"
+#include "support/sample_support_request.h"
 #include "support/scoped_env.h"
 #include "support/scoped_http_timeouts.h"
 #include "support/support_call.h"
@@ -150,15 +151,7 @@ TEST_F(WindowsHttp, AStalledTransferEndsSoonAfterACancelOrItsIdleTime) {
 }
 
 SupportRequest SampleRequest() {
-    SupportRequest request;
-    request.product = "TopoKarte Deutschland";
-    request.productVersion = "3.0.0";
-    request.subject = "Drucken";
-    request.description = "Der Ausdruck ist leer. Grüße aus Köln, 5 € <&>";
-    request.firstName = "Jürgen";
-    request.surname = "Weiß";
-    request.email = "j.weiss@example.org";
-    return request;
+    return SampleSupportRequest("Der Ausdruck ist leer. Grüße aus Köln, 5 € <&>");
 }
 
 TEST_F(WindowsHttp, SupportCallIsAnsweredAsSent) {
