@@ -13,8 +13,8 @@
 // external entity, whatever the document asks for.
 class CXMLDocument {
 public:
-    // Reads of names and texts into the callers' fixed fields hold at most this many bytes.
-    static constexpr std::size_t kMaxFieldBytes = 254;
+    // Reads of names and texts into the callers' fixed fields hold at most this many characters.
+    static constexpr std::size_t kMaxFieldCharacters = 254;
 
     // What LoadResult() tells about the last load.
     enum LoadResultCode : int {
@@ -57,7 +57,7 @@ public:
     std::vector<CXMLNode> SelectNodes(const CXMLNode& start, std::string_view pattern) const;
     CXMLNode SelectFirstNode(const CXMLNode& start, std::string_view pattern) const;
 
-    // Qualified name, or text of all descendants, cut to kMaxFieldBytes at a character boundary.
+    // Qualified name, or text of all descendants, cut to kMaxFieldCharacters characters.
     // False with an empty text when the node is none.
     bool GetNodeName(const CXMLNode& node, std::string& name) const;
     bool GetNodeText(const CXMLNode& node, std::string& text) const;

@@ -454,7 +454,7 @@ bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
     const DOMNodeType type = TypeOf(ToDom(node));
     // Only elements and instructions have names of their own, not "#text" or "#document".
     if (type == NODE_ELEMENT || type == NODE_PROCESSING_INSTRUCTION || type == NODE_ATTRIBUTE) {
-        name = CutUtf8(NodeName(ToDom(node)), kMaxFieldBytes);
+        name = CutUtf8Characters(NodeName(ToDom(node)), kMaxFieldCharacters);
     }
     return true;
 }

@@ -185,7 +185,7 @@ bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
     if (!node) {
         return false;
     }
-    name = CutUtf8(ToPugi(node).name(), kMaxFieldBytes);
+    name = CutUtf8Characters(ToPugi(node).name(), kMaxFieldCharacters);
     return true;
 }
 
