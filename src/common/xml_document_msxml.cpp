@@ -15,6 +15,7 @@
 #include "common/trim.h"
 #include "common/utf8.h"
 #include "common/utf8_path.h"
+#include "common/xml_characters.h"
 #include "common/xml_document.h"
 #include "common/xml_name.h"
 #include "common/xml_node_pattern.h"
@@ -134,8 +135,9 @@ std::string TextContent(IXMLDOMNode* node) {
     return text;
 }
 
-// Markup characters and control characters as character references, the way the other platform's
-// serialiser writes them, so both send the same bytes.
+// Markup characters, and the tabs and line breaks of attribute values, as character references, the
+// way the other platform's serialiser writes them, so both send the same bytes. No other control
+// character gets into a document.
 void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
@@ -472,7 +474,7 @@ CXMLNode CXMLDocument::AddElement(const CXMLNode& parent, std::string_view name,
         return {};
     }
     const Bstr elementName(name);
-    const Bstr elementText(text);
+    const Bstr elementText(XmlWritableText(text));
     ComPtr<IXMLDOMElement> element;
     ComPtr<IXMLDOMText> textNode;
     if (m_pImpl->document->createElement(elementName.Get(), element.Put()) != S_OK ||
@@ -500,7 +502,7 @@ bool CXMLDocument::SetAttribute(const CXMLNode& element, std::string_view name, 
     const Bstr attributeName(name);
     Variant attributeValue;
     V_VT(attributeValue.Put()) = VT_BSTR;
-    V_BSTR(&attributeValue.Get()) = Bstr(value).Detach();
+    V_BSTR(&attributeValue.Get()) = Bstr(XmlWritableText(value)).Detach();
     // An attribute of the same name keeps its place and takes the new value.
     ComPtr<IXMLDOMAttribute> existing;
     if (target->getAttributeNode(attributeName.Get(), existing.Put()) == S_OK && existing) {
@@ -522,7 +524,7 @@ CXMLNode CXMLDocument::AddProcessingInstruction(const CXMLNode& parent, std::str
         return {};
     }
     const Bstr instructionTarget(target);
-    const Bstr instructionData(data);
+    const Bstr instructionData(XmlWritableText(data));
     ComPtr<IXMLDOMProcessingInstruction> instruction;
     if (m_pImpl->document->createProcessingInstruction(instructionTarget.Get(), instructionData.Get(),
                                                        instruction.Put()) != S_OK) {

@@ -5,6 +5,7 @@
 #include "common/text_encoding.h"
 #include "common/utf8.h"
 #include "common/utf8_path.h"
+#include "common/xml_characters.h"
 #include "common/xml_document.h"
 #include "common/xml_name.h"
 #include "common/xml_node_pattern.h"
@@ -205,7 +206,8 @@ CXMLNode CXMLDocument::AddElement(const CXMLNode& parent, std::string_view name,
     if (!element) {
         return {};
     }
-    element.append_child(pugi::node_pcdata).set_value(text.data(), text.size());
+    const std::string writable = XmlWritableText(text);
+    element.append_child(pugi::node_pcdata).set_value(writable.data(), writable.size());
     return FromPugi(element);
 }
 
@@ -219,7 +221,8 @@ bool CXMLDocument::SetAttribute(const CXMLNode& element, std::string_view name, 
     if (!attribute) {
         attribute = node.append_attribute(attributeName.c_str());
     }
-    return attribute.set_value(value.data(), value.size());
+    const std::string writable = XmlWritableText(value);
+    return attribute.set_value(writable.data(), writable.size());
 }
 
 CXMLNode CXMLDocument::AddProcessingInstruction(const CXMLNode& parent, std::string_view target,
@@ -233,7 +236,8 @@ CXMLNode CXMLDocument::AddProcessingInstruction(const CXMLNode& parent, std::str
         return {};
     }
     instruction.set_name(std::string(target).c_str());
-    instruction.set_value(data.data(), data.size());
+    const std::string writable = XmlWritableText(data);
+    instruction.set_value(writable.data(), writable.size());
     return FromPugi(instruction);
 }
 

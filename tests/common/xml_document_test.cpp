@@ -245,6 +245,33 @@ TEST(XmlDocumentWrite, WritesTheSameTextOnEveryPlatform) {
               "<empty></empty></p:r>");
 }
 
+// A control character typed into a field would make the whole document unreadable for any reader.
+TEST(XmlDocumentWrite, CharactersXmlForbidsAreLeftOut) {
+    struct Case {
+        std::string text;
+        std::string written;
+    };
+    const std::vector<Case> cases = {
+        {"a\x01"
+         "b\x0B\x0C"
+         "c\x1F\x7F",
+         "abc\x7F"},
+        {"tab\tline\nend", "tab\tline\nend"},
+        {"x\xEF\xBF\xBEy\xEF\xBF\xBF\xEF\xBF\xBDz", "xy\xEF\xBF\xBDz"},  // U+FFFD is a character
+        {"bad \xFF\xC3 bytes", "bad \xEF\xBF\xBD\xEF\xBF\xBD bytes"},
+    };
+    for (const Case& c : cases) {
+        CXMLDocument doc;
+        const CXMLNode element = doc.AddElement(doc.DocumentNode(), "a", c.text);
+        EXPECT_TRUE(doc.SetAttribute(element, "v", c.text));
+        EXPECT_EQ(doc.GetNodeTextCopy(element), c.written);
+
+        CXMLDocument reread;
+        ASSERT_TRUE(reread.LoadFromBuffer(doc.GetXml())) << doc.GetXml();
+        EXPECT_EQ(TextOfRoot(reread), c.written);
+    }
+}
+
 TEST(XmlDocumentWrite, MarkupCannotBeSmuggledInThroughNames) {
     CXMLDocument doc;
     const CXMLNode element = doc.AddElement(doc.DocumentNode(), "a", "");
