@@ -121,18 +121,11 @@ void ForEachDescendant(IXMLDOMNode* start, Visit visit) {
 }
 
 std::string TextContent(IXMLDOMNode* node) {
-    const DOMNodeType type = TypeOf(node);
-    if (type != NODE_ELEMENT && type != NODE_DOCUMENT && type != NODE_DOCUMENT_FRAGMENT) {
-        return NodeValue(node);
+    Bstr text;
+    if (FAILED(node->get_text(text.Put()))) {
+        return {};
     }
-    std::string text;
-    ForEachDescendant(node, [&text](IXMLDOMNode* descendant) {
-        const DOMNodeType kind = TypeOf(descendant);
-        if (kind == NODE_TEXT || kind == NODE_CDATA_SECTION) {
-            text += NodeValue(descendant);
-        }
-    });
-    return text;
+    return text.Utf8();
 }
 
 // Markup characters, and the tabs and line breaks of attribute values, as character references, the
@@ -234,8 +227,8 @@ struct CXMLDocument::Impl {
             return;
         }
         document->put_async(VARIANT_FALSE);
-        // Whitespace-only text is kept so that a text reads as it was written.
-        document->put_preserveWhiteSpace(VARIANT_TRUE);
+        // preserveWhiteSpace stays off, as the platform has it: texts read trimmed, and white space
+        // between elements is no text of its own.
         // No DTD is accepted, so no entity can be declared that would read another file or URL,
         // or expand beyond bounds; nothing is fetched or validated on the parser's own account.
         document->put_validateOnParse(VARIANT_FALSE);

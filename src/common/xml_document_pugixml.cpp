@@ -17,9 +17,9 @@ struct CXMLDocument::Impl {
 
 namespace {
 
-// Whitespace-only text is kept so that a text reads as it was written, as DOM textContent does.
-// DOCTYPE declarations are skipped unread and entities other than the predefined ones stay literal
-// text, so a document cannot make the parser touch any other file.
+// White space between elements is kept in the tree: where it stood decides where a text gets a
+// blank (see TextContent). DOCTYPE declarations are skipped unread and entities other than the
+// predefined ones stay literal text, so a document cannot make the parser touch any other file.
 constexpr unsigned int kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata;
 
 pugi::xml_node ToPugi(const CXMLNode& node) {
@@ -51,17 +51,53 @@ void ForEachDescendant(pugi::xml_node start, Visit visit) {
     }
 }
 
+bool IsXmlWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The text of all descendants as the other platform's DOM gives it at its default settings: white
+// space alone between elements is no text but a blank between the texts around it, and the whole is
+// trimmed, except for blanks a CDATA section holds. So an update definition that writes a value on
+// an indented line of its own reads the same everywhere.
 std::string TextContent(pugi::xml_node node) {
     if (node.type() != pugi::node_element && node.type() != pugi::node_document) {
         return node.value();
     }
     std::string text;
-    ForEachDescendant(node, [&text](pugi::xml_node descendant) {
-        if (descendant.type() == pugi::node_pcdata || descendant.type() == pugi::node_cdata) {
-            text += descendant.value();
+    bool blankPending = false;
+    std::size_t keptFrom = std::string::npos;
+    std::size_t keptTo = 0;
+    ForEachDescendant(node, [&](pugi::xml_node descendant) {
+        const bool cdata = descendant.type() == pugi::node_cdata;
+        if (!cdata && descendant.type() != pugi::node_pcdata) {
+            return;
+        }
+        const std::string_view value = descendant.value();
+        if (!cdata && std::all_of(value.begin(), value.end(), IsXmlWhiteSpace)) {
+            blankPending = blankPending || !value.empty();
+            return;
+        }
+        if (blankPending && !text.empty()) {
+            text += ' ';
+        }
+        blankPending = false;
+        if (cdata) {
+            keptFrom = std::min(keptFrom, text.size());
+        }
+        text += value;
+        if (cdata) {
+            keptTo = text.size();
         }
     });
-    return text;
+    std::size_t begin = 0;
+    while (begin < std::min(keptFrom, text.size()) && IsXmlWhiteSpace(text[begin])) {
+        ++begin;
+    }
+    std::size_t end = text.size();
+    while (end > std::max(keptTo, begin) && IsXmlWhiteSpace(text[end - 1])) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
 }
 
 // pugixml parses a UTF-8 copy of the text; this makes the same copy.

@@ -116,6 +116,42 @@ TEST(XmlDocumentSelect, StarGivesTheChildElementsOnlyTextGivesEverything) {
     EXPECT_EQ(TextOfRoot(doc), "t1 &€ n<c>3");
 }
 
+// Texts as the platform's DOM gives them at its default settings (measured with its parser):
+// padding is trimmed, white space alone between elements is one blank, CDATA keeps its blanks.
+TEST(XmlDocumentText, WhiteSpaceReadsAsThePlatformGivesIt) {
+    struct Case {
+        const char* xml;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {"<a>  x  </a>", "x"},
+        {"<a>\n    SOFTWARE\\Lumikarta\n  </a>", "SOFTWARE\\Lumikarta"},
+        {"<a>\n\t \n</a>", ""},
+        {"<a>x   y\n\nz</a>", "x   y\n\nz"},
+        {"<a>\r\n x \r\n y \r\n</a>", "x \n y"},
+        {"<a> x <b> y </b> z </a>", "x  y  z"},
+        {"<a>\n  <b>1</b>\n  <c>2</c>\n</a>", "1 2"},
+        {"<a>x<b> </b><c> </c>y</a>", "x y"},
+        {"<a>x <b> </b> y</a>", "x   y"},
+        {"<a><b/>  <c/></a>", ""},
+        {"<a>&#32;x&#32;</a>", "x"},
+        {"<a>\xC2\xA0x\xC2\xA0</a>", "\xC2\xA0x\xC2\xA0"},  // no-break spaces are text
+        {"<a>  <![CDATA[  c  ]]>  </a>", "  c  "},
+        {"<a>  x <![CDATA[ c ]]> y  </a>", "x  c  y"},
+        {"<a><b>1</b> <![CDATA[ ]]> <c>2</c></a>", "1   2"},
+        {"<a>  x  <![CDATA[]]></a>", "x  "},
+    };
+    for (const Case& c : cases) {
+        CXMLDocument doc;
+        ASSERT_TRUE(doc.LoadFromBuffer(c.xml)) << c.xml;
+        const CXMLNode a = doc.SelectFirstNode(doc.Root(), "a");
+        std::string field;
+        EXPECT_TRUE(doc.GetNodeText(a, field));
+        EXPECT_EQ(field, c.text) << c.xml;
+        EXPECT_EQ(doc.GetNodeTextCopy(a), c.text) << c.xml;
+    }
+}
+
 TEST(XmlDocumentSelect, UnknownPatternsAndNoneNodesGiveNothing) {
     CXMLDocument doc;
     ASSERT_TRUE(doc.LoadFromBuffer("<a><b/><c><b/></c></a>"));
