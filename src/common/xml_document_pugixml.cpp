@@ -18,9 +18,9 @@ struct CXMLDocument::Impl {
 namespace {
 
 // White space between elements is kept in the tree: where it stood decides where a text gets a
-// blank (see TextContent). DOCTYPE declarations are skipped unread and entities other than the
-// predefined ones stay literal text, so a document cannot make the parser touch any other file.
-constexpr unsigned int kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata;
+// blank (see TextContent). A DTD is parsed only to be refused: the other platform's parser takes
+// no document with one, and this one would leave its entities as literal text.
+constexpr unsigned int kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype;
 
 pugi::xml_node ToPugi(const CXMLNode& node) {
     return pugi::xml_node(static_cast<pugi::xml_node_struct*>(node.Handle()));
@@ -183,12 +183,18 @@ bool CXMLDocument::LoadFile(const std::string& path) {
 bool CXMLDocument::ParseLoaded(std::string_view bytes) {
     const pugi::xml_parse_result result =
         m_pImpl->document.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
-    if (result) {
-        m_bLoaded = true;
-        return true;
+    if (!result) {
+        const TextPosition position = ErrorPosition(bytes, result.encoding, result.offset);
+        return FailParse(result.description(), position.line, position.column);
     }
-    const TextPosition position = ErrorPosition(bytes, result.encoding, result.offset);
-    return FailParse(result.description(), position.line, position.column);
+    for (pugi::xml_node child : m_pImpl->document.children()) {
+        if (child.type() == pugi::node_doctype) {
+            const TextPosition position = ErrorPosition(bytes, result.encoding, child.offset_debug());
+            return FailParse("A DTD is not allowed", position.line, position.column);
+        }
+    }
+    m_bLoaded = true;
+    return true;
 }
 
 CXMLNode CXMLDocument::DocumentNode() const {
