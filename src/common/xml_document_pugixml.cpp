@@ -2,13 +2,13 @@
 #include <filesystem>
 #include <pugixml.hpp>
 
-#include "common/text_encoding.h"
 #include "common/utf8.h"
 #include "common/utf8_path.h"
 #include "common/xml_characters.h"
 #include "common/xml_document.h"
 #include "common/xml_name.h"
 #include "common/xml_node_pattern.h"
+#include "common/xml_text_decoding.h"
 #include "platform/text_buffer.h"
 
 struct CXMLDocument::Impl {
@@ -100,49 +100,16 @@ std::string TextContent(pugi::xml_node node) {
     return text.substr(begin, end - begin);
 }
 
-// pugixml parses a UTF-8 copy of the text; this makes the same copy.
-std::string Utf8Copy(std::string_view bytes, pugi::xml_encoding encoding) {
-    switch (encoding) {
-        case pugi::encoding_utf16_le:
-            return Utf16LeBytesToUtf8(bytes);
-        case pugi::encoding_utf16_be:
-            return Utf16BeBytesToUtf8(bytes);
-        case pugi::encoding_latin1:
-            return Latin1ToUtf8(bytes);
-        case pugi::encoding_utf32_le:
-        case pugi::encoding_utf32_be: {
-            const bool le = encoding == pugi::encoding_utf32_le;
-            std::string text;
-            for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
-                char32_t codePoint = 0;
-                for (int i = 0; i < 4; ++i) {
-                    codePoint = codePoint << 8 | static_cast<unsigned char>(bytes[at + (le ? 3 - i : i)]);
-                }
-                AppendUtf8(text, codePoint);
-            }
-            return text;
-        }
-        default:
-            return std::string(bytes);
-    }
-}
-
 struct TextPosition {
     int line = 1;
     int column = 1;
 };
 
-// pugixml tells where parsing stopped as a byte offset into its UTF-8 copy of the text; people
-// want the line and the character in it.
-TextPosition ErrorPosition(std::string_view bytes, pugi::xml_encoding encoding, std::ptrdiff_t offset) {
-    const std::string text = Utf8Copy(bytes, encoding);
-    std::string_view parsed =
-        std::string_view(text).substr(0, static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
-    if (parsed.starts_with("\xEF\xBB\xBF")) {
-        parsed.remove_prefix(3);
-    }
+// Where the UTF-8 text stops being readable as a byte offset; people want the line and the
+// character in it.
+TextPosition PositionOf(std::string_view text, std::size_t offset) {
     TextPosition position;
-    for (const char c : parsed) {
+    for (const char c : text.substr(0, offset)) {
         if (c == '\n') {
             ++position.line;
             position.column = 1;
@@ -181,15 +148,22 @@ bool CXMLDocument::LoadFile(const std::string& path) {
 }
 
 bool CXMLDocument::ParseLoaded(std::string_view bytes) {
-    const pugi::xml_parse_result result =
-        m_pImpl->document.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
+    const XmlDecodedText decoded = DecodeXmlText(bytes);
+    if (!decoded.error.empty()) {
+        const TextPosition position = PositionOf(decoded.text, decoded.text.size());
+        return FailParse(decoded.error, position.line, position.column);
+    }
+    const pugi::xml_parse_result result = m_pImpl->document.load_buffer(
+        decoded.text.data(), decoded.text.size(), kParseOptions, pugi::encoding_utf8);
     if (!result) {
-        const TextPosition position = ErrorPosition(bytes, result.encoding, result.offset);
+        const TextPosition position =
+            PositionOf(decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0)));
         return FailParse(result.description(), position.line, position.column);
     }
     for (pugi::xml_node child : m_pImpl->document.children()) {
         if (child.type() == pugi::node_doctype) {
-            const TextPosition position = ErrorPosition(bytes, result.encoding, child.offset_debug());
+            const TextPosition position = PositionOf(
+                decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(child.offset_debug(), 0)));
             return FailParse("A DTD is not allowed", position.line, position.column);
         }
     }

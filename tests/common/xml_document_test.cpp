@@ -194,6 +194,11 @@ TEST_F(XmlDocumentFiles, EncodingsComeFromByteOrderMarkOrDeclaration) {
          "e \xA7</a>",
          "Grüße §"},
         {"lower.xml", "<?xml version='1.0' encoding='iso-8859-1'?>\n<a>\xC4\xD6\xDC</a>", "ÄÖÜ"},
+        {"cp1252.xml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80 \x84z\x93 \xE4</a>",
+         "€ „z“ ä"},
+        {"cp1252-case.xml", "<?xml version='1.0' encoding='Windows-1252'?><a>\x80</a>", "€"},
+        {"iso15.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-15\"?><a>\xA4 \xE4 \xBD</a>", "€ ä œ"},
+        {"cp1250.xml", "<?xml version='1.0' encoding='windows-1250'?><a>\x8A</a>", "Š"},
     };
     for (const Case& c : cases) {
         CXMLDocument doc;
@@ -221,6 +226,17 @@ TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
         {"unclosed.xml", "<a>\n<b>\n", parse},
         {"dtd.xml", "<!DOCTYPE a [<!ENTITY e \"v\">]><a>&e;<b/></a>", parse},
         {"doctype.xml", "<!DOCTYPE a><a><b/></a>", parse},
+        // What the declared or the default encoding cannot read.
+        {"unknown.xml", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><a><b/></a>", parse},
+        {"not-utf8.xml", "<a><b>\xE4x</b></a>", parse},
+        {"declared-utf8.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?><a><b>\xE4</b></a>", parse},
+        {"overlong.xml", "<a><b>\xC0\xAF</b></a>", parse},
+        {"surrogate.xml", "<a><b>\xED\xA0\x80</b></a>", parse},
+        {"cut-utf8.xml", "<a><b>x\xE2\x82</b></a>", parse},
+        {"ascii.xml", "<?xml version=\"1.0\" encoding=\"us-ascii\"?><a><b>\xE4</b></a>", parse},
+        {"utf16-declared.xml", "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a><b/></a>", parse},
+        {"control.xml", "<a><b>\x01</b></a>", parse},
+        {"fffe.xml", "<a><b>\xEF\xBF\xBE</b></a>", parse},
     };
     for (const Case& c : cases) {
         const std::string path = c.bytes ? dir.WriteFile(c.name, *c.bytes) : dir.FilePath(c.name);
