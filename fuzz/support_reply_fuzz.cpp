@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/text_encoding.h"
+#include "common/utf8.h"
 #include "common/xml_document.h"
 #include "support/support_call.h"
 
@@ -13,7 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 0;
     }
     const SupportReply evaluated = EvaluateSupportReply(reply);
-    if (evaluated.resultString.size() > CXMLDocument::kMaxFieldBytes) {
+    // Cut by characters, never inside one.
+    if (!IsValidUtf8(evaluated.resultString) ||
+        CutUtf8Characters(evaluated.resultString, CXMLDocument::kMaxFieldCharacters) !=
+            evaluated.resultString) {
         __builtin_trap();
     }
     return 0;

@@ -160,11 +160,34 @@ bool CXMLDocument::ParseLoaded(std::string_view bytes) {
             PositionOf(decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0)));
         return FailParse(result.description(), position.line, position.column);
     }
+    const auto failAt = [&](pugi::xml_node node, std::string_view reason) {
+        const TextPosition position = PositionOf(
+            decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(node.offset_debug(), 0)));
+        return FailParse(reason, position.line, position.column);
+    };
     for (pugi::xml_node child : m_pImpl->document.children()) {
         if (child.type() == pugi::node_doctype) {
-            const TextPosition position = PositionOf(
-                decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(child.offset_debug(), 0)));
-            return FailParse("A DTD is not allowed", position.line, position.column);
+            return failAt(child, "A DTD is not allowed");
+        }
+    }
+    // The text itself holds only allowed characters, but pugixml turns any character reference into
+    // its character, and a document with "&#1;" could never be read back once written.
+    if (decoded.text.find("&#") != std::string::npos) {
+        pugi::xml_node invalid;
+        ForEachDescendant(m_pImpl->document, [&invalid](pugi::xml_node node) {
+            if (invalid) {
+                return;
+            }
+            bool valid = FindNonXmlCharacter(node.value()) == std::string_view::npos;
+            for (pugi::xml_attribute attribute : node.attributes()) {
+                valid = valid && FindNonXmlCharacter(attribute.value()) == std::string_view::npos;
+            }
+            if (!valid) {
+                invalid = node;
+            }
+        });
+        if (invalid) {
+            return failAt(invalid, "A character reference names a character XML does not allow");
         }
     }
     m_bLoaded = true;

@@ -237,6 +237,8 @@ TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
         {"utf16-declared.xml", "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a><b/></a>", parse},
         {"control.xml", "<a><b>\x01</b></a>", parse},
         {"fffe.xml", "<a><b>\xEF\xBF\xBE</b></a>", parse},
+        {"control-reference.xml", "<a><b>&#1;</b></a>", parse},
+        {"reference-in-attribute.xml", "<a><b c=\"&#xFFFE;\"/></a>", parse},
     };
     for (const Case& c : cases) {
         const std::string path = c.bytes ? dir.WriteFile(c.name, *c.bytes) : dir.FilePath(c.name);
