@@ -1,5 +1,8 @@
 #include "common/xml_characters.h"
 
+#include <charconv>
+#include <utility>
+
 #include "common/text_encoding.h"
 
 bool IsXmlCharacter(char32_t character) {
@@ -40,6 +43,37 @@ std::size_t FindNonXmlCharacter(std::string_view text) {
         const std::optional<char32_t> character = DecodeUtf8(text, i);
         if (!character || !IsXmlCharacter(*character)) {
             return start;
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::size_t FindNonXmlCharacterReference(std::string_view xml) {
+    static constexpr std::pair<std::string_view, std::string_view> kVerbatim[] = {
+        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+    std::size_t at = 0;
+    while ((at = xml.find_first_of("<&", at)) != std::string_view::npos) {
+        const std::string_view rest = xml.substr(at);
+        ++at;
+        for (const auto& [open, close] : kVerbatim) {
+            if (rest.starts_with(open)) {
+                const std::size_t end = xml.find(close, at + open.size() - 1);
+                // Unterminated, it is no well-formed document anyway.
+                at = end == std::string_view::npos ? xml.size() : end + close.size();
+                break;
+            }
+        }
+        if (!rest.starts_with("&#")) {
+            continue;
+        }
+        const bool hex = rest.size() > 2 && rest[2] == 'x';
+        const char* digits = rest.data() + (hex ? 3 : 2);
+        const char* end = rest.data() + rest.size();
+        unsigned long value = 0;
+        const std::from_chars_result read = std::from_chars(digits, end, value, hex ? 16 : 10);
+        if (read.ptr != digits && read.ptr != end && *read.ptr == ';' &&
+            (read.ec != std::errc() || value > 0x10FFFF || !IsXmlCharacter(static_cast<char32_t>(value)))) {
+            return at - 1;
         }
     }
     return std::string_view::npos;

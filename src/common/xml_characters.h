@@ -17,3 +17,8 @@ std::string XmlWritableText(std::string_view text);
 // Where the first byte lies that starts no UTF-8 sequence or a character XML does not allow;
 // npos when there is none.
 std::size_t FindNonXmlCharacter(std::string_view text);
+
+// Where the first character reference in an XML text lies that names a character XML does not
+// allow ("&#1;", "&#0;"); npos when there is none. Comments, CDATA sections and processing
+// instructions hold no references and are passed over.
+std::size_t FindNonXmlCharacterReference(std::string_view xml);

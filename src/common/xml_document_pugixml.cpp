@@ -153,6 +153,14 @@ bool CXMLDocument::ParseLoaded(std::string_view bytes) {
         const TextPosition position = PositionOf(decoded.text, decoded.text.size());
         return FailParse(decoded.error, position.line, position.column);
     }
+    // pugixml turns any character reference into its character: a document with "&#1;" could
+    // never be read back once written, and "&#0;" would cut its text short.
+    const std::size_t reference = FindNonXmlCharacterReference(decoded.text);
+    if (reference != std::string::npos) {
+        const TextPosition position = PositionOf(decoded.text, reference);
+        return FailParse("A character reference names a character XML does not allow", position.line,
+                         position.column);
+    }
     const pugi::xml_parse_result result = m_pImpl->document.load_buffer(
         decoded.text.data(), decoded.text.size(), kParseOptions, pugi::encoding_utf8);
     if (!result) {
@@ -160,34 +168,11 @@ bool CXMLDocument::ParseLoaded(std::string_view bytes) {
             PositionOf(decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0)));
         return FailParse(result.description(), position.line, position.column);
     }
-    const auto failAt = [&](pugi::xml_node node, std::string_view reason) {
-        const TextPosition position = PositionOf(
-            decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(node.offset_debug(), 0)));
-        return FailParse(reason, position.line, position.column);
-    };
     for (pugi::xml_node child : m_pImpl->document.children()) {
         if (child.type() == pugi::node_doctype) {
-            return failAt(child, "A DTD is not allowed");
-        }
-    }
-    // The text itself holds only allowed characters, but pugixml turns any character reference into
-    // its character, and a document with "&#1;" could never be read back once written.
-    if (decoded.text.find("&#") != std::string::npos) {
-        pugi::xml_node invalid;
-        ForEachDescendant(m_pImpl->document, [&invalid](pugi::xml_node node) {
-            if (invalid) {
-                return;
-            }
-            bool valid = FindNonXmlCharacter(node.value()) == std::string_view::npos;
-            for (pugi::xml_attribute attribute : node.attributes()) {
-                valid = valid && FindNonXmlCharacter(attribute.value()) == std::string_view::npos;
-            }
-            if (!valid) {
-                invalid = node;
-            }
-        });
-        if (invalid) {
-            return failAt(invalid, "A character reference names a character XML does not allow");
+            const TextPosition position = PositionOf(
+                decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(child.offset_debug(), 0)));
+            return FailParse("A DTD is not allowed", position.line, position.column);
         }
     }
     m_bLoaded = true;

@@ -140,6 +140,7 @@ TEST(XmlDocumentText, WhiteSpaceReadsAsThePlatformGivesIt) {
         {"<a>  x <![CDATA[ c ]]> y  </a>", "x  c  y"},
         {"<a><b>1</b> <![CDATA[ ]]> <c>2</c></a>", "1   2"},
         {"<a>  x  <![CDATA[]]></a>", "x  "},
+        {"<a><!-- &#1; --><![CDATA[&#0;]]></a>", "&#0;"},  // no references there
     };
     for (const Case& c : cases) {
         CXMLDocument doc;
@@ -238,6 +239,7 @@ TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
         {"control.xml", "<a><b>\x01</b></a>", parse},
         {"fffe.xml", "<a><b>\xEF\xBF\xBE</b></a>", parse},
         {"control-reference.xml", "<a><b>&#1;</b></a>", parse},
+        {"nul-reference.xml", "<a><b>x&#0;</b></a>", parse},
         {"reference-in-attribute.xml", "<a><b c=\"&#xFFFE;\"/></a>", parse},
     };
     for (const Case& c : cases) {
