@@ -9,6 +9,7 @@
 
 // Feeds arbitrary bytes as the support service's reply through the loader and the reply rules, as
 // a broken or hostile server would: nothing may crash, and the result string stays within its bound.
+// Seeds: seeds/support_reply.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CXMLDocument reply;
     if (!reply.LoadFromBuffer(std::string_view(reinterpret_cast<const char*>(data), size))) {
