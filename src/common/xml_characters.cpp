@@ -48,12 +48,43 @@ std::size_t FindNonXmlCharacter(std::string_view text) {
     return std::string_view::npos;
 }
 
-std::size_t FindNonXmlCharacterReference(std::string_view xml) {
+namespace {
+
+// Whether `reference` (from its "&") starts a reference that needs no DTD: a predefined entity or
+// a character reference to a character XML allows.
+bool IsReadableReference(std::string_view reference) {
+    for (const std::string_view entity : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"}) {
+        if (reference.starts_with(entity)) {
+            return true;
+        }
+    }
+    if (!reference.starts_with("&#")) {
+        return false;
+    }
+    const bool hex = reference.size() > 2 && reference[2] == 'x';
+    const char* digits = reference.data() + (hex ? 3 : 2);
+    const char* end = reference.data() + reference.size();
+    unsigned long value = 0;
+    const std::from_chars_result read = std::from_chars(digits, end, value, hex ? 16 : 10);
+    return read.ptr != digits && read.ptr != end && *read.ptr == ';' && read.ec == std::errc() &&
+           value <= 0x10FFFF && IsXmlCharacter(static_cast<char32_t>(value));
+}
+
+}  // namespace
+
+std::size_t FindUnreadableReference(std::string_view xml) {
     static constexpr std::pair<std::string_view, std::string_view> kVerbatim[] = {
         {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
     std::size_t at = 0;
     while ((at = xml.find_first_of("<&", at)) != std::string_view::npos) {
         const std::string_view rest = xml.substr(at);
+        if (rest.front() == '&') {
+            if (!IsReadableReference(rest)) {
+                return at;
+            }
+            ++at;
+            continue;
+        }
         ++at;
         for (const auto& [open, close] : kVerbatim) {
             if (rest.starts_with(open)) {
@@ -62,18 +93,6 @@ std::size_t FindNonXmlCharacterReference(std::string_view xml) {
                 at = end == std::string_view::npos ? xml.size() : end + close.size();
                 break;
             }
-        }
-        if (!rest.starts_with("&#")) {
-            continue;
-        }
-        const bool hex = rest.size() > 2 && rest[2] == 'x';
-        const char* digits = rest.data() + (hex ? 3 : 2);
-        const char* end = rest.data() + rest.size();
-        unsigned long value = 0;
-        const std::from_chars_result read = std::from_chars(digits, end, value, hex ? 16 : 10);
-        if (read.ptr != digits && read.ptr != end && *read.ptr == ';' &&
-            (read.ec != std::errc() || value > 0x10FFFF || !IsXmlCharacter(static_cast<char32_t>(value)))) {
-            return at - 1;
         }
     }
     return std::string_view::npos;

@@ -18,7 +18,8 @@ std::string XmlWritableText(std::string_view text);
 // npos when there is none.
 std::size_t FindNonXmlCharacter(std::string_view text);
 
-// Where the first character reference in an XML text lies that names a character XML does not
-// allow ("&#1;", "&#0;"); npos when there is none. Comments, CDATA sections and processing
+// Where the first "&" in an XML text lies that starts no reference a reader can resolve without a
+// DTD: anything but the five predefined entities and character references to characters XML allows
+// ("&#1;" and "&#0;" are not). npos when there is none. Comments, CDATA sections and processing
 // instructions hold no references and are passed over.
-std::size_t FindNonXmlCharacterReference(std::string_view xml);
+std::size_t FindUnreadableReference(std::string_view xml);

@@ -153,12 +153,13 @@ bool CXMLDocument::ParseLoaded(std::string_view bytes) {
         const TextPosition position = PositionOf(decoded.text, decoded.text.size());
         return FailParse(decoded.error, position.line, position.column);
     }
-    // pugixml turns any character reference into its character: a document with "&#1;" could
-    // never be read back once written, and "&#0;" would cut its text short.
-    const std::size_t reference = FindNonXmlCharacterReference(decoded.text);
+    // pugixml leaves an unknown entity or a lone "&" as text and turns any character reference
+    // into its character: a document with "&#1;" could never be read back once written, and "&#0;"
+    // would cut its text short. The other platform's parser refuses all of them.
+    const std::size_t reference = FindUnreadableReference(decoded.text);
     if (reference != std::string::npos) {
         const TextPosition position = PositionOf(decoded.text, reference);
-        return FailParse("A character reference names a character XML does not allow", position.line,
+        return FailParse("A reference names no entity or no character XML allows", position.line,
                          position.column);
     }
     const pugi::xml_parse_result result = m_pImpl->document.load_buffer(

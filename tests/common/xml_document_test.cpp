@@ -240,6 +240,8 @@ TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
         {"fffe.xml", "<a><b>\xEF\xBF\xBE</b></a>", parse},
         {"control-reference.xml", "<a><b>&#1;</b></a>", parse},
         {"nul-reference.xml", "<a><b>x&#0;</b></a>", parse},
+        {"undeclared-entity.xml", "<a><b>&e;</b></a>", parse},
+        {"lone-ampersand.xml", "<a><b c=\"x & y\"/></a>", parse},
         {"reference-in-attribute.xml", "<a><b c=\"&#xFFFE;\"/></a>", parse},
     };
     for (const Case& c : cases) {
