@@ -2,18 +2,24 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/text_encoding.h"
+#include "common/utf8.h"
 #include "common/xml_document.h"
 #include "support/support_call.h"
 
 // Feeds arbitrary bytes as the support service's reply through the loader and the reply rules, as
 // a broken or hostile server would: nothing may crash, and the result string stays within its bound.
+// Seeds: seeds/support_reply.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CXMLDocument reply;
     if (!reply.LoadFromBuffer(std::string_view(reinterpret_cast<const char*>(data), size))) {
         return 0;
     }
     const SupportReply evaluated = EvaluateSupportReply(reply);
-    if (evaluated.resultString.size() > CXMLDocument::kMaxFieldBytes) {
+    // Cut by characters, never inside one.
+    if (!IsValidUtf8(evaluated.resultString) ||
+        CutUtf8Characters(evaluated.resultString, CXMLDocument::kMaxFieldCharacters) !=
+            evaluated.resultString) {
         __builtin_trap();
     }
     return 0;

@@ -6,8 +6,25 @@
 
 #include "common/xml_document.h"
 
+namespace {
+
+std::string WithXmlLineEnds(std::string_view text) {
+    std::string normalised;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            normalised += text[i];
+        } else if (i + 1 == text.size() || text[i + 1] != '\n') {
+            normalised += '\n';
+        }
+    }
+    return normalised;
+}
+
+}  // namespace
+
 // Feeds arbitrary bytes to the XML loader and then walks whatever came out, as the program does
-// with a reply or a cache file it did not write itself.
+// with a reply or a cache file it did not write itself. Seeds: seeds/xml_load (encodings, a DTD, white
+// space and CDATA, character references, broken UTF-8).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CXMLDocument doc;
     doc.LoadFromBuffer(std::string_view(reinterpret_cast<const char*>(data), size));
@@ -27,10 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         doc.GetNodeTextCopy(node);
     }
     const std::string xml = doc.GetXml();
-    // What was written must read back.
+    // What was written must read back, with its line ends as XML reads them: a carriage return in a
+    // text comes back as a line feed.
     if (doc.IsLoaded()) {
         CXMLDocument again;
-        if (!again.LoadFromBuffer(xml) || again.GetXml() != xml) {
+        if (!again.LoadFromBuffer(xml) || again.GetXml() != WithXmlLineEnds(xml)) {
             __builtin_trap();
         }
     }

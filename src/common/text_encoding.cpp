@@ -18,8 +18,9 @@ std::u16string BytesToUnits(std::string_view bytes, bool littleEndian) {
     return units;
 }
 
-// Decodes the UTF-8 sequence at text[i]; advances i. Invalid sequences give U+FFFD and one byte.
-char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
+}  // namespace
+
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i]);
     int length = 0;
     char32_t cp = 0;
@@ -37,17 +38,17 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
         cp = lead & 0x07;
     } else {
         ++i;
-        return kReplacement;
+        return std::nullopt;
     }
     if (i + length > text.size()) {
         ++i;
-        return kReplacement;
+        return std::nullopt;
     }
     for (int k = 1; k < length; ++k) {
         const auto next = static_cast<unsigned char>(text[i + k]);
         if ((next & 0xC0) != 0x80) {
             ++i;
-            return kReplacement;
+            return std::nullopt;
         }
         cp = (cp << 6) | (next & 0x3F);
     }
@@ -55,13 +56,11 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
     static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
     if (cp < kMinimum[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
         ++i;
-        return kReplacement;
+        return std::nullopt;
     }
     i += length;
     return cp;
 }
-
-}  // namespace
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -122,7 +121,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const char32_t cp = DecodeUtf8(text, i);
+        const char32_t cp = DecodeUtf8(text, i).value_or(kReplacement);
         if (cp >= 0x10000) {
             out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
@@ -135,9 +134,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 
 bool IsValidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t start = i;
-        if (DecodeUtf8(text, i) == kReplacement &&
-            !(i - start == 3 && text.substr(start, 3) == "\xEF\xBF\xBD")) {
+        if (!DecodeUtf8(text, i)) {
             return false;
         }
     }

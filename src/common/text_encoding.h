@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,3 +14,6 @@ std::string Utf16BeBytesToUtf8(std::string_view bytes);
 std::string Latin1ToUtf8(std::string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 bool IsValidUtf8(std::string_view text);
+// The character whose UTF-8 sequence starts at text[i], advancing i past it; none for a byte that
+// starts no valid sequence (i then moves on by that one byte).
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i);

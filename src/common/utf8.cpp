@@ -11,3 +11,13 @@ std::string CutUtf8(std::string_view text, std::size_t maxBytes) {
     }
     return std::string(text.substr(0, end));
 }
+
+std::string CutUtf8Characters(std::string_view text, std::size_t maxCharacters) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!IsUtf8Continuation(text[i]) && characters++ == maxCharacters) {
+            return std::string(text.substr(0, i));
+        }
+    }
+    return std::string(text);
+}

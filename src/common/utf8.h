@@ -12,3 +12,6 @@ inline bool IsUtf8Continuation(char byte) {
 // The longest start of `text` that has at most maxBytes bytes and does not end inside a UTF-8
 // sequence, so a cut text stays valid UTF-8.
 std::string CutUtf8(std::string_view text, std::size_t maxBytes);
+// The first maxCharacters characters of `text`: limits that were set for one byte per character
+// in the old code pages hold as many umlauts as letters.
+std::string CutUtf8Characters(std::string_view text, std::size_t maxCharacters);

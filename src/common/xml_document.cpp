@@ -77,7 +77,7 @@ bool CXMLDocument::LoadFromBuffer(std::string_view bytes) {
 
 bool CXMLDocument::FailRead(std::string reason) {
     m_nLoadResult = kLoadReadFailed;
-    m_strErrorReason = CutUtf8(reason, kMaxFieldBytes);
+    m_strErrorReason = CutUtf8Characters(reason, kMaxFieldCharacters);
     platform::DebugTrace("XML not read: " + m_strPath + ": " + m_strErrorReason);
     return false;
 }
@@ -86,7 +86,7 @@ bool CXMLDocument::FailParse(std::string_view reason, int line, int column) {
     // What was parsed before the error stays out of reach: a half document is no answer.
     ClearDocument();
     m_nLoadResult = kLoadParseFailed;
-    m_strErrorReason = CutUtf8(reason, kMaxFieldBytes);
+    m_strErrorReason = CutUtf8Characters(reason, kMaxFieldCharacters);
     m_nErrorLine = line;
     m_nErrorLinePos = column;
     platform::DebugTrace("XML not well-formed: " + m_strPath + " line " + std::to_string(m_nErrorLine) +
@@ -100,6 +100,6 @@ CXMLNode CXMLDocument::SelectFirstNode(const CXMLNode& start, std::string_view p
 }
 
 bool CXMLDocument::GetNodeText(const CXMLNode& node, std::string& text) const {
-    text = CutUtf8(GetNodeTextCopy(node).value_or(std::string()), kMaxFieldBytes);
+    text = CutUtf8Characters(GetNodeTextCopy(node).value_or(std::string()), kMaxFieldCharacters);
     return static_cast<bool>(node);
 }

@@ -9,12 +9,12 @@
 #include "common/xml_node.h"
 
 // The one class through which the program reads and writes XML: the SOAP request and reply, the FAQ
-// cache file and the update definition. Texts in and out are UTF-8. Never loads a DTD or an
-// external entity, whatever the document asks for.
+// cache file and the update definition. Texts in and out are UTF-8. A document with a DTD is not
+// loaded at all, so no external entity is ever read.
 class CXMLDocument {
 public:
-    // Reads of names and texts into the callers' fixed fields hold at most this many bytes.
-    static constexpr std::size_t kMaxFieldBytes = 254;
+    // Reads of names and texts into the callers' fixed fields hold at most this many characters.
+    static constexpr std::size_t kMaxFieldCharacters = 254;
 
     // What LoadResult() tells about the last load.
     enum LoadResultCode : int {
@@ -33,7 +33,8 @@ public:
 
     // Loads a file, or an http/https URL; the encoding comes from the byte-order mark or the XML
     // declaration (UTF-8 without either). False when the name is empty, the file or URL cannot be
-    // read (a status other than 2xx included) or the text is not well-formed.
+    // read (a status other than 2xx included), the encoding is unknown, the bytes are not of it, or
+    // the text is not well-formed XML without a DTD.
     bool Load(const std::string& fileOrUrl);
     // Parses text held in memory, as Load does with the bytes of a file.
     bool LoadFromBuffer(std::string_view bytes);
@@ -57,11 +58,12 @@ public:
     std::vector<CXMLNode> SelectNodes(const CXMLNode& start, std::string_view pattern) const;
     CXMLNode SelectFirstNode(const CXMLNode& start, std::string_view pattern) const;
 
-    // Qualified name, or text of all descendants, cut to kMaxFieldBytes at a character boundary.
-    // False with an empty text when the node is none.
+    // Qualified name, or text of all descendants (as GetNodeTextCopy), cut to kMaxFieldCharacters
+    // characters. False with an empty text when the node is none.
     bool GetNodeName(const CXMLNode& node, std::string& name) const;
     bool GetNodeText(const CXMLNode& node, std::string& text) const;
-    // The whole text of all descendants; none when the node is none.
+    // The whole text of all descendants as the platform's DOM gives it at its default settings:
+    // trimmed, white space alone between elements one blank, CDATA whole. None when the node is none.
     std::optional<std::string> GetNodeTextCopy(const CXMLNode& node) const;
 
     // Appends an element holding one text node (also when the text is empty) as the last child of

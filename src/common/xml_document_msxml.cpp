@@ -15,6 +15,7 @@
 #include "common/trim.h"
 #include "common/utf8.h"
 #include "common/utf8_path.h"
+#include "common/xml_characters.h"
 #include "common/xml_document.h"
 #include "common/xml_name.h"
 #include "common/xml_node_pattern.h"
@@ -120,22 +121,16 @@ void ForEachDescendant(IXMLDOMNode* start, Visit visit) {
 }
 
 std::string TextContent(IXMLDOMNode* node) {
-    const DOMNodeType type = TypeOf(node);
-    if (type != NODE_ELEMENT && type != NODE_DOCUMENT && type != NODE_DOCUMENT_FRAGMENT) {
-        return NodeValue(node);
+    Bstr text;
+    if (FAILED(node->get_text(text.Put()))) {
+        return {};
     }
-    std::string text;
-    ForEachDescendant(node, [&text](IXMLDOMNode* descendant) {
-        const DOMNodeType kind = TypeOf(descendant);
-        if (kind == NODE_TEXT || kind == NODE_CDATA_SECTION) {
-            text += NodeValue(descendant);
-        }
-    });
-    return text;
+    return text.Utf8();
 }
 
-// Markup characters and control characters as character references, the way the other platform's
-// serialiser writes them, so both send the same bytes.
+// Markup characters, and the tabs and line breaks of attribute values, as character references, the
+// way the other platform's serialiser writes them, so both send the same bytes. No other control
+// character gets into a document.
 void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
@@ -232,8 +227,8 @@ struct CXMLDocument::Impl {
             return;
         }
         document->put_async(VARIANT_FALSE);
-        // Whitespace-only text is kept so that a text reads as it was written.
-        document->put_preserveWhiteSpace(VARIANT_TRUE);
+        // preserveWhiteSpace stays off, as the platform has it: texts read trimmed, and white space
+        // between elements is no text of its own.
         // No DTD is accepted, so no entity can be declared that would read another file or URL,
         // or expand beyond bounds; nothing is fetched or validated on the parser's own account.
         document->put_validateOnParse(VARIANT_FALSE);
@@ -454,7 +449,7 @@ bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
     const DOMNodeType type = TypeOf(ToDom(node));
     // Only elements and instructions have names of their own, not "#text" or "#document".
     if (type == NODE_ELEMENT || type == NODE_PROCESSING_INSTRUCTION || type == NODE_ATTRIBUTE) {
-        name = CutUtf8(NodeName(ToDom(node)), kMaxFieldBytes);
+        name = CutUtf8Characters(NodeName(ToDom(node)), kMaxFieldCharacters);
     }
     return true;
 }
@@ -472,7 +467,7 @@ CXMLNode CXMLDocument::AddElement(const CXMLNode& parent, std::string_view name,
         return {};
     }
     const Bstr elementName(name);
-    const Bstr elementText(text);
+    const Bstr elementText(XmlWritableText(text));
     ComPtr<IXMLDOMElement> element;
     ComPtr<IXMLDOMText> textNode;
     if (m_pImpl->document->createElement(elementName.Get(), element.Put()) != S_OK ||
@@ -500,7 +495,7 @@ bool CXMLDocument::SetAttribute(const CXMLNode& element, std::string_view name, 
     const Bstr attributeName(name);
     Variant attributeValue;
     V_VT(attributeValue.Put()) = VT_BSTR;
-    V_BSTR(&attributeValue.Get()) = Bstr(value).Detach();
+    V_BSTR(&attributeValue.Get()) = Bstr(XmlWritableText(value)).Detach();
     // An attribute of the same name keeps its place and takes the new value.
     ComPtr<IXMLDOMAttribute> existing;
     if (target->getAttributeNode(attributeName.Get(), existing.Put()) == S_OK && existing) {
@@ -522,7 +517,7 @@ CXMLNode CXMLDocument::AddProcessingInstruction(const CXMLNode& parent, std::str
         return {};
     }
     const Bstr instructionTarget(target);
-    const Bstr instructionData(data);
+    const Bstr instructionData(XmlWritableText(data));
     ComPtr<IXMLDOMProcessingInstruction> instruction;
     if (m_pImpl->document->createProcessingInstruction(instructionTarget.Get(), instructionData.Get(),
                                                        instruction.Put()) != S_OK) {

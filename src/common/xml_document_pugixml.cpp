@@ -2,12 +2,13 @@
 #include <filesystem>
 #include <pugixml.hpp>
 
-#include "common/text_encoding.h"
 #include "common/utf8.h"
 #include "common/utf8_path.h"
+#include "common/xml_characters.h"
 #include "common/xml_document.h"
 #include "common/xml_name.h"
 #include "common/xml_node_pattern.h"
+#include "common/xml_text_decoding.h"
 #include "platform/text_buffer.h"
 
 struct CXMLDocument::Impl {
@@ -16,10 +17,10 @@ struct CXMLDocument::Impl {
 
 namespace {
 
-// Whitespace-only text is kept so that a text reads as it was written, as DOM textContent does.
-// DOCTYPE declarations are skipped unread and entities other than the predefined ones stay literal
-// text, so a document cannot make the parser touch any other file.
-constexpr unsigned int kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata;
+// White space between elements is kept in the tree: where it stood decides where a text gets a
+// blank (see TextContent). A DTD is parsed only to be refused: the other platform's parser takes
+// no document with one, and this one would leave its entities as literal text.
+constexpr unsigned int kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype;
 
 pugi::xml_node ToPugi(const CXMLNode& node) {
     return pugi::xml_node(static_cast<pugi::xml_node_struct*>(node.Handle()));
@@ -50,44 +51,53 @@ void ForEachDescendant(pugi::xml_node start, Visit visit) {
     }
 }
 
+bool IsXmlWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The text of all descendants as the other platform's DOM gives it at its default settings: white
+// space alone between elements is no text but a blank between the texts around it, and the whole is
+// trimmed, except for blanks a CDATA section holds. So an update definition that writes a value on
+// an indented line of its own reads the same everywhere.
 std::string TextContent(pugi::xml_node node) {
     if (node.type() != pugi::node_element && node.type() != pugi::node_document) {
         return node.value();
     }
     std::string text;
-    ForEachDescendant(node, [&text](pugi::xml_node descendant) {
-        if (descendant.type() == pugi::node_pcdata || descendant.type() == pugi::node_cdata) {
-            text += descendant.value();
+    bool blankPending = false;
+    std::size_t keptFrom = std::string::npos;
+    std::size_t keptTo = 0;
+    ForEachDescendant(node, [&](pugi::xml_node descendant) {
+        const bool cdata = descendant.type() == pugi::node_cdata;
+        if (!cdata && descendant.type() != pugi::node_pcdata) {
+            return;
+        }
+        const std::string_view value = descendant.value();
+        if (!cdata && std::all_of(value.begin(), value.end(), IsXmlWhiteSpace)) {
+            blankPending = blankPending || !value.empty();
+            return;
+        }
+        if (blankPending && !text.empty()) {
+            text += ' ';
+        }
+        blankPending = false;
+        if (cdata) {
+            keptFrom = std::min(keptFrom, text.size());
+        }
+        text += value;
+        if (cdata) {
+            keptTo = text.size();
         }
     });
-    return text;
-}
-
-// pugixml parses a UTF-8 copy of the text; this makes the same copy.
-std::string Utf8Copy(std::string_view bytes, pugi::xml_encoding encoding) {
-    switch (encoding) {
-        case pugi::encoding_utf16_le:
-            return Utf16LeBytesToUtf8(bytes);
-        case pugi::encoding_utf16_be:
-            return Utf16BeBytesToUtf8(bytes);
-        case pugi::encoding_latin1:
-            return Latin1ToUtf8(bytes);
-        case pugi::encoding_utf32_le:
-        case pugi::encoding_utf32_be: {
-            const bool le = encoding == pugi::encoding_utf32_le;
-            std::string text;
-            for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
-                char32_t codePoint = 0;
-                for (int i = 0; i < 4; ++i) {
-                    codePoint = codePoint << 8 | static_cast<unsigned char>(bytes[at + (le ? 3 - i : i)]);
-                }
-                AppendUtf8(text, codePoint);
-            }
-            return text;
-        }
-        default:
-            return std::string(bytes);
+    std::size_t begin = 0;
+    while (begin < std::min(keptFrom, text.size()) && IsXmlWhiteSpace(text[begin])) {
+        ++begin;
     }
+    std::size_t end = text.size();
+    while (end > std::max(keptTo, begin) && IsXmlWhiteSpace(text[end - 1])) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
 }
 
 struct TextPosition {
@@ -95,17 +105,11 @@ struct TextPosition {
     int column = 1;
 };
 
-// pugixml tells where parsing stopped as a byte offset into its UTF-8 copy of the text; people
-// want the line and the character in it.
-TextPosition ErrorPosition(std::string_view bytes, pugi::xml_encoding encoding, std::ptrdiff_t offset) {
-    const std::string text = Utf8Copy(bytes, encoding);
-    std::string_view parsed =
-        std::string_view(text).substr(0, static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
-    if (parsed.starts_with("\xEF\xBB\xBF")) {
-        parsed.remove_prefix(3);
-    }
+// Where the UTF-8 text stops being readable as a byte offset; people want the line and the
+// character in it.
+TextPosition PositionOf(std::string_view text, std::size_t offset) {
     TextPosition position;
-    for (const char c : parsed) {
+    for (const char c : text.substr(0, offset)) {
         if (c == '\n') {
             ++position.line;
             position.column = 1;
@@ -144,14 +148,36 @@ bool CXMLDocument::LoadFile(const std::string& path) {
 }
 
 bool CXMLDocument::ParseLoaded(std::string_view bytes) {
-    const pugi::xml_parse_result result =
-        m_pImpl->document.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
-    if (result) {
-        m_bLoaded = true;
-        return true;
+    const XmlDecodedText decoded = DecodeXmlText(bytes);
+    if (!decoded.error.empty()) {
+        const TextPosition position = PositionOf(decoded.text, decoded.text.size());
+        return FailParse(decoded.error, position.line, position.column);
     }
-    const TextPosition position = ErrorPosition(bytes, result.encoding, result.offset);
-    return FailParse(result.description(), position.line, position.column);
+    // pugixml leaves an unknown entity or a lone "&" as text and turns any character reference
+    // into its character: a document with "&#1;" could never be read back once written, and "&#0;"
+    // would cut its text short. The other platform's parser refuses all of them.
+    const std::size_t reference = FindUnreadableReference(decoded.text);
+    if (reference != std::string::npos) {
+        const TextPosition position = PositionOf(decoded.text, reference);
+        return FailParse("A reference names no entity or no character XML allows", position.line,
+                         position.column);
+    }
+    const pugi::xml_parse_result result = m_pImpl->document.load_buffer(
+        decoded.text.data(), decoded.text.size(), kParseOptions, pugi::encoding_utf8);
+    if (!result) {
+        const TextPosition position =
+            PositionOf(decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0)));
+        return FailParse(result.description(), position.line, position.column);
+    }
+    for (pugi::xml_node child : m_pImpl->document.children()) {
+        if (child.type() == pugi::node_doctype) {
+            const TextPosition position = PositionOf(
+                decoded.text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(child.offset_debug(), 0)));
+            return FailParse("A DTD is not allowed", position.line, position.column);
+        }
+    }
+    m_bLoaded = true;
+    return true;
 }
 
 CXMLNode CXMLDocument::DocumentNode() const {
@@ -185,7 +211,7 @@ bool CXMLDocument::GetNodeName(const CXMLNode& node, std::string& name) const {
     if (!node) {
         return false;
     }
-    name = CutUtf8(ToPugi(node).name(), kMaxFieldBytes);
+    name = CutUtf8Characters(ToPugi(node).name(), kMaxFieldCharacters);
     return true;
 }
 
@@ -205,7 +231,8 @@ CXMLNode CXMLDocument::AddElement(const CXMLNode& parent, std::string_view name,
     if (!element) {
         return {};
     }
-    element.append_child(pugi::node_pcdata).set_value(text.data(), text.size());
+    const std::string writable = XmlWritableText(text);
+    element.append_child(pugi::node_pcdata).set_value(writable.data(), writable.size());
     return FromPugi(element);
 }
 
@@ -219,7 +246,8 @@ bool CXMLDocument::SetAttribute(const CXMLNode& element, std::string_view name, 
     if (!attribute) {
         attribute = node.append_attribute(attributeName.c_str());
     }
-    return attribute.set_value(value.data(), value.size());
+    const std::string writable = XmlWritableText(value);
+    return attribute.set_value(writable.data(), writable.size());
 }
 
 CXMLNode CXMLDocument::AddProcessingInstruction(const CXMLNode& parent, std::string_view target,
@@ -233,7 +261,8 @@ CXMLNode CXMLDocument::AddProcessingInstruction(const CXMLNode& parent, std::str
         return {};
     }
     instruction.set_name(std::string(target).c_str());
-    instruction.set_value(data.data(), data.size());
+    const std::string writable = XmlWritableText(data);
+    instruction.set_value(writable.data(), writable.size());
     return FromPugi(instruction);
 }
 

@@ -32,7 +32,9 @@ TEST(XmlDocumentPugixml, ParseErrorsTellLineAndCharacter) {
         {"<?xml version='1.0' encoding='ISO-8859-1'?>\n<a>\n<b>\xE4</c></a>", 3, 7},
         {"<a><b>€€</a>", 1, 11},
         {"", 1, 1},
-        {"<a>\n<b>\n", 2, 4},  // the input ends while <b> is open: its last character
+        {"<a>\n<b>\n", 2, 4},      // the input ends while <b> is open: its last character
+        {"<a>\nx\xFF</a>", 2, 2},  // at the byte that is no UTF-8
+        {"<?xml version='1.0' encoding='us-ascii'?>\n<a>\xE4</a>", 2, 4},
     };
     for (const Case& c : cases) {
         CXMLDocument doc;
@@ -42,12 +44,26 @@ TEST(XmlDocumentPugixml, ParseErrorsTellLineAndCharacter) {
     }
 }
 
-TEST(XmlDocumentPugixml, Latin1IsAlsoKnownByItsShortName) {
+// Every encoding the system converts is read, also those the other platform's parser lacks.
+TEST(XmlDocumentPugixml, EncodingsTheSystemConvertsAreRead) {
+    struct Case {
+        const char* encoding;
+        const char* bytes;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"latin1", "\xC4\xD6\xDC", "ÄÖÜ"},
+        {"KOI8-R", "\xC1", "а"},
+        {"ibm850", "\x84", "ä"},
+    };
     TempDir dir;
-    CXMLDocument doc;
-    ASSERT_TRUE(doc.Load(
-        dir.WriteFile("latin1.xml", "<?xml version='1.0' encoding='latin1'?>\n<a>\xC4\xD6\xDC</a>")));
-    EXPECT_EQ(doc.GetNodeTextCopy(doc.SelectFirstNode(doc.Root(), "a")), "ÄÖÜ");
+    for (const Case& c : cases) {
+        CXMLDocument doc;
+        ASSERT_TRUE(doc.Load(dir.WriteFile("a.xml", std::string("<?xml version='1.0' encoding='") +
+                                                        c.encoding + "'?>\n<a>" + c.bytes + "</a>")))
+            << c.encoding;
+        EXPECT_EQ(doc.GetNodeTextCopy(doc.SelectFirstNode(doc.Root(), "a")), c.text) << c.encoding;
+    }
 }
 
 }  // namespace

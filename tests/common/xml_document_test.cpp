@@ -37,26 +37,30 @@ std::string TextOfRoot(const CXMLDocument& doc) {
 }
 
 TEST(XmlDocumentText, TextsKeepWholeCharactersThroughBuildingWritingAndReading) {
-    std::string umlauts;
-    for (int i = 0; i < 300; ++i) {
-        umlauts += "ä";
-    }
+    const auto repeat = [](std::string_view text, int times) {
+        std::string repeated;
+        for (int i = 0; i < times; ++i) {
+            repeated += text;
+        }
+        return repeated;
+    };
     struct Case {
         std::string text;
-        std::size_t fieldBytes;  // what GetNodeText keeps
+        std::string field;  // what GetNodeText keeps: 254 characters, whatever their size
     };
     const std::vector<Case> cases = {
-        {"Grüße aus Köln, Äpfel, Öl, Übermaß", std::string::npos},
-        {"Preis: 5 € „zitiert“ – ok, 😀", std::string::npos},
-        {umlauts, 254},        // 127 whole characters
-        {"x" + umlauts, 253},  // byte 254 would split an "ä"
+        {"Grüße aus Köln, Äpfel, Öl, Übermaß", "Grüße aus Köln, Äpfel, Öl, Übermaß"},
+        {"Preis: 5 € „zitiert“ – ok, 😀", "Preis: 5 € „zitiert“ – ok, 😀"},
+        {repeat("ä", 300), repeat("ä", 254)},
+        {"x" + repeat("€", 300), "x" + repeat("€", 253)},
+        {repeat("😀", 255), repeat("😀", 254)},
     };
     for (const Case& c : cases) {
         CXMLDocument built;
         const CXMLNode element = built.AddElement(built.DocumentNode(), "a", c.text);
         std::string field;
         EXPECT_TRUE(built.GetNodeText(element, field));
-        EXPECT_EQ(field, c.text.substr(0, c.fieldBytes));
+        EXPECT_EQ(field, c.field);
         EXPECT_EQ(built.GetNodeTextCopy(element), c.text);
 
         CXMLDocument reread;
@@ -112,6 +116,43 @@ TEST(XmlDocumentSelect, StarGivesTheChildElementsOnlyTextGivesEverything) {
     EXPECT_EQ(TextOfRoot(doc), "t1 &€ n<c>3");
 }
 
+// Texts as the platform's DOM gives them at its default settings (measured with its parser):
+// padding is trimmed, white space alone between elements is one blank, CDATA keeps its blanks.
+TEST(XmlDocumentText, WhiteSpaceReadsAsThePlatformGivesIt) {
+    struct Case {
+        const char* xml;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {"<a>  x  </a>", "x"},
+        {"<a>\n    SOFTWARE\\Lumikarta\n  </a>", "SOFTWARE\\Lumikarta"},
+        {"<a>\n\t \n</a>", ""},
+        {"<a>x   y\n\nz</a>", "x   y\n\nz"},
+        {"<a>\r\n x \r\n y \r\n</a>", "x \n y"},
+        {"<a> x <b> y </b> z </a>", "x  y  z"},
+        {"<a>\n  <b>1</b>\n  <c>2</c>\n</a>", "1 2"},
+        {"<a>x<b> </b><c> </c>y</a>", "x y"},
+        {"<a>x <b> </b> y</a>", "x   y"},
+        {"<a><b/>  <c/></a>", ""},
+        {"<a>&#32;x&#32;</a>", "x"},
+        {"<a>\xC2\xA0x\xC2\xA0</a>", "\xC2\xA0x\xC2\xA0"},  // no-break spaces are text
+        {"<a>  <![CDATA[  c  ]]>  </a>", "  c  "},
+        {"<a>  x <![CDATA[ c ]]> y  </a>", "x  c  y"},
+        {"<a><b>1</b> <![CDATA[ ]]> <c>2</c></a>", "1   2"},
+        {"<a>  x  <![CDATA[]]></a>", "x  "},
+        {"<a><!-- &#1; --><![CDATA[&#0;]]></a>", "&#0;"},  // no references there
+    };
+    for (const Case& c : cases) {
+        CXMLDocument doc;
+        ASSERT_TRUE(doc.LoadFromBuffer(c.xml)) << c.xml;
+        const CXMLNode a = doc.SelectFirstNode(doc.Root(), "a");
+        std::string field;
+        EXPECT_TRUE(doc.GetNodeText(a, field));
+        EXPECT_EQ(field, c.text) << c.xml;
+        EXPECT_EQ(doc.GetNodeTextCopy(a), c.text) << c.xml;
+    }
+}
+
 TEST(XmlDocumentSelect, UnknownPatternsAndNoneNodesGiveNothing) {
     CXMLDocument doc;
     ASSERT_TRUE(doc.LoadFromBuffer("<a><b/><c><b/></c></a>"));
@@ -154,6 +195,11 @@ TEST_F(XmlDocumentFiles, EncodingsComeFromByteOrderMarkOrDeclaration) {
          "e \xA7</a>",
          "Grüße §"},
         {"lower.xml", "<?xml version='1.0' encoding='iso-8859-1'?>\n<a>\xC4\xD6\xDC</a>", "ÄÖÜ"},
+        {"cp1252.xml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80 \x84z\x93 \xE4</a>",
+         "€ „z“ ä"},
+        {"cp1252-case.xml", "<?xml version='1.0' encoding='Windows-1252'?><a>\x80</a>", "€"},
+        {"iso15.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-15\"?><a>\xA4 \xE4 \xBD</a>", "€ ä œ"},
+        {"cp1250.xml", "<?xml version='1.0' encoding='windows-1250'?><a>\x8A</a>", "Š"},
     };
     for (const Case& c : cases) {
         CXMLDocument doc;
@@ -179,6 +225,24 @@ TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
         {"utf16le.xml", Utf16Bytes(u"\uFEFF<a>\n<b>ä</c></a>", false), parse},
         {"empty.xml", "", parse},
         {"unclosed.xml", "<a>\n<b>\n", parse},
+        {"dtd.xml", "<!DOCTYPE a [<!ENTITY e \"v\">]><a>&e;<b/></a>", parse},
+        {"doctype.xml", "<!DOCTYPE a><a><b/></a>", parse},
+        // What the declared or the default encoding cannot read.
+        {"unknown.xml", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><a><b/></a>", parse},
+        {"not-utf8.xml", "<a><b>\xE4x</b></a>", parse},
+        {"declared-utf8.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?><a><b>\xE4</b></a>", parse},
+        {"overlong.xml", "<a><b>\xC0\xAF</b></a>", parse},
+        {"surrogate.xml", "<a><b>\xED\xA0\x80</b></a>", parse},
+        {"cut-utf8.xml", "<a><b>x\xE2\x82</b></a>", parse},
+        {"ascii.xml", "<?xml version=\"1.0\" encoding=\"us-ascii\"?><a><b>\xE4</b></a>", parse},
+        {"utf16-declared.xml", "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a><b/></a>", parse},
+        {"control.xml", "<a><b>\x01</b></a>", parse},
+        {"fffe.xml", "<a><b>\xEF\xBF\xBE</b></a>", parse},
+        {"control-reference.xml", "<a><b>&#1;</b></a>", parse},
+        {"nul-reference.xml", "<a><b>x&#0;</b></a>", parse},
+        {"undeclared-entity.xml", "<a><b>&e;</b></a>", parse},
+        {"lone-ampersand.xml", "<a><b c=\"x & y\"/></a>", parse},
+        {"reference-in-attribute.xml", "<a><b c=\"&#xFFFE;\"/></a>", parse},
     };
     for (const Case& c : cases) {
         const std::string path = c.bytes ? dir.WriteFile(c.name, *c.bytes) : dir.FilePath(c.name);
@@ -196,7 +260,7 @@ TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
     }
 }
 
-TEST_F(XmlDocumentFiles, ExternalEntitiesAreNeverRead) {
+TEST_F(XmlDocumentFiles, DocumentsWithADtdAreRefusedUnread) {
     const std::string secret = "SECRET-4711-must-stay-unread";
     const std::string secretPath = dir.WriteFile("secret.txt", secret);
     const std::vector<std::string> documents = {
@@ -207,7 +271,7 @@ TEST_F(XmlDocumentFiles, ExternalEntitiesAreNeverRead) {
     };
     for (const std::string& document : documents) {
         CXMLDocument doc;
-        doc.Load(dir.WriteFile("entity.xml", document));
+        EXPECT_FALSE(doc.Load(dir.WriteFile("entity.xml", document))) << document;
         EXPECT_EQ(doc.GetXml().find(secret), std::string::npos) << document;
         EXPECT_EQ(doc.GetNodeTextCopy(doc.Root()).value_or("").find(secret), std::string::npos) << document;
     }
@@ -239,6 +303,33 @@ TEST(XmlDocumentWrite, WritesTheSameTextOnEveryPlatform) {
               "<?xml version=\"1.0\" encoding=\"utf-8\"?><p:r xmlns:p=\"urn:p\" "
               "b=\"1 &amp; 2 &lt; 3 > 0 &quot;q&quot; 'a'&#09;tab\"><t>a &amp; b &lt; c &gt; d \"e\" 'f'</t>"
               "<empty></empty></p:r>");
+}
+
+// A control character typed into a field would make the whole document unreadable for any reader.
+TEST(XmlDocumentWrite, CharactersXmlForbidsAreLeftOut) {
+    struct Case {
+        std::string text;
+        std::string written;
+    };
+    const std::vector<Case> cases = {
+        {"a\x01"
+         "b\x0B\x0C"
+         "c\x1F\x7F",
+         "abc\x7F"},
+        {"tab\tline\nend", "tab\tline\nend"},
+        {"x\xEF\xBF\xBEy\xEF\xBF\xBF\xEF\xBF\xBDz", "xy\xEF\xBF\xBDz"},  // U+FFFD is a character
+        {"bad \xFF\xC3 bytes", "bad \xEF\xBF\xBD\xEF\xBF\xBD bytes"},
+    };
+    for (const Case& c : cases) {
+        CXMLDocument doc;
+        const CXMLNode element = doc.AddElement(doc.DocumentNode(), "a", c.text);
+        EXPECT_TRUE(doc.SetAttribute(element, "v", c.text));
+        EXPECT_EQ(doc.GetNodeTextCopy(element), c.written);
+
+        CXMLDocument reread;
+        ASSERT_TRUE(reread.LoadFromBuffer(doc.GetXml())) << doc.GetXml();
+        EXPECT_EQ(TextOfRoot(reread), c.written);
+    }
 }
 
 TEST(XmlDocumentWrite, MarkupCannotBeSmuggledInThroughNames) {

@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <optional>
 #include <sstream>
@@ -81,6 +82,15 @@ std::optional<std::size_t> DecimalLength(const std::string& text) {
     return static_cast<std::size_t>(std::stoull(text));
 }
 
+// The characters XML 1.0 allows, whether written as they are or as a reference.
+bool IsXmlCodePoint(unsigned codePoint) {
+    if (codePoint < 0x20) {
+        return codePoint == '\t' || codePoint == '\n' || codePoint == '\r';
+    }
+    return (codePoint < 0xd800 || codePoint > 0xdfff) && codePoint != 0xfffe && codePoint != 0xffff &&
+           codePoint <= 0x10ffff;
+}
+
 // Strict UTF-8 as the Content-Type promises: no overlong forms, no surrogates, nothing past
 // U+10FFFF, and no control characters that XML 1.0 forbids. pugixml takes any bytes, and the store
 // must not keep what no other XML reader could read back.
@@ -89,7 +99,7 @@ bool IsXmlUtf8(std::string_view bytes) {
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {
-            if (lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r') {
+            if (!IsXmlCodePoint(lead)) {
                 return false;
             }
             ++i;
@@ -120,11 +130,34 @@ bool IsXmlUtf8(std::string_view bytes) {
             codePoint = (codePoint << 6) | (next & 0x3fu);
         }
         const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-        if (overlong || (codePoint >= 0xd800 && codePoint <= 0xdfff) || codePoint > 0x10ffff ||
-            codePoint == 0xfffe || codePoint == 0xffff) {
+        if (overlong || !IsXmlCodePoint(codePoint)) {
             return false;
         }
         i += length;
+    }
+    return true;
+}
+
+// "&#1;" is as unreadable as the byte 1, but pugixml decodes any number it is given ("&#0;" even
+// ends the text there). The program writes no comments or CDATA sections, where such a text would
+// be no reference, so every one found is taken for a reference.
+bool HasOnlyXmlCharacterReferences(std::string_view bytes) {
+    for (std::size_t at = bytes.find("&#"); at != std::string_view::npos; at = bytes.find("&#", at + 2)) {
+        const char* digits = bytes.data() + at + 2;
+        const char* end = bytes.data() + bytes.size();
+        int base = 10;
+        if (digits != end && *digits == 'x') {
+            base = 16;
+            ++digits;
+        }
+        unsigned codePoint = 0;
+        const std::from_chars_result read = std::from_chars(digits, end, codePoint, base);
+        if (read.ptr == digits || read.ptr == end || *read.ptr != ';') {
+            continue;  // not a reference; the parser says what it is
+        }
+        if (read.ec == std::errc::result_out_of_range || !IsXmlCodePoint(codePoint)) {
+            return false;
+        }
     }
     return true;
 }
@@ -354,6 +387,9 @@ void SupportEndpoint::Handle(const httplib::Request& request, httplib::Response&
     try {
         if (!IsXmlUtf8(request.body)) {
             throw ClientFault("the body is not UTF-8 XML text");
+        }
+        if (!HasOnlyXmlCharacterReferences(request.body)) {
+            throw ClientFault("the body refers to a character that XML does not allow");
         }
         pugi::xml_document document;
         const pugi::xml_parse_result parsed = document.load_buffer(
