@@ -241,8 +241,13 @@ void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t leng
         return;
     }
     // A key that comes again in the file: its later lines apply on top of the earlier ones.
-    std::vector<RegValue>& values = MaterialiseValues(key);
-    ParseRegistryValueLines(m_format, Text().substr(offset, length), values);
+    ParseValueLines(Text().substr(offset, length), MaterialiseValues(key));
+}
+
+void RegistryHive::ParseValueLines(std::string_view lines, std::vector<RegValue>& values) const {
+    if (!ParseRegistryValueLines(m_format, lines, values)) {
+        MarkPartial();
+    }
 }
 
 std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
@@ -251,11 +256,22 @@ std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
         entry.values = static_cast<uint32_t>(m_values.size());
         std::vector<RegValue>& values = m_values.emplace_back();
         if (entry.blockLength != 0) {
-            ParseRegistryValueLines(m_format, Text().substr(entry.blockOffset, entry.blockLength), values);
+            ParseValueLines(Text().substr(entry.blockOffset, entry.blockLength), values);
             entry.blockLength = 0;
         }
     }
     return m_values[entry.values];
+}
+
+void RegistryHive::ParseAllValues() const {
+    std::vector<KeyId> pending{kRootKey};
+    while (!pending.empty()) {
+        const KeyId key = pending.back();
+        pending.pop_back();
+        MaterialiseValues(key);
+        const std::vector<KeyId>& children = Subkeys(key);
+        pending.insert(pending.end(), children.begin(), children.end());
+    }
 }
 
 const std::vector<RegValue>& RegistryHive::Values(KeyId key) const {

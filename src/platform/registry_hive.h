@@ -39,10 +39,12 @@ public:
     // A 64-bit Wine prefix keeps 32-bit programs' SOFTWARE below Software\Wow6432Node.
     bool IsWin64() const { return m_bWin64; }
     void SetWin64(bool win64) { m_bWin64 = win64; }
-    // The text held keys that the hive left out (those of other roots): writing the hive back in
-    // its place would lose them.
+    // The text held more than the hive: keys of other roots, or lines it could not read (comments
+    // among them). Writing the hive back in its place would lose them. Value lines are read on first
+    // use, so only after ParseAllValues does this tell about all of them.
     bool IsPartial() const { return m_bPartial; }
-    void MarkPartial() { m_bPartial = true; }
+    void MarkPartial() const { m_bPartial = true; }
+    void ParseAllValues() const;
 
     // Keys: paths are backslash-separated below the hive's root, "" is the root itself.
     KeyId FindKey(std::string_view path) const;
@@ -81,6 +83,7 @@ private:
     static constexpr std::size_t kScanLimit = 8;
 
     std::vector<RegValue>& MaterialiseValues(KeyId key) const;
+    void ParseValueLines(std::string_view lines, std::vector<RegValue>& values) const;
     KeyId AppendKey(KeyId parent, std::string_view name);
     static uint32_t Hash(KeyId parent, std::string_view name);
     // The slot holding the child `name` of `parent`, or the empty slot where it would go.
@@ -94,7 +97,7 @@ private:
     TextBuffer m_text;
     RegistryTextFormat m_format = RegistryTextFormat::Unknown;
     bool m_bWin64 = false;
-    bool m_bPartial = false;
+    mutable bool m_bPartial = false;
     std::vector<Key, HugePageAllocator<Key>> m_keys;
     // Open-addressed table over (parent, folded name) of the children of keys with many.
     std::vector<uint64_t, HugePageAllocator<uint64_t>> m_index;

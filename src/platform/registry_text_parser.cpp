@@ -254,10 +254,15 @@ std::optional<RegValue> ValueData(RegistryTextFormat format, std::string_view da
     return value;
 }
 
-void ApplyValueLine(RegistryTextFormat format, std::string_view line, std::vector<RegValue>& values) {
+// Applies one value line; false when it says something that is not kept (a comment, a line that
+// cannot be read).
+bool ApplyValueLine(RegistryTextFormat format, std::string_view line, std::vector<RegValue>& values) {
     line = TrimRight(TrimLeft(line));
-    if (line.empty() || line.front() == ';' || line.front() == '#') {
-        return;
+    if (line.empty()) {
+        return true;
+    }
+    if (line.front() == ';' || line.front() == '#') {
+        return false;
     }
     std::string name;
     std::string_view rest;
@@ -267,23 +272,23 @@ void ApplyValueLine(RegistryTextFormat format, std::string_view line, std::vecto
         const auto quoted = QuotedText(line, rest);
         if (!quoted) {
             TraceSkipped("value line", line);
-            return;
+            return false;
         }
         name = Unescape(format, *quoted);
     } else {
         TraceSkipped("value line", line);
-        return;
+        return false;
     }
     rest = TrimLeft(rest);
     if (rest.empty() || rest.front() != '=') {
         TraceSkipped("value line", line);
-        return;
+        return false;
     }
     bool erase = false;
     auto value = ValueData(format, TrimLeft(rest.substr(1)), erase);
     if (!value) {
         TraceSkipped("value line", line);
-        return;
+        return false;
     }
     for (auto it = values.begin(); it != values.end(); ++it) {
         if (RegNameEquals(it->name, name)) {
@@ -293,13 +298,14 @@ void ApplyValueLine(RegistryTextFormat format, std::string_view line, std::vecto
                 value->name = std::move(name);
                 *it = std::move(*value);
             }
-            return;
+            return true;
         }
     }
     if (!erase) {
         value->name = std::move(name);
         values.push_back(std::move(*value));
     }
+    return true;
 }
 
 std::optional<RegRoot> RootFromName(std::string_view name) {
@@ -323,9 +329,14 @@ public:
     KeyId Read(std::string_view line) {
         line = TrimRight(line);
         const std::size_t close = line.rfind(']');
-        if (close == std::string_view::npos) {
+        // Wine follows the bracket with the key's time; a regedit file has nothing there.
+        if (close == std::string_view::npos ||
+            (m_hive.Format() != RegistryTextFormat::Wine2 && !TrimLeft(line.substr(close + 1)).empty())) {
             TraceSkipped("key line", line);
-            return RegistryHive::kNoKey;
+            m_hive.MarkPartial();
+            if (close == std::string_view::npos) {
+                return RegistryHive::kNoKey;
+            }
         }
         const bool deletion = line.size() > 1 && line[1] == '-';
         std::string_view path = line.substr(deletion ? 2 : 1, close - (deletion ? 2 : 1));
@@ -502,10 +513,14 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
     hive.AdoptText(std::move(text), format);
     const std::string_view t = hive.Text();
 
-    std::size_t key = NextKeyLine(t, std::min(t.find('\n'), t.size() - 1) + 1);
+    const std::size_t body = std::min(t.find('\n'), t.size() - 1) + 1;
+    std::size_t key = NextKeyLine(t, body);
+    const std::string_view preamble = t.substr(0, key);
     if (format == RegistryTextFormat::Wine2) {
-        const std::string_view preamble = t.substr(0, key);
         hive.SetWin64(preamble.find("\n#arch=win64") != std::string_view::npos);
+    } else if (preamble.substr(body).find_first_not_of(" \t\r\n") != std::string_view::npos) {
+        TraceSkipped("lines before the first key", preamble.substr(body));
+        hive.MarkPartial();
     }
     KeyLineReader reader(hive, root);
     while (key < t.size()) {
@@ -521,8 +536,9 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
     return format;
 }
 
-void ParseRegistryValueLines(RegistryTextFormat format, std::string_view lines,
+bool ParseRegistryValueLines(RegistryTextFormat format, std::string_view lines,
                              std::vector<RegValue>& values) {
+    bool complete = true;
     std::string joined;
     while (!lines.empty()) {
         const std::size_t eol = std::min(lines.find('\n'), lines.size());
@@ -536,15 +552,16 @@ void ParseRegistryValueLines(RegistryTextFormat format, std::string_view lines,
         }
         if (!joined.empty()) {
             joined.append(TrimLeft(line));
-            ApplyValueLine(format, joined, values);
+            complete = ApplyValueLine(format, joined, values) && complete;
             joined.clear();
         } else {
-            ApplyValueLine(format, line, values);
+            complete = ApplyValueLine(format, line, values) && complete;
         }
     }
     if (!joined.empty()) {
-        ApplyValueLine(format, joined, values);
+        complete = ApplyValueLine(format, joined, values) && complete;
     }
+    return complete;
 }
 
 }  // namespace platform
