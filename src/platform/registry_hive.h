@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/huge_page_allocator.h"
@@ -56,9 +58,11 @@ public:
     void DeleteKey(KeyId key);
 
     std::string_view KeyName(KeyId key) const { return m_keys[key].name; }
-    const std::vector<KeyId>& Subkeys(KeyId key) const { return m_keys[key].children; }
+    // The subkeys in file order.
+    const std::vector<KeyId>& Subkeys(KeyId key) const;
 
-    // Values: a key's value lines, given as a range of the adopted text, parsed on first use.
+    // Values: a key's value lines, given as ranges of the adopted text (a key may come again in the
+    // file), parsed on first use in file order.
     void AddValueBlock(KeyId key, std::size_t offset, std::size_t length);
     const std::vector<RegValue>& Values(KeyId key) const;
     const RegValue* FindValue(KeyId key, std::string_view name) const;
@@ -71,19 +75,31 @@ private:
         KeyId parent = kNoKey;
         // RegNameHash of (parent, name), set when the key enters the index.
         uint32_t hash = 0;
-        std::vector<KeyId> children;
-        // Value lines not parsed yet; length 0 when none are pending.
+        // Deleted children are only marked until the list is next asked for.
+        mutable std::vector<KeyId> children;
+        // Value lines not parsed yet; length 0 when none are pending. Further blocks of a key that
+        // comes again wait in m_laterBlocks.
         uint32_t blockOffset = 0;
         mutable uint32_t blockLength = 0;
         // Parsed values; an index into m_values, or kNoValues before the first parse.
         mutable uint32_t values = kNoValues;
+        bool deleted = false;
+        // The children are found through m_index instead of by a scan.
+        bool indexed = false;
+        // The children are in enumeration order and without deleted ones.
+        mutable bool ordered = true;
+    };
+    struct Block {
+        uint32_t offset;
+        uint32_t length;
     };
     static constexpr uint32_t kNoValues = UINT32_MAX;
     // Keys with at most this many children find them by a scan, the others through m_index.
     static constexpr std::size_t kScanLimit = 8;
 
     std::vector<RegValue>& MaterialiseValues(KeyId key) const;
-    void ParseValueLines(std::string_view lines, std::vector<RegValue>& values) const;
+    void ParseValueLines(std::span<const std::string_view> blocks, std::vector<RegValue>& values) const;
+    void IndexChildren(KeyId parent);
     KeyId AppendKey(KeyId parent, std::string_view name);
     static uint32_t Hash(KeyId parent, std::string_view name);
     // The slot holding the child `name` of `parent`, or the empty slot where it would go.
@@ -104,6 +120,7 @@ private:
     std::size_t m_indexUsed = 0;
     std::deque<std::string> m_names;
     mutable std::vector<std::vector<RegValue>> m_values;
+    mutable std::unordered_map<KeyId, std::vector<Block>> m_laterBlocks;
 };
 
 }  // namespace platform

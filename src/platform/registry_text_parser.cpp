@@ -9,6 +9,7 @@
 #include "common/utf8.h"
 #include "platform/debug_trace.h"
 #include "platform/registry_name.h"
+#include "platform/registry_name_index.h"
 
 namespace platform {
 
@@ -254,59 +255,121 @@ std::optional<RegValue> ValueData(RegistryTextFormat format, std::string_view da
     return value;
 }
 
-// Applies one value line; false when it says something that is not kept (a comment, a line that
-// cannot be read).
-bool ApplyValueLine(RegistryTextFormat format, std::string_view line, std::vector<RegValue>& values) {
-    line = TrimRight(TrimLeft(line));
-    if (line.empty()) {
-        return true;
+// The values of one key while its lines are applied: deleted ones are only marked until the end,
+// and a key of many values finds them through an index, so it loads in linear time and keeps its
+// order.
+class ValueList {
+public:
+    explicit ValueList(std::vector<RegValue>& values) : m_values(values), m_alive(values.size(), true) {}
+    ValueList(const ValueList&) = delete;
+    ValueList& operator=(const ValueList&) = delete;
+
+    ~ValueList() {
+        if (m_alive.size() == m_live) {
+            return;
+        }
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_values.size(); ++i) {
+            if (m_alive[i]) {
+                if (kept != i) {
+                    m_values[kept] = std::move(m_values[i]);
+                }
+                ++kept;
+            }
+        }
+        m_values.resize(kept);
     }
-    if (line.front() == ';' || line.front() == '#') {
-        return false;
-    }
-    std::string name;
-    std::string_view rest;
-    if (line.front() == '@') {
-        rest = line.substr(1);
-    } else if (line.front() == '"') {
-        const auto quoted = QuotedText(line, rest);
-        if (!quoted) {
+
+    // Applies one value line; false when it says something that is not kept (a comment, a line that
+    // cannot be read).
+    bool Apply(RegistryTextFormat format, std::string_view line) {
+        line = TrimRight(TrimLeft(line));
+        if (line.empty()) {
+            return true;
+        }
+        if (line.front() == ';' || line.front() == '#') {
+            return false;
+        }
+        std::string name;
+        std::string_view rest;
+        if (line.front() == '@') {
+            rest = line.substr(1);
+        } else if (line.front() == '"') {
+            const auto quoted = QuotedText(line, rest);
+            if (!quoted) {
+                TraceSkipped("value line", line);
+                return false;
+            }
+            name = Unescape(format, *quoted);
+        } else {
             TraceSkipped("value line", line);
             return false;
         }
-        name = Unescape(format, *quoted);
-    } else {
-        TraceSkipped("value line", line);
-        return false;
-    }
-    rest = TrimLeft(rest);
-    if (rest.empty() || rest.front() != '=') {
-        TraceSkipped("value line", line);
-        return false;
-    }
-    bool erase = false;
-    auto value = ValueData(format, TrimLeft(rest.substr(1)), erase);
-    if (!value) {
-        TraceSkipped("value line", line);
-        return false;
-    }
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        if (RegNameEquals(it->name, name)) {
-            if (erase) {
-                values.erase(it);
-            } else {
-                value->name = std::move(name);
-                *it = std::move(*value);
+        rest = TrimLeft(rest);
+        bool erase = false;
+        auto value =
+            rest.starts_with('=') ? ValueData(format, TrimLeft(rest.substr(1)), erase) : std::nullopt;
+        if (!value) {
+            TraceSkipped("value line", line);
+            return false;
+        }
+        const std::size_t found = Find(name);
+        if (erase) {
+            if (found != RegistryNameIndex::kNotFound) {
+                if (m_index) {
+                    m_index->Remove(found);
+                }
+                m_alive[found] = false;
+                --m_live;
             }
             return true;
         }
-    }
-    if (!erase) {
+        if (found != RegistryNameIndex::kNotFound) {
+            // The value keeps the name it was first given, as in the platform's registry.
+            m_values[found].type = value->type;
+            m_values[found].data = std::move(value->data);
+            return true;
+        }
         value->name = std::move(name);
-        values.push_back(std::move(*value));
+        // A value set again after its deletion goes to the end, as in the platform's registry.
+        m_values.push_back(std::move(*value));
+        m_alive.push_back(true);
+        ++m_live;
+        if (m_index) {
+            m_index->Add(m_values.size() - 1);
+        }
+        return true;
     }
-    return true;
-}
+
+private:
+    // Few values are searched one by one; the index takes over when there are many.
+    static constexpr std::size_t kScanLimit = 8;
+
+    std::size_t Find(std::string_view name) {
+        if (!m_index && m_values.size() > kScanLimit) {
+            m_index.emplace(m_values);
+            for (std::size_t i = 0; i < m_values.size(); ++i) {
+                if (m_alive[i]) {
+                    m_index->Add(i);
+                }
+            }
+        }
+        if (m_index) {
+            return m_index->Find(name);
+        }
+        for (std::size_t i = 0; i < m_values.size(); ++i) {
+            if (m_alive[i] && RegNameEquals(m_values[i].name, name)) {
+                return i;
+            }
+        }
+        return RegistryNameIndex::kNotFound;
+    }
+
+    std::vector<RegValue>& m_values;
+    std::vector<bool> m_alive;
+    std::size_t m_live = m_values.size();
+    std::optional<RegistryNameIndex> m_index;
+};
 
 std::optional<RegRoot> RootFromName(std::string_view name) {
     if (RegNameEquals(name, "HKEY_LOCAL_MACHINE") || RegNameEquals(name, "HKLM")) {
@@ -536,30 +599,38 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
     return format;
 }
 
-bool ParseRegistryValueLines(RegistryTextFormat format, std::string_view lines,
+bool ParseRegistryValueLines(RegistryTextFormat format, std::span<const std::string_view> blocks,
                              std::vector<RegValue>& values) {
+    std::size_t lineCount = 0;
+    for (const std::string_view block : blocks) {
+        lineCount += static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
+    }
+    values.reserve(values.size() + lineCount);
+    ValueList list(values);
     bool complete = true;
-    std::string joined;
-    while (!lines.empty()) {
-        const std::size_t eol = std::min(lines.find('\n'), lines.size());
-        std::string_view line = TrimRight(lines.substr(0, eol));
-        lines = lines.substr(std::min(eol + 1, lines.size()));
-        // A line ending in a backslash goes on in the next line (long hex data).
-        if (!line.empty() && line.back() == '\\') {
-            joined.append(joined.empty() ? line.substr(0, line.size() - 1)
-                                         : TrimLeft(line.substr(0, line.size() - 1)));
-            continue;
+    for (std::string_view lines : blocks) {
+        std::string joined;
+        while (!lines.empty()) {
+            const std::size_t eol = std::min(lines.find('\n'), lines.size());
+            std::string_view line = TrimRight(lines.substr(0, eol));
+            lines = lines.substr(std::min(eol + 1, lines.size()));
+            // A line ending in a backslash goes on in the next line (long hex data).
+            if (!line.empty() && line.back() == '\\') {
+                joined.append(joined.empty() ? line.substr(0, line.size() - 1)
+                                             : TrimLeft(line.substr(0, line.size() - 1)));
+                continue;
+            }
+            if (!joined.empty()) {
+                joined.append(TrimLeft(line));
+                complete = list.Apply(format, joined) && complete;
+                joined.clear();
+            } else {
+                complete = list.Apply(format, line) && complete;
+            }
         }
         if (!joined.empty()) {
-            joined.append(TrimLeft(line));
-            complete = ApplyValueLine(format, joined, values) && complete;
-            joined.clear();
-        } else {
-            complete = ApplyValueLine(format, line, values) && complete;
+            complete = list.Apply(format, joined) && complete;
         }
-    }
-    if (!joined.empty()) {
-        complete = ApplyValueLine(format, joined, values) && complete;
     }
     return complete;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,9 +19,9 @@ namespace platform {
 // above (the hive stays empty).
 RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive& hive);
 
-// Applies the value lines that follow a key line (set and delete, in order) to `values`. False when
-// a line was left out: a comment or one that cannot be read.
-bool ParseRegistryValueLines(RegistryTextFormat format, std::string_view lines,
+// Applies the value lines that follow the key lines of one key (set and delete, in order, block
+// after block) to `values`. False when a line was left out: a comment or one that cannot be read.
+bool ParseRegistryValueLines(RegistryTextFormat format, std::span<const std::string_view> blocks,
                              std::vector<RegValue>& values);
 
 }  // namespace platform

@@ -95,6 +95,22 @@ TEST(RegistryTextTest, AppliesDeletionsAndSkipsWhatCannotBeRead) {
     EXPECT_NE(hive.FindValue(product, "Sp\xC3\xA4ter"), nullptr);
 }
 
+std::vector<std::string> SubkeyNames(const RegistryHive& hive, std::string_view path) {
+    std::vector<std::string> names;
+    for (const auto child : hive.Subkeys(hive.FindKey(path))) {
+        names.emplace_back(hive.KeyName(child));
+    }
+    return names;
+}
+
+std::vector<std::string> ValueTexts(const RegistryHive& hive, std::string_view path) {
+    std::vector<std::string> texts;
+    for (const RegValue& value : hive.Values(hive.FindKey(path))) {
+        texts.push_back(value.name + "=" + std::string(value.data.begin(), value.data.end() - 1));
+    }
+    return texts;
+}
+
 TEST(RegistryTextTest, KeepsTheFileOrderOfKeysAndValues) {
     RegistryHive hive;
     LoadRegistryText(ReadFixture(kV5), RegRoot::LocalMachine, hive);
@@ -109,6 +125,37 @@ TEST(RegistryTextTest, KeepsTheFileOrderOfKeysAndValues) {
     }
     EXPECT_EQ(names, (std::vector<std::string>{"VERSION", "", "Größe", "Binär", "Expand", "Multi", "Long",
                                                "Qword", "Später"}));
+}
+
+TEST(RegistryTextTest, KeysOfManyValuesAndSubkeysApplyEveryLineInOrder) {
+    // Past a handful of entries names are looked up through indexes; deletions and repeated key
+    // lines must act on them as on a few.
+    std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\K]\n";
+    std::vector<std::string> expected;
+    for (int i = 0; i < 20; ++i) {
+        text += "\"V" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\n";
+        if (i != 3) {
+            expected.push_back("V" + std::to_string(i) + "=" + (i == 5 ? "new" : std::to_string(i)));
+        }
+    }
+    expected.push_back("V3=again");
+    text += "[HKEY_LOCAL_MACHINE\\P]\n[HKEY_LOCAL_MACHINE\\K]\n\"v3\"=-\n\"v5\"=\"new\"\n\"V3\"=\"again\"\n";
+    for (int i = 0; i < 20; ++i) {
+        text += "[HKEY_LOCAL_MACHINE\\P\\S" + std::to_string(i) + "\\Sub]\n";
+    }
+    for (int i = 0; i < 10; ++i) {
+        text += "[-HKEY_LOCAL_MACHINE\\p\\s" + std::to_string(i) + "]\n";
+    }
+    text += "[HKEY_LOCAL_MACHINE\\P\\S4]\n";
+
+    RegistryHive hive;
+    LoadRegistryText(text, RegRoot::LocalMachine, hive);
+    EXPECT_EQ(ValueTexts(hive, "K"), expected);
+    EXPECT_EQ(SubkeyNames(hive, "P"), (std::vector<std::string>{"S10", "S11", "S12", "S13", "S14", "S15",
+                                                                "S16", "S17", "S18", "S19", "S4"}));
+    EXPECT_EQ(hive.FindKey("P\\S5"), RegistryHive::kNoKey);
+    EXPECT_EQ(hive.FindKey("P\\S4\\Sub"), RegistryHive::kNoKey) << "the key came back, not its old subkeys";
+    EXPECT_NE(hive.FindKey("P\\s19\\sub"), RegistryHive::kNoKey);
 }
 
 TEST(RegistryTextTest, RecognisesTheWineArchitecture) {
