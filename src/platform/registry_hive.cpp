@@ -1,5 +1,6 @@
 #include "platform/registry_hive.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "platform/registry_name.h"
@@ -212,7 +213,7 @@ void RegistryHive::DeleteKey(KeyId id) {
         return;
     }
     // Only the key itself becomes unreachable: its subtree is reached through it alone. Its slot in
-    // m_keys stays, and its parent drops it from the list of children when that is next asked for.
+    // m_keys stays, and its parent drops it from the list of children with the next sort.
     Key& key = m_keys[id];
     key.deleted = true;
     m_keys[key.parent].ordered = false;
@@ -225,6 +226,17 @@ const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
     const Key& key = m_keys[id];
     if (!key.ordered) {
         std::erase_if(key.children, [this](KeyId child) { return m_keys[child].deleted; });
+        std::vector<std::pair<std::u16string, KeyId>> sorted;
+        sorted.reserve(key.children.size());
+        for (const KeyId child : key.children) {
+            sorted.emplace_back(RegNameSortKey(m_keys[child].name), child);
+        }
+        // Stable, so names that only differ in letters folded here alone keep their file order.
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            key.children[i] = sorted[i].second;
+        }
         key.ordered = true;
     }
     return key.children;

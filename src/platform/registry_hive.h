@@ -58,7 +58,7 @@ public:
     void DeleteKey(KeyId key);
 
     std::string_view KeyName(KeyId key) const { return m_keys[key].name; }
-    // The subkeys in file order.
+    // The subkeys in the order the platform enumerates them (see RegNameSortKey).
     const std::vector<KeyId>& Subkeys(KeyId key) const;
 
     // Values: a key's value lines, given as ranges of the adopted text (a key may come again in the
@@ -75,7 +75,7 @@ private:
         KeyId parent = kNoKey;
         // RegNameHash of (parent, name), set when the key enters the index.
         uint32_t hash = 0;
-        // Deleted children are only marked until the list is next asked for.
+        // Deleted children leave on the next sort; until then they are only marked.
         mutable std::vector<KeyId> children;
         // Value lines not parsed yet; length 0 when none are pending. Further blocks of a key that
         // comes again wait in m_laterBlocks.

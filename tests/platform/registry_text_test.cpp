@@ -111,16 +111,23 @@ std::vector<std::string> ValueTexts(const RegistryHive& hive, std::string_view p
     return texts;
 }
 
-TEST(RegistryTextTest, KeepsTheFileOrderOfKeysAndValues) {
-    RegistryHive hive;
-    LoadRegistryText(ReadFixture(kV5), RegRoot::LocalMachine, hive);
-    std::vector<std::string> names;
-    for (const auto child : hive.Subkeys(hive.FindKey("software\\lumikarta\\producta"))) {
-        names.emplace_back(hive.KeyName(child));
+TEST(RegistryTextTest, EnumeratesSubkeysAsWineDoesAndValuesInFileOrder) {
+    // The order Wine's RegEnumKeyEx gives: letters lowered, then UTF-16 units compared.
+    std::string text = "REGEDIT4\n\n";
+    for (const char* name : {"zulu", "Zeta", "_under", "Ab", "A_b", "Äpfel", "Apfel", "Öl", "Ozean", "10",
+                             "9", "1_0", "ß", "Б", "а"}) {
+        text += "[HKEY_LOCAL_MACHINE\\S\\" + std::string(name) + "]\n";
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Skyrund", "RegionA"}));
-    names.clear();
-    for (const RegValue& value : hive.Values(hive.FindKey(kProductA))) {
+    RegistryHive hive;
+    LoadRegistryText(text, RegRoot::LocalMachine, hive);
+    EXPECT_EQ(SubkeyNames(hive, "S"),
+              (std::vector<std::string>{"10", "1_0", "9", "_under", "A_b", "Ab", "Apfel", "Ozean", "Zeta",
+                                        "zulu", "ß", "Äpfel", "Öl", "а", "Б"}));
+
+    RegistryHive fixture;
+    LoadRegistryText(ReadFixture(kV5), RegRoot::LocalMachine, fixture);
+    std::vector<std::string> names;
+    for (const RegValue& value : fixture.Values(fixture.FindKey(kProductA))) {
         names.push_back(value.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"VERSION", "", "Größe", "Binär", "Expand", "Multi", "Long",
