@@ -38,7 +38,8 @@ public:
     void AdoptText(TextBuffer text, RegistryTextFormat format);
     std::string_view Text() const { return m_text.View(); }
     RegistryTextFormat Format() const { return m_format; }
-    // A 64-bit Wine prefix keeps 32-bit programs' SOFTWARE below Software\Wow6432Node.
+    // A 64-bit Windows keeps 32-bit programs' SOFTWARE below Software\Wow6432Node: a Wine prefix
+    // marked win64, or the machine a regedit export holding that key came from.
     bool IsWin64() const { return m_bWin64; }
     void SetWin64(bool win64) { m_bWin64 = win64; }
     // The text held more than the hive: keys of other roots, or lines it could not read (comments

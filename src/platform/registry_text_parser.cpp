@@ -596,6 +596,10 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
         }
         key = next;
     }
+    if (format != RegistryTextFormat::Wine2) {
+        // A regedit export of a 64-bit Windows holds the 32-bit programs' SOFTWARE there.
+        hive.SetWin64(hive.FindKey("SOFTWARE\\Wow6432Node") != RegistryHive::kNoKey);
+    }
     return format;
 }
 
