@@ -217,6 +217,7 @@ bool Bench(const Shape& shape, const std::filesystem::path& file, int runs) {
     std::printf("  grep process:  %.1f ms\n", peer.seconds * 1e3);
     std::printf("  time ratio:    %.2f x grep (target at most 3; whole processes: %.2f)\n",
                 loadSeconds / peer.seconds, process.seconds / peer.seconds);
+    std::printf("  memory ratio:  %.2f x file size\n", peakMiB / fileMiB);
     if (!complete) {
         std::printf("  the walk did not find the %zu entries the file holds\n", shape.expected);
     }
