@@ -11,7 +11,7 @@
 
 #include "platform/debug_trace.h"
 #include "platform/hive_registry_key.h"
-#include "platform/registry_name.h"
+#include "platform/hive_registry_view.h"
 #include "platform/registry_text_parser.h"
 #include "platform/registry_text_writer.h"
 #include "platform/text_buffer.h"
@@ -150,25 +150,7 @@ HiveRegistry::HiveRegistry(const std::filesystem::path& machineFile, std::filesy
 HiveRegistry::~HiveRegistry() = default;
 
 std::string HiveRegistry::MachinePath(std::string_view path) const {
-    // A 32-bit program on 64-bit Windows sees SOFTWARE redirected to SOFTWARE\Wow6432Node.
-    std::string mapped(path);
-    if (!m_machine.IsWin64()) {
-        return mapped;
-    }
-    const std::size_t cut = path.find('\\');
-    if (!RegNameEquals(path.substr(0, cut), "Software")) {
-        return mapped;
-    }
-    const std::string_view rest = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
-    if (RegNameEquals(rest.substr(0, rest.find('\\')), "Wow6432Node")) {
-        return mapped;
-    }
-    mapped = std::string(path.substr(0, cut)) + "\\Wow6432Node";
-    if (!rest.empty()) {
-        mapped += '\\';
-        mapped += rest;
-    }
-    return mapped;
+    return m_machine.IsWin64() ? PathIn32BitView(path) : std::string(path);
 }
 
 RegResult HiveRegistry::OpenKey(RegRoot root, std::string_view path, RegAccess access,

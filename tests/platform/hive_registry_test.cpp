@@ -49,6 +49,10 @@ TEST(HiveRegistryTest, SeesSoftwareOfA64BitPrefixThroughThe32BitView) {
               std::string("200\0", 4));
     EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine, "SOFTWARE\\Lumikarta", "Native"), "<none>")
         << "the 64-bit key must stay hidden";
+    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine,
+                        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "Arial (TrueType)"),
+              std::string("arial.ttf\0", 10))
+        << "a key both views share";
 }
 
 TEST(HiveRegistryTest, NeverWritesTheMachineHive) {
