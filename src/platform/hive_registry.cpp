@@ -1,13 +1,17 @@
 #include "platform/hive_registry.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
 
 #include "platform/debug_trace.h"
 #include "platform/hive_registry_key.h"
-#include "platform/registry_name.h"
+#include "platform/hive_registry_view.h"
 #include "platform/registry_text_parser.h"
 #include "platform/registry_text_writer.h"
 #include "platform/text_buffer.h"
@@ -17,8 +21,9 @@ namespace platform {
 namespace {
 
 // Loads the hive; true when the file is one this program may write back in its place: none yet, an
-// empty one, or a regedit file with nothing but keys of this root. A Wine hive (Wine reads only its
-// own form), a file of another kind or one that cannot be read is never overwritten.
+// empty one, or a regedit file with nothing but keys of this root, every line of it understood. A
+// Wine hive (Wine reads only its own form), a file of another kind, one with comments or lines this
+// program cannot read, or one that cannot be read at all is never overwritten.
 bool LoadHive(const std::filesystem::path& file, RegRoot root, RegistryHive& hive) {
     std::error_code error;
     if (file.empty() || !std::filesystem::exists(file, error)) {
@@ -33,6 +38,10 @@ bool LoadHive(const std::filesystem::path& file, RegRoot root, RegistryHive& hiv
         return true;
     }
     const RegistryTextFormat format = LoadRegistryText(std::move(bytes), root, hive);
+    if (root == RegRoot::CurrentUser) {
+        // Only the user's hive is ever written back; it is small, so all its lines are read now.
+        hive.ParseAllValues();
+    }
     return (format == RegistryTextFormat::Regedit5 || format == RegistryTextFormat::Regedit4) &&
            !hive.IsPartial();
 }
@@ -52,6 +61,84 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+// The file a link leads to, through any chain of links; empty for a chain that does not end.
+std::filesystem::path FinalTarget(std::filesystem::path file) {
+    std::error_code error;
+    file = std::filesystem::absolute(file, error);
+    for (int hops = 0; hops < 40; ++hops) {
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, error))) {
+            return file;
+        }
+        const std::filesystem::path target = std::filesystem::read_symlink(file, error);
+        if (error) {
+            return {};
+        }
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return {};
+}
+
+// The temporary file a save writes before it takes the target's place: recognisable by its name,
+// which also tells the process that wrote it.
+constexpr std::string_view kSavingMark = ".saving-";
+
+std::filesystem::path SavingFile(const std::filesystem::path& target) {
+    return target.parent_path() /
+           (target.filename().string() + std::string(kSavingMark) + std::to_string(::getpid()));
+}
+
+// Removes the temporary files that saves of `target` left behind when their process ended before the
+// rename. A process that is still running may be saving right now; its file stays.
+void RemoveLeftovers(const std::filesystem::path& target) {
+    const std::string start = target.filename().string() + std::string(kSavingMark);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(start) || name.size() == start.size() ||
+            name.find_first_not_of("0123456789", start.size()) != std::string::npos) {
+            continue;
+        }
+        const long pid = std::strtol(name.c_str() + start.size(), nullptr, 10);
+        // This process saves one file at a time, so a file of its own number is an earlier one's.
+        if (pid == ::getpid() || pid <= 0 || pid > INT32_MAX ||
+            (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)) {
+            ::unlink(entry.path().c_str());
+        }
+    }
+}
+
+// Writes `text` to a file that takes the place of `target` only once it is complete and on disk, with
+// the mode the target had (a new file gets the mode the umask gives).
+bool ReplaceFile(const std::filesystem::path& target, const std::string& text) {
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT) {
+        return false;
+    }
+    const std::filesystem::path temp = SavingFile(target);
+    const int fd =
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, exists ? 0600 : 0666);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written =
+        (!exists || ::fchmod(fd, existing.st_mode & 07777) == 0) && WriteAll(fd, text) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // The rename lives in the folder; without this a crash may bring the old file back.
+    const int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0 || ::fsync(folder) != 0) {
+        DebugTrace("registry: the folder of " + target.string() + " could not be synced");
+    }
+    if (folder >= 0) {
+        ::close(folder);
+    }
+    return true;
+}
+
 }  // namespace
 
 HiveRegistry::HiveRegistry(const std::filesystem::path& machineFile, std::filesystem::path userFile)
@@ -63,25 +150,7 @@ HiveRegistry::HiveRegistry(const std::filesystem::path& machineFile, std::filesy
 HiveRegistry::~HiveRegistry() = default;
 
 std::string HiveRegistry::MachinePath(std::string_view path) const {
-    // A 32-bit program on 64-bit Windows sees SOFTWARE redirected to SOFTWARE\Wow6432Node.
-    std::string mapped(path);
-    if (!m_machine.IsWin64()) {
-        return mapped;
-    }
-    const std::size_t cut = path.find('\\');
-    if (!RegNameEquals(path.substr(0, cut), "Software")) {
-        return mapped;
-    }
-    const std::string_view rest = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
-    if (RegNameEquals(rest.substr(0, rest.find('\\')), "Wow6432Node")) {
-        return mapped;
-    }
-    mapped = std::string(path.substr(0, cut)) + "\\Wow6432Node";
-    if (!rest.empty()) {
-        mapped += '\\';
-        mapped += rest;
-    }
-    return mapped;
+    return m_machine.IsWin64() ? PathIn32BitView(path) : std::string(path);
 }
 
 RegResult HiveRegistry::OpenKey(RegRoot root, std::string_view path, RegAccess access,
@@ -119,22 +188,19 @@ bool HiveRegistry::SaveUserHive() const {
                    " holds more than this program writes; left as it is");
         return false;
     }
+    // A link stays a link: the file it leads to is replaced, beside itself.
+    const std::filesystem::path target = FinalTarget(m_userFile);
     std::error_code error;
-    const std::filesystem::path folder = m_userFile.parent_path();
-    if (!folder.empty()) {
-        std::filesystem::create_directories(folder, error);
+    if (!target.empty()) {
+        std::filesystem::create_directories(target.parent_path(), error);
     }
-    std::string temp = (folder / (m_userFile.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        DebugTrace("registry: cannot create a file beside " + m_userFile.string());
+    if (target.empty() || error) {
+        DebugTrace("registry: no place to write " + m_userFile.string());
         return false;
     }
-    const bool written = WriteAll(fd, WriteRegistryText(m_user, "HKEY_CURRENT_USER")) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), m_userFile.c_str()) != 0) {
-        DebugTrace("registry: cannot write " + m_userFile.string());
-        ::unlink(temp.c_str());
+    RemoveLeftovers(target);
+    if (!ReplaceFile(target, WriteRegistryText(m_user, "HKEY_CURRENT_USER"))) {
+        DebugTrace("registry: cannot write " + target.string());
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "platform/registry_hive.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "platform/registry_name.h"
@@ -85,10 +86,9 @@ std::size_t RegistryHive::Probe(KeyId parent, std::string_view name, uint32_t ha
 }
 
 RegistryHive::KeyId RegistryHive::FindChild(KeyId parent, std::string_view name) const {
-    const std::vector<KeyId>& children = m_keys[parent].children;
-    if (children.size() <= kScanLimit) {
-        for (const KeyId child : children) {
-            if (RegNameEquals(m_keys[child].name, name)) {
+    if (!m_keys[parent].indexed) {
+        for (const KeyId child : m_keys[parent].children) {
+            if (!m_keys[child].deleted && RegNameEquals(m_keys[child].name, name)) {
                 return child;
             }
         }
@@ -141,19 +141,25 @@ RegistryHive::KeyId RegistryHive::FindKey(std::string_view path) const {
     return key;
 }
 
+void RegistryHive::IndexChildren(KeyId parent) {
+    m_keys[parent].indexed = true;
+    for (const KeyId child : m_keys[parent].children) {
+        if (!m_keys[child].deleted) {
+            IndexInsert(child);
+        }
+    }
+}
+
 RegistryHive::KeyId RegistryHive::FindOrCreateChild(KeyId parent, std::string_view name) {
-    if (m_keys[parent].children.size() <= kScanLimit) {
+    if (!m_keys[parent].indexed) {
         const KeyId existing = FindChild(parent, name);
         if (existing != kNoKey) {
             return existing;
         }
         const KeyId id = AppendKey(parent, name);
-        // Few children are searched one by one; the index takes over when a key has many.
-        const std::vector<KeyId>& children = m_keys[parent].children;
-        if (children.size() == kScanLimit + 1) {
-            for (const KeyId child : children) {
-                IndexInsert(child);
-            }
+        // Few children are searched one by one; the index takes over for good when a key has many.
+        if (m_keys[parent].children.size() > kScanLimit) {
+            IndexChildren(parent);
         }
         return id;
     }
@@ -181,6 +187,7 @@ RegistryHive::KeyId RegistryHive::AppendKey(KeyId parent, std::string_view name)
     key.name = name;
     key.parent = parent;
     m_keys[parent].children.push_back(id);
+    m_keys[parent].ordered = false;
     return id;
 }
 
@@ -202,47 +209,59 @@ RegistryHive::KeyId RegistryHive::CreateKey(std::string_view path) {
 }
 
 void RegistryHive::DeleteKey(KeyId id) {
-    if (id == kRootKey || id >= m_keys.size()) {
+    if (id == kRootKey || id >= m_keys.size() || m_keys[id].deleted) {
         return;
     }
-    std::vector<KeyId>& siblings = m_keys[m_keys[id].parent].children;
-    if (siblings.size() > kScanLimit) {
-        for (const KeyId sibling : siblings) {
-            IndexErase(sibling);
-        }
+    // Only the key itself becomes unreachable: its subtree is reached through it alone. Its slot in
+    // m_keys stays, and its parent drops it from the list of children with the next sort.
+    Key& key = m_keys[id];
+    key.deleted = true;
+    m_keys[key.parent].ordered = false;
+    if (m_keys[key.parent].indexed) {
+        IndexErase(id);
     }
-    std::erase(siblings, id);
-    if (siblings.size() > kScanLimit) {
-        for (const KeyId sibling : siblings) {
-            IndexInsert(sibling);
+}
+
+const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
+    const Key& key = m_keys[id];
+    if (!key.ordered) {
+        std::erase_if(key.children, [this](KeyId child) { return m_keys[child].deleted; });
+        std::vector<std::pair<std::u16string, KeyId>> sorted;
+        sorted.reserve(key.children.size());
+        for (const KeyId child : key.children) {
+            sorted.emplace_back(RegNameSortKey(m_keys[child].name), child);
         }
-    }
-    // The keys' slots in m_keys stay, unreachable; only their index entries go.
-    std::vector<KeyId> pending{id};
-    while (!pending.empty()) {
-        const KeyId current = pending.back();
-        pending.pop_back();
-        std::vector<KeyId>& children = m_keys[current].children;
-        for (const KeyId child : children) {
-            if (children.size() > kScanLimit) {
-                IndexErase(child);
-            }
-            pending.push_back(child);
+        // Stable, so names that only differ in letters folded here alone keep their file order.
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            key.children[i] = sorted[i].second;
         }
-        children.clear();
+        key.ordered = true;
     }
+    return key.children;
 }
 
 void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t length) {
     Key& entry = m_keys[key];
-    if (entry.blockLength == 0 && entry.values == kNoValues) {
-        entry.blockOffset = static_cast<uint32_t>(offset);
-        entry.blockLength = static_cast<uint32_t>(length);
-        return;
+    const Block block{static_cast<uint32_t>(offset), static_cast<uint32_t>(length)};
+    if (entry.values != kNoValues) {
+        const std::string_view lines = Text().substr(offset, length);
+        ParseValueLines(std::span(&lines, 1), m_values[entry.values]);
+    } else if (entry.blockLength == 0) {
+        entry.blockOffset = block.offset;
+        entry.blockLength = block.length;
+    } else {
+        // A key that comes again in the file: its later lines apply on top of the earlier ones.
+        m_laterBlocks[key].push_back(block);
     }
-    // A key that comes again in the file: its later lines apply on top of the earlier ones.
-    std::vector<RegValue>& values = MaterialiseValues(key);
-    ParseRegistryValueLines(m_format, Text().substr(offset, length), values);
+}
+
+void RegistryHive::ParseValueLines(std::span<const std::string_view> blocks,
+                                   std::vector<RegValue>& values) const {
+    if (!ParseRegistryValueLines(m_format, blocks, values)) {
+        MarkPartial();
+    }
 }
 
 std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
@@ -251,11 +270,29 @@ std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
         entry.values = static_cast<uint32_t>(m_values.size());
         std::vector<RegValue>& values = m_values.emplace_back();
         if (entry.blockLength != 0) {
-            ParseRegistryValueLines(m_format, Text().substr(entry.blockOffset, entry.blockLength), values);
+            std::vector<std::string_view> blocks{Text().substr(entry.blockOffset, entry.blockLength)};
+            if (const auto later = m_laterBlocks.find(key); later != m_laterBlocks.end()) {
+                for (const Block& block : later->second) {
+                    blocks.push_back(Text().substr(block.offset, block.length));
+                }
+                m_laterBlocks.erase(later);
+            }
             entry.blockLength = 0;
+            ParseValueLines(blocks, values);
         }
     }
     return m_values[entry.values];
+}
+
+void RegistryHive::ParseAllValues() const {
+    std::vector<KeyId> pending{kRootKey};
+    while (!pending.empty()) {
+        const KeyId key = pending.back();
+        pending.pop_back();
+        MaterialiseValues(key);
+        const std::vector<KeyId>& children = Subkeys(key);
+        pending.insert(pending.end(), children.begin(), children.end());
+    }
 }
 
 const std::vector<RegValue>& RegistryHive::Values(KeyId key) const {

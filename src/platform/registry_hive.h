@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/huge_page_allocator.h"
@@ -36,13 +38,16 @@ public:
     void AdoptText(TextBuffer text, RegistryTextFormat format);
     std::string_view Text() const { return m_text.View(); }
     RegistryTextFormat Format() const { return m_format; }
-    // A 64-bit Wine prefix keeps 32-bit programs' SOFTWARE below Software\Wow6432Node.
+    // A 64-bit Windows keeps 32-bit programs' SOFTWARE below Software\Wow6432Node: a Wine prefix
+    // marked win64, or the machine a regedit export holding that key came from.
     bool IsWin64() const { return m_bWin64; }
     void SetWin64(bool win64) { m_bWin64 = win64; }
-    // The text held keys that the hive left out (those of other roots): writing the hive back in
-    // its place would lose them.
+    // The text held more than the hive: keys of other roots, or lines it could not read (comments
+    // among them). Writing the hive back in its place would lose them. Value lines are read on first
+    // use, so only after ParseAllValues does this tell about all of them.
     bool IsPartial() const { return m_bPartial; }
-    void MarkPartial() { m_bPartial = true; }
+    void MarkPartial() const { m_bPartial = true; }
+    void ParseAllValues() const;
 
     // Keys: paths are backslash-separated below the hive's root, "" is the root itself.
     KeyId FindKey(std::string_view path) const;
@@ -54,9 +59,11 @@ public:
     void DeleteKey(KeyId key);
 
     std::string_view KeyName(KeyId key) const { return m_keys[key].name; }
-    const std::vector<KeyId>& Subkeys(KeyId key) const { return m_keys[key].children; }
+    // The subkeys in the order the platform enumerates them (see RegNameSortKey).
+    const std::vector<KeyId>& Subkeys(KeyId key) const;
 
-    // Values: a key's value lines, given as a range of the adopted text, parsed on first use.
+    // Values: a key's value lines, given as ranges of the adopted text (a key may come again in the
+    // file), parsed on first use in file order.
     void AddValueBlock(KeyId key, std::size_t offset, std::size_t length);
     const std::vector<RegValue>& Values(KeyId key) const;
     const RegValue* FindValue(KeyId key, std::string_view name) const;
@@ -69,18 +76,31 @@ private:
         KeyId parent = kNoKey;
         // RegNameHash of (parent, name), set when the key enters the index.
         uint32_t hash = 0;
-        std::vector<KeyId> children;
-        // Value lines not parsed yet; length 0 when none are pending.
+        // Deleted children leave on the next sort; until then they are only marked.
+        mutable std::vector<KeyId> children;
+        // Value lines not parsed yet; length 0 when none are pending. Further blocks of a key that
+        // comes again wait in m_laterBlocks.
         uint32_t blockOffset = 0;
         mutable uint32_t blockLength = 0;
         // Parsed values; an index into m_values, or kNoValues before the first parse.
         mutable uint32_t values = kNoValues;
+        bool deleted = false;
+        // The children are found through m_index instead of by a scan.
+        bool indexed = false;
+        // The children are in enumeration order and without deleted ones.
+        mutable bool ordered = true;
+    };
+    struct Block {
+        uint32_t offset;
+        uint32_t length;
     };
     static constexpr uint32_t kNoValues = UINT32_MAX;
     // Keys with at most this many children find them by a scan, the others through m_index.
     static constexpr std::size_t kScanLimit = 8;
 
     std::vector<RegValue>& MaterialiseValues(KeyId key) const;
+    void ParseValueLines(std::span<const std::string_view> blocks, std::vector<RegValue>& values) const;
+    void IndexChildren(KeyId parent);
     KeyId AppendKey(KeyId parent, std::string_view name);
     static uint32_t Hash(KeyId parent, std::string_view name);
     // The slot holding the child `name` of `parent`, or the empty slot where it would go.
@@ -94,13 +114,14 @@ private:
     TextBuffer m_text;
     RegistryTextFormat m_format = RegistryTextFormat::Unknown;
     bool m_bWin64 = false;
-    bool m_bPartial = false;
+    mutable bool m_bPartial = false;
     std::vector<Key, HugePageAllocator<Key>> m_keys;
     // Open-addressed table over (parent, folded name) of the children of keys with many.
     std::vector<uint64_t, HugePageAllocator<uint64_t>> m_index;
     std::size_t m_indexUsed = 0;
     std::deque<std::string> m_names;
     mutable std::vector<std::vector<RegValue>> m_values;
+    mutable std::unordered_map<KeyId, std::vector<Block>> m_laterBlocks;
 };
 
 }  // namespace platform

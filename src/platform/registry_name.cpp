@@ -1,5 +1,7 @@
 #include "platform/registry_name.h"
 
+#include "common/text_encoding.h"
+
 namespace platform {
 
 namespace {
@@ -15,6 +17,16 @@ inline unsigned char Fold(std::string_view text, std::size_t i) {
         return static_cast<unsigned char>(c + 0x20);
     }
     return c;
+}
+
+char16_t Lower(char16_t unit) {
+    const bool capital = (unit >= u'A' && unit <= u'Z') || (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7) ||
+                         (unit >= 0x391 && unit <= 0x3AB && unit != 0x3A2) ||
+                         (unit >= 0x410 && unit <= 0x42F);
+    if (capital) {
+        return static_cast<char16_t>(unit + 0x20);
+    }
+    return unit >= 0x400 && unit <= 0x40F ? static_cast<char16_t>(unit + 0x50) : unit;
 }
 
 }  // namespace
@@ -45,6 +57,14 @@ uint64_t RegNameHash(std::string_view name, uint64_t seed) {
     hash *= 0xFF51AFD7ED558CCDULL;
     hash ^= hash >> 33;
     return hash;
+}
+
+std::u16string RegNameSortKey(std::string_view name) {
+    std::u16string key = Utf8ToUtf16(name);
+    for (char16_t& unit : key) {
+        unit = Lower(unit);
+    }
+    return key;
 }
 
 }  // namespace platform

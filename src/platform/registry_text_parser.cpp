@@ -9,6 +9,7 @@
 #include "common/utf8.h"
 #include "platform/debug_trace.h"
 #include "platform/registry_name.h"
+#include "platform/registry_name_index.h"
 
 namespace platform {
 
@@ -254,53 +255,121 @@ std::optional<RegValue> ValueData(RegistryTextFormat format, std::string_view da
     return value;
 }
 
-void ApplyValueLine(RegistryTextFormat format, std::string_view line, std::vector<RegValue>& values) {
-    line = TrimRight(TrimLeft(line));
-    if (line.empty() || line.front() == ';' || line.front() == '#') {
-        return;
-    }
-    std::string name;
-    std::string_view rest;
-    if (line.front() == '@') {
-        rest = line.substr(1);
-    } else if (line.front() == '"') {
-        const auto quoted = QuotedText(line, rest);
-        if (!quoted) {
-            TraceSkipped("value line", line);
+// The values of one key while its lines are applied: deleted ones are only marked until the end,
+// and a key of many values finds them through an index, so it loads in linear time and keeps its
+// order.
+class ValueList {
+public:
+    explicit ValueList(std::vector<RegValue>& values) : m_values(values), m_alive(values.size(), true) {}
+    ValueList(const ValueList&) = delete;
+    ValueList& operator=(const ValueList&) = delete;
+
+    ~ValueList() {
+        if (m_alive.size() == m_live) {
             return;
         }
-        name = Unescape(format, *quoted);
-    } else {
-        TraceSkipped("value line", line);
-        return;
-    }
-    rest = TrimLeft(rest);
-    if (rest.empty() || rest.front() != '=') {
-        TraceSkipped("value line", line);
-        return;
-    }
-    bool erase = false;
-    auto value = ValueData(format, TrimLeft(rest.substr(1)), erase);
-    if (!value) {
-        TraceSkipped("value line", line);
-        return;
-    }
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        if (RegNameEquals(it->name, name)) {
-            if (erase) {
-                values.erase(it);
-            } else {
-                value->name = std::move(name);
-                *it = std::move(*value);
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_values.size(); ++i) {
+            if (m_alive[i]) {
+                if (kept != i) {
+                    m_values[kept] = std::move(m_values[i]);
+                }
+                ++kept;
             }
-            return;
         }
+        m_values.resize(kept);
     }
-    if (!erase) {
+
+    // Applies one value line; false when it says something that is not kept (a comment, a line that
+    // cannot be read).
+    bool Apply(RegistryTextFormat format, std::string_view line) {
+        line = TrimRight(TrimLeft(line));
+        if (line.empty()) {
+            return true;
+        }
+        if (line.front() == ';' || line.front() == '#') {
+            return false;
+        }
+        std::string name;
+        std::string_view rest;
+        if (line.front() == '@') {
+            rest = line.substr(1);
+        } else if (line.front() == '"') {
+            const auto quoted = QuotedText(line, rest);
+            if (!quoted) {
+                TraceSkipped("value line", line);
+                return false;
+            }
+            name = Unescape(format, *quoted);
+        } else {
+            TraceSkipped("value line", line);
+            return false;
+        }
+        rest = TrimLeft(rest);
+        bool erase = false;
+        auto value =
+            rest.starts_with('=') ? ValueData(format, TrimLeft(rest.substr(1)), erase) : std::nullopt;
+        if (!value) {
+            TraceSkipped("value line", line);
+            return false;
+        }
+        const std::size_t found = Find(name);
+        if (erase) {
+            if (found != RegistryNameIndex::kNotFound) {
+                if (m_index) {
+                    m_index->Remove(found);
+                }
+                m_alive[found] = false;
+                --m_live;
+            }
+            return true;
+        }
+        if (found != RegistryNameIndex::kNotFound) {
+            // The value keeps the name it was first given, as in the platform's registry.
+            m_values[found].type = value->type;
+            m_values[found].data = std::move(value->data);
+            return true;
+        }
         value->name = std::move(name);
-        values.push_back(std::move(*value));
+        // A value set again after its deletion goes to the end, as in the platform's registry.
+        m_values.push_back(std::move(*value));
+        m_alive.push_back(true);
+        ++m_live;
+        if (m_index) {
+            m_index->Add(m_values.size() - 1);
+        }
+        return true;
     }
-}
+
+private:
+    // Few values are searched one by one; the index takes over when there are many.
+    static constexpr std::size_t kScanLimit = 8;
+
+    std::size_t Find(std::string_view name) {
+        if (!m_index && m_values.size() > kScanLimit) {
+            m_index.emplace(m_values);
+            for (std::size_t i = 0; i < m_values.size(); ++i) {
+                if (m_alive[i]) {
+                    m_index->Add(i);
+                }
+            }
+        }
+        if (m_index) {
+            return m_index->Find(name);
+        }
+        for (std::size_t i = 0; i < m_values.size(); ++i) {
+            if (m_alive[i] && RegNameEquals(m_values[i].name, name)) {
+                return i;
+            }
+        }
+        return RegistryNameIndex::kNotFound;
+    }
+
+    std::vector<RegValue>& m_values;
+    std::vector<bool> m_alive;
+    std::size_t m_live = m_values.size();
+    std::optional<RegistryNameIndex> m_index;
+};
 
 std::optional<RegRoot> RootFromName(std::string_view name) {
     if (RegNameEquals(name, "HKEY_LOCAL_MACHINE") || RegNameEquals(name, "HKLM")) {
@@ -323,9 +392,14 @@ public:
     KeyId Read(std::string_view line) {
         line = TrimRight(line);
         const std::size_t close = line.rfind(']');
-        if (close == std::string_view::npos) {
+        // Wine follows the bracket with the key's time; a regedit file has nothing there.
+        if (close == std::string_view::npos ||
+            (m_hive.Format() != RegistryTextFormat::Wine2 && !TrimLeft(line.substr(close + 1)).empty())) {
             TraceSkipped("key line", line);
-            return RegistryHive::kNoKey;
+            m_hive.MarkPartial();
+            if (close == std::string_view::npos) {
+                return RegistryHive::kNoKey;
+            }
         }
         const bool deletion = line.size() > 1 && line[1] == '-';
         std::string_view path = line.substr(deletion ? 2 : 1, close - (deletion ? 2 : 1));
@@ -502,10 +576,14 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
     hive.AdoptText(std::move(text), format);
     const std::string_view t = hive.Text();
 
-    std::size_t key = NextKeyLine(t, std::min(t.find('\n'), t.size() - 1) + 1);
+    const std::size_t body = std::min(t.find('\n'), t.size() - 1) + 1;
+    std::size_t key = NextKeyLine(t, body);
+    const std::string_view preamble = t.substr(0, key);
     if (format == RegistryTextFormat::Wine2) {
-        const std::string_view preamble = t.substr(0, key);
         hive.SetWin64(preamble.find("\n#arch=win64") != std::string_view::npos);
+    } else if (preamble.substr(body).find_first_not_of(" \t\r\n") != std::string_view::npos) {
+        TraceSkipped("lines before the first key", preamble.substr(body));
+        hive.MarkPartial();
     }
     KeyLineReader reader(hive, root);
     while (key < t.size()) {
@@ -518,33 +596,47 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
         }
         key = next;
     }
+    if (format != RegistryTextFormat::Wine2) {
+        // A regedit export of a 64-bit Windows holds the 32-bit programs' SOFTWARE there.
+        hive.SetWin64(hive.FindKey("SOFTWARE\\Wow6432Node") != RegistryHive::kNoKey);
+    }
     return format;
 }
 
-void ParseRegistryValueLines(RegistryTextFormat format, std::string_view lines,
+bool ParseRegistryValueLines(RegistryTextFormat format, std::span<const std::string_view> blocks,
                              std::vector<RegValue>& values) {
-    std::string joined;
-    while (!lines.empty()) {
-        const std::size_t eol = std::min(lines.find('\n'), lines.size());
-        std::string_view line = TrimRight(lines.substr(0, eol));
-        lines = lines.substr(std::min(eol + 1, lines.size()));
-        // A line ending in a backslash goes on in the next line (long hex data).
-        if (!line.empty() && line.back() == '\\') {
-            joined.append(joined.empty() ? line.substr(0, line.size() - 1)
-                                         : TrimLeft(line.substr(0, line.size() - 1)));
-            continue;
+    std::size_t lineCount = 0;
+    for (const std::string_view block : blocks) {
+        lineCount += static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
+    }
+    values.reserve(values.size() + lineCount);
+    ValueList list(values);
+    bool complete = true;
+    for (std::string_view lines : blocks) {
+        std::string joined;
+        while (!lines.empty()) {
+            const std::size_t eol = std::min(lines.find('\n'), lines.size());
+            std::string_view line = TrimRight(lines.substr(0, eol));
+            lines = lines.substr(std::min(eol + 1, lines.size()));
+            // A line ending in a backslash goes on in the next line (long hex data).
+            if (!line.empty() && line.back() == '\\') {
+                joined.append(joined.empty() ? line.substr(0, line.size() - 1)
+                                             : TrimLeft(line.substr(0, line.size() - 1)));
+                continue;
+            }
+            if (!joined.empty()) {
+                joined.append(TrimLeft(line));
+                complete = list.Apply(format, joined) && complete;
+                joined.clear();
+            } else {
+                complete = list.Apply(format, line) && complete;
+            }
         }
         if (!joined.empty()) {
-            joined.append(TrimLeft(line));
-            ApplyValueLine(format, joined, values);
-            joined.clear();
-        } else {
-            ApplyValueLine(format, line, values);
+            complete = list.Apply(format, joined) && complete;
         }
     }
-    if (!joined.empty()) {
-        ApplyValueLine(format, joined, values);
-    }
+    return complete;
 }
 
 }  // namespace platform

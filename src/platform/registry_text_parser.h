@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,11 +15,13 @@ namespace platform {
 // UTF-16LE with byte-order mark or UTF-8, and "REGEDIT4") and Wine hives ("WINE REGISTRY Version 2").
 // Regedit files name the root of every key; keys of roots other than `root` are left out. Wine hives
 // name none: all their keys belong to `root`. A line that cannot be read is skipped with a diagnostic
-// trace and the rest still loads. Unknown when the header is none of the above (the hive stays empty).
+// trace and the rest still loads; the hive is then marked partial. Unknown when the header is none of the
+// above (the hive stays empty).
 RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive& hive);
 
-// Applies the value lines that follow a key line (set and delete, in order) to `values`.
-void ParseRegistryValueLines(RegistryTextFormat format, std::string_view lines,
+// Applies the value lines that follow the key lines of one key (set and delete, in order, block
+// after block) to `values`. False when a line was left out: a comment or one that cannot be read.
+bool ParseRegistryValueLines(RegistryTextFormat format, std::span<const std::string_view> blocks,
                              std::vector<RegValue>& values);
 
 }  // namespace platform

@@ -44,8 +44,7 @@ std::string FormatVersion(std::string_view stored) {
     return version.append(".").append(firstChars[1]).append(".").append(firstChars[2]);
 }
 
-std::string ReadVersion(const std::string& path) {
-    CRegistryWalker walker;
+std::string ReadVersion(CRegistryWalker& walker, const std::string& path) {
     if (!walker.Open(platform::RegRoot::LocalMachine, path)) {
         return {};
     }
@@ -67,26 +66,38 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
            platform::RegNameEquals(text.substr(text.size() - suffix.size()), suffix);
 }
 
-// The map sets of the version key `path`: the other leaf keys of the same product whose paths end
-// in the same three characters, relative to the product key.
-std::vector<std::string> MapSetsOf(std::string_view path, const std::vector<std::string>& leafPaths) {
+// The map sets of the version key leafPaths[version]: the other leaf keys of the same product whose
+// paths end in the same three characters, relative to the product key.
+std::vector<std::string> MapSetsOf(std::size_t version, const std::vector<std::string>& leafPaths) {
+    const std::string_view path = leafPaths[version];
     const std::string_view prefix = path.substr(0, path.find(kVersionKeyMark));
     const std::string_view suffix = path.substr(StartOfLastChars(path, 3));
+    // The backslash after the prefix keeps ProductA2's map sets away from ProductA.
+    const auto belongs = [prefix](std::string_view candidate) {
+        return candidate.size() > prefix.size() && candidate[prefix.size()] == '\\' &&
+               StartsWithNoCase(candidate, prefix);
+    };
+    // The walk lists a key's leaves one after the other, so the product's are those around its
+    // version key; looking no further keeps many products from taking quadratic time.
+    std::size_t first = version;
+    while (first > 0 && belongs(leafPaths[first - 1])) {
+        --first;
+    }
     std::vector<std::string> items;
-    for (const std::string& candidate : leafPaths) {
-        // The backslash after the prefix keeps ProductA2's map sets away from ProductA.
-        if (StartsWithNoCase(candidate, prefix) && candidate.size() > prefix.size() &&
-            candidate[prefix.size()] == '\\' && EndsWithNoCase(candidate, suffix) &&
-            candidate.find(kVersionKeyMark) == std::string::npos) {
+    for (std::size_t i = first; i < leafPaths.size() && belongs(leafPaths[i]); ++i) {
+        const std::string& candidate = leafPaths[i];
+        if (EndsWithNoCase(candidate, suffix) && candidate.find(kVersionKeyMark) == std::string::npos) {
             items.push_back(candidate.substr(prefix.size() + 1));
         }
     }
     return items;
 }
 
-ProductInfo ProductOf(const std::string& path, const std::vector<std::string>& leafPaths) {
+ProductInfo ProductOf(CRegistryWalker& walker, std::size_t version,
+                      const std::vector<std::string>& leafPaths) {
+    const std::string& path = leafPaths[version];
     ProductInfo product;
-    product.m_strVersion = ReadVersion(path);
+    product.m_strVersion = ReadVersion(walker, path);
     std::string_view rest = path;
     while (!rest.empty()) {
         const std::size_t end = std::min(rest.find('\\'), rest.size());
@@ -96,7 +107,7 @@ ProductInfo ProductOf(const std::string& path, const std::vector<std::string>& l
             continue;
         }
         if (platform::RegNameEquals(name, "Skyrund")) {
-            product.m_Items = MapSetsOf(path, leafPaths);
+            product.m_Items = MapSetsOf(version, leafPaths);
             break;
         }
         product.m_strName.append(" ").append(name);
@@ -120,9 +131,9 @@ void CSystemInfo::DetectProducts() {
             }
         }
     }
-    for (const std::string& path : leafPaths) {
-        if (path.find(kVersionKeyMark) != std::string::npos) {
-            m_Products.push_back(ProductOf(path, leafPaths));
+    for (std::size_t i = 0; i < leafPaths.size(); ++i) {
+        if (leafPaths[i].find(kVersionKeyMark) != std::string::npos) {
+            m_Products.push_back(ProductOf(walker, i, leafPaths));
         }
     }
 }

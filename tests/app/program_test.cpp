@@ -73,8 +73,8 @@ TEST(Program, PrintsTheFactsInTheStoredLanguage) {
         "Grafic: \n"
         "Driver:  ()\n"
         "OS: Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)\n"
-        "Product: TopoKarte 3.0.0\n"
-        "Product: Alpen 2.1.0\n";
+        "Product: Alpen 2.1.0\n"
+        "Product: TopoKarte 3.0.0\n";
     struct Case {
         const char* language;
         const char* ramLine;
@@ -94,9 +94,10 @@ TEST(Program, PrintsTheFactsInTheStoredLanguage) {
     SampleMachine machine("1");
     const ProgramRun report = RunProgram("--print-report");
     EXPECT_EQ(report.exitCode, 0);
-    EXPECT_EQ(report.output,
-              "\n\n* * * * * * * * * * * * * * *\nInstallierte Kartenwerke: 2\nTopoKarte 3.0.0: "
-              "Nord\\300, Sued\\300\nAlpen 2.1.0: \n");
+    EXPECT_EQ(
+        report.output,
+        "\n\n* * * * * * * * * * * * * * *\nInstallierte Kartenwerke: 2\nAlpen 2.1.0: \nTopoKarte 3.0.0: "
+        "Nord\\300, Sued\\300\n");
 }
 
 TEST(Program, ExitCodesTellUsageFromFailure) {

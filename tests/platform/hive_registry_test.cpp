@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <fstream>
@@ -47,6 +49,10 @@ TEST(HiveRegistryTest, SeesSoftwareOfA64BitPrefixThroughThe32BitView) {
               std::string("200\0", 4));
     EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine, "SOFTWARE\\Lumikarta", "Native"), "<none>")
         << "the 64-bit key must stay hidden";
+    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine,
+                        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "Arial (TrueType)"),
+              std::string("arial.ttf\0", 10))
+        << "a key both views share";
 }
 
 TEST(HiveRegistryTest, NeverWritesTheMachineHive) {
@@ -100,6 +106,19 @@ TEST(HiveRegistryTest, StoresUserValuesOnlyInFilesItCanWriteBackWhole) {
          "WINE REGISTRY Version 2\n\n[Software\\\\Other] 1700000000\n\"A\"=\"1\"\n", RegResult::WriteFault},
         {"keys of the machine too", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\X]\n", RegResult::WriteFault},
         {"not a registry file", "some notes of the user\n", RegResult::WriteFault},
+        // What the reader passes over would be lost with the rewrite.
+        {"a comment", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n; why A is 1\n\"A\"=\"1\"\n",
+         RegResult::WriteFault},
+        {"notes before the first key", "REGEDIT4\nnotes\n[HKEY_CURRENT_USER\\Software\\Other]\n",
+         RegResult::WriteFault},
+        {"a line of an unknown type", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\nA=1\n",
+         RegResult::WriteFault},
+        {"an unterminated string", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"A\"=\"1\n",
+         RegResult::WriteFault},
+        {"a key without its bracket", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other\n\"A\"=\"1\"\n",
+         RegResult::WriteFault},
+        {"text after a key's bracket", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other] ; mine\n",
+         RegResult::WriteFault},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -125,6 +144,36 @@ TEST(HiveRegistryTest, StoresUserValuesOnlyInFilesItCanWriteBackWhole) {
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()), {}), 1)
             << "no temporary file left beside it";
     }
+}
+
+TEST(HiveRegistryTest, RewritesTheFileALinkLeadsToWithItsModeAndClearsLeftovers) {
+    TempDir folder;
+    const auto target = folder.Path() / "real" / "user.reg";
+    const auto link = folder.Path() / "user.reg";
+    std::filesystem::create_directories(target.parent_path());
+    std::ofstream(target, std::ios::binary) << "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n";
+    std::filesystem::permissions(target, std::filesystem::perms(0640));
+    std::filesystem::create_symlink("real/user.reg", link);
+    // Left by a save whose process is gone, and by one whose process is still at work.
+    const pid_t gone = fork();
+    if (gone == 0) {
+        _exit(0);
+    }
+    waitpid(gone, nullptr, 0);
+    const auto leftover = target.string() + ".saving-" + std::to_string(gone);
+    const auto busy = target.string() + ".saving-" + std::to_string(getppid());
+    std::ofstream(leftover) << "half";
+    std::ofstream(busy) << "half";
+
+    HiveRegistry registry("", link);
+    ASSERT_EQ(WriteLanguage(registry, std::string_view("1\0", 2)), RegResult::Success);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
+    EXPECT_NE(ReadFile(target).find("Other"), std::string::npos);
+    HiveRegistry reread("", link);
+    EXPECT_EQ(QueryText(reread, RegRoot::CurrentUser, kSettings, "Language"), std::string("1\0", 2));
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+    EXPECT_TRUE(std::filesystem::exists(busy));
 }
 
 }  // namespace

@@ -95,20 +95,74 @@ TEST(RegistryTextTest, AppliesDeletionsAndSkipsWhatCannotBeRead) {
     EXPECT_NE(hive.FindValue(product, "Sp\xC3\xA4ter"), nullptr);
 }
 
-TEST(RegistryTextTest, KeepsTheFileOrderOfKeysAndValues) {
-    RegistryHive hive;
-    LoadRegistryText(ReadFixture(kV5), RegRoot::LocalMachine, hive);
+std::vector<std::string> SubkeyNames(const RegistryHive& hive, std::string_view path) {
     std::vector<std::string> names;
-    for (const auto child : hive.Subkeys(hive.FindKey("software\\lumikarta\\producta"))) {
+    for (const auto child : hive.Subkeys(hive.FindKey(path))) {
         names.emplace_back(hive.KeyName(child));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Skyrund", "RegionA"}));
-    names.clear();
-    for (const RegValue& value : hive.Values(hive.FindKey(kProductA))) {
+    return names;
+}
+
+std::vector<std::string> ValueTexts(const RegistryHive& hive, std::string_view path) {
+    std::vector<std::string> texts;
+    for (const RegValue& value : hive.Values(hive.FindKey(path))) {
+        texts.push_back(value.name + "=" + std::string(value.data.begin(), value.data.end() - 1));
+    }
+    return texts;
+}
+
+TEST(RegistryTextTest, EnumeratesSubkeysAsWineDoesAndValuesInFileOrder) {
+    // The order Wine's RegEnumKeyEx gives: letters lowered, then UTF-16 units compared.
+    std::string text = "REGEDIT4\n\n";
+    for (const char* name : {"zulu", "Zeta", "_under", "Ab", "A_b", "Äpfel", "Apfel", "Öl", "Ozean", "10",
+                             "9", "1_0", "ß", "Б", "а"}) {
+        text += "[HKEY_LOCAL_MACHINE\\S\\" + std::string(name) + "]\n";
+    }
+    RegistryHive hive;
+    LoadRegistryText(text, RegRoot::LocalMachine, hive);
+    EXPECT_EQ(SubkeyNames(hive, "S"),
+              (std::vector<std::string>{"10", "1_0", "9", "_under", "A_b", "Ab", "Apfel", "Ozean", "Zeta",
+                                        "zulu", "ß", "Äpfel", "Öl", "а", "Б"}));
+
+    RegistryHive fixture;
+    LoadRegistryText(ReadFixture(kV5), RegRoot::LocalMachine, fixture);
+    std::vector<std::string> names;
+    for (const RegValue& value : fixture.Values(fixture.FindKey(kProductA))) {
         names.push_back(value.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"VERSION", "", "Größe", "Binär", "Expand", "Multi", "Long",
                                                "Qword", "Später"}));
+}
+
+TEST(RegistryTextTest, KeysOfManyValuesAndSubkeysApplyEveryLineInOrder) {
+    // Past a handful of entries names are looked up through indexes; deletions and repeated key
+    // lines must act on them as on a few.
+    std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\K]\n";
+    std::vector<std::string> expected;
+    for (int i = 0; i < 20; ++i) {
+        text += "\"V" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\n";
+        if (i != 3) {
+            expected.push_back("V" + std::to_string(i) + "=" + (i == 5 ? "new" : std::to_string(i)));
+        }
+    }
+    expected.push_back("V3=again");
+    text += "[HKEY_LOCAL_MACHINE\\P]\n[HKEY_LOCAL_MACHINE\\K]\n\"v3\"=-\n\"v5\"=\"new\"\n\"V3\"=\"again\"\n";
+    for (int i = 0; i < 20; ++i) {
+        text += "[HKEY_LOCAL_MACHINE\\P\\S" + std::to_string(i) + "\\Sub]\n";
+    }
+    for (int i = 0; i < 10; ++i) {
+        text += "[-HKEY_LOCAL_MACHINE\\p\\s" + std::to_string(i) + "]\n";
+    }
+    text += "[HKEY_LOCAL_MACHINE\\P\\S4]\n";
+
+    RegistryHive hive;
+    LoadRegistryText(text, RegRoot::LocalMachine, hive);
+    EXPECT_EQ(ValueTexts(hive, "K"), expected);
+    EXPECT_EQ(SubkeyNames(hive, "P"), (std::vector<std::string>{"S10", "S11", "S12", "S13", "S14", "S15",
+                                                                "S16", "S17", "S18", "S19", "S4"}));
+    EXPECT_EQ(hive.FindKey("P\\S5"), RegistryHive::kNoKey);
+    EXPECT_EQ(hive.FindKey("P\\S4\\Sub"), RegistryHive::kNoKey) << "the key came back, not its old subkeys";
+    EXPECT_NE(hive.FindKey("P\\s19\\sub"), RegistryHive::kNoKey);
 }
 
 TEST(RegistryTextTest, RecognisesTheWineArchitecture) {

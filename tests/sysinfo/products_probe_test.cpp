@@ -56,6 +56,14 @@ TEST(DetectProducts, FindsProductsVersionsAndMapSets) {
          "ProductA|1.0.0|RegionA\\100\n"},
         {"map sets compared without regard to case",
          Leaf("Süd\\Skyrund\\10a", "10a") + Leaf("SÜD\\Karte\\10A"), "Süd|1.0.a|Karte\\10A\n"},
+        {"the 32-bit view of a 64-bit Windows' export",
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Lumikarta\\P32\\Skyrund\\100]\n\"VERSION\"="
+         "\"100\"\n\n" +
+             Leaf("P64\\Skyrund\\200", "200"),
+         "P32|1.0.0|\n"},
+        {"products in the platform's order",
+         Leaf("beta\\Skyrund\\100", "100") + Leaf("Alpha\\Skyrund\\100", "100"),
+         "Alpha|1.0.0|\nbeta|1.0.0|\n"},
         {"nothing installed", "", ""},
     };
     for (const Case& c : cases) {
