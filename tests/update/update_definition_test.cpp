@@ -78,8 +78,12 @@ TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
                  "<Update><name>x</name><Name>Erst</Name><Name>Höhen</Name><Version>2015</Version>"
                  "<Size>12 MB</Size><Link>http://h/info</Link><Link>http://h/mehr</Link></Update>"),
          "Höhen|2015|12 MB|http://h/mehr\n"},
-        {"a product without RegKey is not taken for installed", year2014,
-         "<Product>" + Update("Ohne", "2015") + "</Product>", "no updates"},
+        {"a product without RegKey is looked up under SOFTWARE, where VERSION is rare", year2014,
+         "<Product>" + Update("Ohne0", "0") + Update("Ohne1", "1") + "</Product>", "Ohne1|1|0|\n"},
+        {"a product without RegKey by the same rules as any other",
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\"VERSION\"=\"2014\"\n",
+         "<Product>" + Update("Ohne14", "2014") + Update("Ohne15", "2015") + "</Product>",
+         "Ohne15|2015|0|\n"},
         {"nothing installed", "", Product("Karte", Update("K", "2015")), "no updates"},
         {"not well-formed", year2014, "<U><Product>", "not loaded"},
     };
