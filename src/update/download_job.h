@@ -13,7 +13,7 @@ public:
     virtual void NotifyProgress() = 0;
     // The whole file has been written and closed.
     virtual void NotifyDone() = 0;
-    // The transfer failed and the partial file is gone; the text says why.
+    // The transfer failed; what it wrote is gone and the target is as it was. The text says why.
     virtual void NotifyFailed(const std::string& error) = 0;
 };
 
@@ -32,6 +32,6 @@ struct DownloadJob {
     std::string m_strUrl;
     std::string m_strTargetPath;
     DownloadCounters* counters = nullptr;
-    // 1 asks the worker to stop; it then deletes the partial file and reports nothing.
+    // 1 asks the worker to stop; it then deletes what it wrote and reports nothing.
     std::atomic<int32_t> cancel{0};
 };

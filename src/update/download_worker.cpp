@@ -1,37 +1,32 @@
 #include "update/download_worker.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <exception>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "common/utf8_path.h"
 #include "platform/http_transport.h"
+#include "platform/replacing_file.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-// Writes the body of a successful response into the target file and keeps the counters.
+// Writes the body of a successful response beside the target file, which it replaces only once
+// the whole body is there, and keeps the counters.
 class TargetFileWriter final : public platform::HttpReceiver {
 public:
-    explicit TargetFileWriter(DownloadJob& job) : m_job(job), m_target(PathFromUtf8(job.m_strTargetPath)) {}
+    explicit TargetFileWriter(DownloadJob& job) : m_job(job), m_file(PathFromUtf8(job.m_strTargetPath)) {}
 
     void OnResponseStart(long status, int64_t contentLength) override {
         if (status < 200 || status >= 300) {
             m_error = "HTTP " + std::to_string(status);
             return;
         }
-        m_file.open(m_target, std::ios::binary | std::ios::trunc);
-        if (!m_file) {
-            FailWriting();
+        if (!m_file.Create()) {
+            m_error = m_file.Error();
             return;
         }
-        m_created = true;
         m_job.counters->totalBytes = contentLength;
         m_job.counters->loadedBytes = 0;
         m_lastNotice = Clock::now();
@@ -41,8 +36,8 @@ public:
         if (!m_error.empty() || !ShouldContinue()) {
             return false;
         }
-        if (!m_file.write(data, static_cast<std::streamsize>(size))) {
-            FailWriting();
+        if (!m_file.Write(data, size)) {
+            m_error = m_file.Error();
             return false;
         }
         m_job.counters->loadedBytes += static_cast<int64_t>(size);
@@ -55,41 +50,26 @@ public:
 
     bool ShouldContinue() override { return m_job.cancel == 0; }
 
-    // Closes the file; false, with the reason, when the last bytes could not be written.
+    // Puts the file in the target's place; false, with the reason, when it cannot be.
     bool Finish() {
         if (!m_error.empty()) {
             return false;
         }
-        m_file.close();
-        if (m_file.fail()) {
-            FailWriting();
+        if (!m_file.Commit()) {
+            m_error = m_file.Error();
             return false;
         }
         return true;
     }
 
-    // Only a file this transfer made is removed, and never something that is not a plain file.
-    void Discard() {
-        m_file.close();
-        std::error_code ignored;
-        if (m_created && std::filesystem::is_regular_file(m_target, ignored)) {
-            std::filesystem::remove(m_target, ignored);
-        }
-    }
+    // Removes what this transfer wrote; the target stays as it was.
+    void Discard() { m_file.Discard(); }
 
     const std::string& Error() const { return m_error; }
 
 private:
-    void FailWriting() {
-        const int cause = errno;
-        m_error = "Cannot write " + m_job.m_strTargetPath +
-                  (cause != 0 ? ": " + std::string(std::strerror(cause)) : "");
-    }
-
     DownloadJob& m_job;
-    const std::filesystem::path m_target;
-    std::ofstream m_file;
-    bool m_created = false;
+    platform::ReplacingFile m_file;
     std::string m_error;
     Clock::time_point m_lastNotice;
 };
@@ -107,11 +87,13 @@ int DownloadWorker(DownloadJob* job) {
         const platform::HttpResult result = transport->Perform(request, writer);
         if (result.outcome == platform::HttpResult::Outcome::Failed) {
             error = result.error;
-        } else if (result.outcome == platform::HttpResult::Outcome::Completed && writer.Finish()) {
+        } else if (result.outcome == platform::HttpResult::Outcome::Completed && job->cancel == 0 &&
+                   writer.Finish()) {
+            // A cancel that comes while the finished file takes its place is too late to undo it.
             if (job->cancel == 0) {
                 job->window->NotifyDone();
-                return 0;
             }
+            return 0;
         } else {
             error = writer.Error();
         }

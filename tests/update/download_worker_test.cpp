@@ -2,7 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 #include "support/local_http_server.h"
 #include "support/temp_dir.h"
@@ -77,6 +80,88 @@ TEST(DownloadWorker, FollowsRedirectsAndReportsAMissingUrl) {
     ASSERT_EQ(nowhere.listener.Failures().size(), 1u);
     EXPECT_FALSE(nowhere.listener.Failures()[0].empty());
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "nowhere.exe"));
+}
+
+// Every file of the folder with its bytes, so a leftover beside the target shows too.
+std::map<std::string, std::string> FolderFiles(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files[entry.path().filename().string()] = FileText(entry.path());
+    }
+    return files;
+}
+
+// Sends `announced` bytes' worth of Content-Length but only the first `sent` bytes, then either
+// closes the connection or holds it until the test is over.
+void ServeShort(LocalHttpServer& server, const std::string& path, std::size_t announced, std::size_t sent,
+                bool hold) {
+    server.Routes().Get(
+        path, [&server, announced, sent, hold](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(
+                announced, "application/octet-stream",
+                [&server, sent, hold](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                    if (offset < sent) {
+                        const std::string piece(sent - offset, 'n');
+                        return sink.write(piece.data(), piece.size());
+                    }
+                    if (hold) {
+                        server.Stall(std::chrono::seconds(20));
+                    }
+                    return false;
+                });
+        });
+}
+
+// Whatever becomes of a download, the file it would replace is either the old one, whole, or the
+// new one, whole, and nothing else is left in the folder.
+TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
+    const std::string installer(3000, 'i');
+    LocalHttpServer server;
+    server.Routes().Get("/file", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_content(installer, "application/octet-stream");
+    });
+    ServeShort(server, "/cut", 3000, 1000, false);
+    ServeShort(server, "/stall", 3000, 1000, true);
+    server.Start();
+
+    struct Case {
+        const char* path;
+        bool cancel;
+        // None: the download succeeds; otherwise a part of the reason shown.
+        std::optional<std::string> failure;
+    };
+    const Case cases[] = {
+        {"/file", false, std::nullopt},
+        {"/missing", false, "HTTP 404"},
+        {"/cut", false, ""},
+        {"/stall", true, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        TempDir folder;
+        const std::string old = "the installer that was there before";
+        folder.WriteFile("setup.exe", old);
+        Download download(server.Url(c.path), folder.Path() / "setup.exe");
+        std::thread worker([&] { DownloadWorker(&download.job); });
+        if (c.cancel) {
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (download.counters.loadedBytes == 0 && std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            download.job.cancel = 1;
+        }
+        worker.join();
+
+        const bool succeeds = !c.cancel && !c.failure;
+        EXPECT_EQ(download.listener.Done(), succeeds ? 1 : 0);
+        const std::vector<std::string> failures = download.listener.Failures();
+        ASSERT_EQ(failures.size(), c.failure ? 1u : 0u);
+        if (c.failure) {
+            EXPECT_NE(failures[0].find(*c.failure), std::string::npos) << failures[0];
+        }
+        const std::map<std::string, std::string> expected = {{"setup.exe", succeeds ? installer : old}};
+        EXPECT_EQ(FolderFiles(folder.Path()), expected);
+    }
 }
 
 TEST(FormatSize, UsesBytesKilobytesOrMegabytesWithAPoint) {
