@@ -50,9 +50,15 @@ public:
 
     bool ShouldContinue() override { return m_job.cancel == 0; }
 
-    // Puts the file in the target's place; false, with the reason, when it cannot be.
+    // Puts the file in the target's place; false, with the reason, when it is not the installer
+    // that was asked for or cannot be put there.
     bool Finish() {
         if (!m_error.empty()) {
+            return false;
+        }
+        // No installer is empty; an empty answer is a server's fault, not an update.
+        if (m_job.counters->loadedBytes == 0) {
+            m_error = "The server sent an empty file";
             return false;
         }
         if (!m_file.Commit()) {

@@ -91,24 +91,31 @@ std::map<std::string, std::string> FolderFiles(const std::filesystem::path& fold
     return files;
 }
 
-// Sends `announced` bytes' worth of Content-Length but only the first `sent` bytes, then either
-// closes the connection or holds it until the test is over.
-void ServeShort(LocalHttpServer& server, const std::string& path, std::size_t announced, std::size_t sent,
-                bool hold) {
+// Announces `announced` bytes by Content-Length (none: sends chunks) but sends only the first
+// `sent`, then either closes the connection or holds it until the test is over.
+void ServeShort(LocalHttpServer& server, const std::string& path, std::optional<std::size_t> announced,
+                std::size_t sent, bool hold) {
     server.Routes().Get(
         path, [&server, announced, sent, hold](const httplib::Request&, httplib::Response& response) {
-            response.set_content_provider(
-                announced, "application/octet-stream",
-                [&server, sent, hold](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                    if (offset < sent) {
-                        const std::string piece(sent - offset, 'n');
-                        return sink.write(piece.data(), piece.size());
-                    }
-                    if (hold) {
-                        server.Stall(std::chrono::seconds(20));
-                    }
-                    return false;
-                });
+            const auto provide = [&server, sent, hold](std::size_t offset, httplib::DataSink& sink) {
+                if (offset < sent) {
+                    const std::string piece(sent - offset, 'n');
+                    return sink.write(piece.data(), piece.size());
+                }
+                if (hold) {
+                    server.Stall(std::chrono::seconds(20));
+                }
+                return false;
+            };
+            if (announced) {
+                response.set_content_provider(
+                    *announced, "application/octet-stream",
+                    [provide](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                        return provide(offset, sink);
+                    });
+            } else {
+                response.set_chunked_content_provider("application/octet-stream", provide);
+            }
         });
 }
 
@@ -121,7 +128,11 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         response.set_content(installer, "application/octet-stream");
     });
     ServeShort(server, "/cut", 3000, 1000, false);
+    ServeShort(server, "/cut-chunked", std::nullopt, 1000, false);
     ServeShort(server, "/stall", 3000, 1000, true);
+    server.Routes().Get("/empty", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("", "application/octet-stream");
+    });
     server.Start();
 
     struct Case {
@@ -131,10 +142,9 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         std::optional<std::string> failure;
     };
     const Case cases[] = {
-        {"/file", false, std::nullopt},
-        {"/missing", false, "HTTP 404"},
-        {"/cut", false, ""},
-        {"/stall", true, std::nullopt},
+        {"/file", false, std::nullopt},  {"/missing", false, "HTTP 404"},
+        {"/empty", false, "empty file"}, {"/cut", false, ""},
+        {"/cut-chunked", false, ""},     {"/stall", true, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
