@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Where the download worker reports to. Called on the worker's thread: an implementation hands the
@@ -31,6 +32,9 @@ struct DownloadJob {
     DownloadListener* window = nullptr;
     std::string m_strUrl;
     std::string m_strTargetPath;
+    // The SHA-256 the update definition gives for the file, as written there; the file replaces the
+    // target only when it matches. None when the definition gives none.
+    std::optional<std::string> m_strSha256;
     DownloadCounters* counters = nullptr;
     // 1 asks the worker to stop; it then deletes what it wrote and reports nothing.
     std::atomic<int32_t> cancel{0};

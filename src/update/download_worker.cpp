@@ -2,21 +2,62 @@
 
 #include <chrono>
 #include <exception>
+#include <optional>
+#include <string_view>
 
+#include "common/trim.h"
 #include "common/utf8_path.h"
 #include "platform/http_transport.h"
 #include "platform/replacing_file.h"
+#include "platform/sha256.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// 64 hexadecimal digits in either case; white space around them is how a definition is laid out.
+std::optional<platform::Sha256Digest> ParseSha256(std::string_view text) {
+    text = TrimWhiteSpace(text);
+    platform::Sha256Digest digest{};
+    if (text.size() != 2 * digest.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < digest.size(); ++i) {
+        const int high = HexDigit(text[2 * i]);
+        const int low = HexDigit(text[2 * i + 1]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        digest[i] = static_cast<uint8_t>(high * 16 + low);
+    }
+    return digest;
+}
+
 // Writes the body of a successful response beside the target file, which it replaces only once
-// the whole body is there, and keeps the counters.
+// the whole body is there (and matches the expected digest, when there is one), and keeps the
+// counters.
 class TargetFileWriter final : public platform::HttpReceiver {
 public:
-    explicit TargetFileWriter(DownloadJob& job) : m_job(job), m_file(PathFromUtf8(job.m_strTargetPath)) {}
+    TargetFileWriter(DownloadJob& job, std::optional<platform::Sha256Digest> expected)
+        : m_job(job), m_file(PathFromUtf8(job.m_strTargetPath)), m_expected(expected) {
+        if (m_expected) {
+            m_hash.emplace();
+        }
+    }
 
     void OnResponseStart(long status, int64_t contentLength) override {
         if (status < 200 || status >= 300) {
@@ -40,6 +81,9 @@ public:
             m_error = m_file.Error();
             return false;
         }
+        if (m_hash) {
+            m_hash->Update(data, size);
+        }
         m_job.counters->loadedBytes += static_cast<int64_t>(size);
         if (Clock::now() - m_lastNotice > kProgressInterval) {
             m_job.window->NotifyProgress();
@@ -61,6 +105,17 @@ public:
             m_error = "The server sent an empty file";
             return false;
         }
+        if (m_hash) {
+            const std::optional<platform::Sha256Digest> digest = m_hash->Finish();
+            if (!digest) {
+                m_error = "The SHA-256 checksum of the download could not be computed";
+                return false;
+            }
+            if (*digest != *m_expected) {
+                m_error = "The downloaded file does not match the SHA-256 checksum of the update definition";
+                return false;
+            }
+        }
         if (!m_file.Commit()) {
             m_error = m_file.Error();
             return false;
@@ -76,6 +131,8 @@ public:
 private:
     DownloadJob& m_job;
     platform::ReplacingFile m_file;
+    const std::optional<platform::Sha256Digest> m_expected;
+    std::optional<platform::Sha256> m_hash;
     std::string m_error;
     Clock::time_point m_lastNotice;
 };
@@ -83,7 +140,20 @@ private:
 }  // namespace
 
 int DownloadWorker(DownloadJob* job) {
-    TargetFileWriter writer(*job);
+    std::optional<platform::Sha256Digest> expected;
+    if (job->m_strSha256) {
+        expected = ParseSha256(*job->m_strSha256);
+        // A checksum that cannot be read must not pass for none: nothing is downloaded.
+        if (!expected) {
+            if (job->cancel == 0) {
+                job->window->NotifyFailed(
+                    "The update definition gives no valid SHA-256 checksum for this file "
+                    "(64 hexadecimal digits)");
+            }
+            return 0;
+        }
+    }
+    TargetFileWriter writer(*job, expected);
     std::string error;
     try {
         platform::HttpRequest request;

@@ -41,6 +41,8 @@ UpdateInfo ReadUpdate(const CXMLDocument& document, const CXMLNode& update) {
                                                       : nullptr;
         if (target != nullptr) {
             *target = document.GetNodeTextCopy(field).value_or(std::string());
+        } else if (name == "SHA256") {
+            info.SHA256 = document.GetNodeTextCopy(field).value_or(std::string());
         }
     }
     return info;

@@ -120,7 +120,7 @@ void ServeShort(LocalHttpServer& server, const std::string& path, std::optional<
 }
 
 // Whatever becomes of a download, the file it would replace is either the old one, whole, or the
-// new one, whole, and nothing else is left in the folder.
+// new one, whole and as the definition's SHA-256 says, and nothing else is left in the folder.
 TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
     const std::string installer(3000, 'i');
     LocalHttpServer server;
@@ -135,16 +135,28 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
     });
     server.Start();
 
+    // Of the 3000 bytes of /file, as a definition might lay it out.
+    const std::string sha256 = "\n    9B99964F5DDFEF8EA1D37A4B46C14047265230F8A4B95D4DF23687FC15F5C31E\n  ";
+    std::string otherSha256 = sha256;
+    otherSha256[20] = '0';
     struct Case {
         const char* path;
+        std::optional<std::string> sha256;
         bool cancel;
         // None: the download succeeds; otherwise a part of the reason shown.
         std::optional<std::string> failure;
     };
     const Case cases[] = {
-        {"/file", false, std::nullopt},  {"/missing", false, "HTTP 404"},
-        {"/empty", false, "empty file"}, {"/cut", false, ""},
-        {"/cut-chunked", false, ""},     {"/stall", true, std::nullopt},
+        {"/file", std::nullopt, false, std::nullopt},
+        {"/file", sha256, false, std::nullopt},
+        {"/file", otherSha256, false, "does not match the SHA-256"},
+        {"/file", sha256.substr(0, 60), false, "no valid SHA-256"},
+        {"/file", "", false, "no valid SHA-256"},
+        {"/missing", std::nullopt, false, "HTTP 404"},
+        {"/empty", std::nullopt, false, "empty file"},
+        {"/cut", std::nullopt, false, ""},
+        {"/cut-chunked", std::nullopt, false, ""},
+        {"/stall", std::nullopt, true, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -152,6 +164,7 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         const std::string old = "the installer that was there before";
         folder.WriteFile("setup.exe", old);
         Download download(server.Url(c.path), folder.Path() / "setup.exe");
+        download.job.m_strSha256 = c.sha256;
         std::thread worker([&] { DownloadWorker(&download.job); });
         if (c.cancel) {
             const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
