@@ -39,15 +39,13 @@ bool ReplacingFile::Create() {
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         m_temporary = m_target;
         m_temporary += RandomSuffix() + ".part";
-        switch (CreateExclusive()) {
-            case Creation::Created:
-                return true;
-            case Creation::NameTaken:
-                continue;
-            case Creation::Failed:
-                break;
+        const Creation creation = CreateExclusive();
+        if (creation == Creation::Created) {
+            return true;
         }
-        break;
+        if (creation == Creation::Failed) {
+            break;
+        }
     }
     m_temporary.clear();
     Fail("Cannot write");

@@ -187,6 +187,27 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
     }
 }
 
+// A target that is a link keeps it: the file it points to gets the download, as it did when the
+// download was written in place.
+TEST(DownloadWorker, WritesThroughALinkedTarget) {
+    LocalHttpServer server;
+    server.Routes().Get("/file", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("new", "application/octet-stream");
+    });
+    server.Start();
+    TempDir folder;
+    std::filesystem::create_directory(folder.Path() / "real");
+    folder.WriteFile("real/setup.exe", "old");
+    std::filesystem::create_symlink("real/setup.exe", folder.Path() / "setup.exe");
+
+    Download download(server.Url("/file"), folder.Path() / "setup.exe");
+    DownloadWorker(&download.job);
+    EXPECT_EQ(download.listener.Done(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "setup.exe"));
+    EXPECT_EQ(FolderFiles(folder.Path() / "real"),
+              (std::map<std::string, std::string>{{"setup.exe", "new"}}));
+}
+
 TEST(FormatSize, UsesBytesKilobytesOrMegabytesWithAPoint) {
     const std::pair<int64_t, const char*> cases[] = {
         {-1, "-1 Bytes"},     {0, "0 Bytes"},       {1024, "1024 Bytes"},
