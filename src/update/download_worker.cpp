@@ -1,5 +1,6 @@
 #include "update/download_worker.h"
 
+#include <charconv>
 #include <chrono>
 #include <exception>
 #include <optional>
@@ -16,19 +17,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // 64 hexadecimal digits in either case; white space around them is how a definition is laid out.
 std::optional<platform::Sha256Digest> ParseSha256(std::string_view text) {
     text = TrimWhiteSpace(text);
@@ -37,12 +25,12 @@ std::optional<platform::Sha256Digest> ParseSha256(std::string_view text) {
         return std::nullopt;
     }
     for (std::size_t i = 0; i < digest.size(); ++i) {
-        const int high = HexDigit(text[2 * i]);
-        const int low = HexDigit(text[2 * i + 1]);
-        if (high < 0 || low < 0) {
+        // Unsigned, so no sign is taken, and exactly two digits each.
+        const char* pair = text.data() + 2 * i;
+        const std::from_chars_result read = std::from_chars(pair, pair + 2, digest[i], 16);
+        if (read.ec != std::errc() || read.ptr != pair + 2) {
             return std::nullopt;
         }
-        digest[i] = static_cast<uint8_t>(high * 16 + low);
     }
     return digest;
 }

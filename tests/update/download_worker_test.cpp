@@ -135,10 +135,11 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
     });
     server.Start();
 
-    // Of the 3000 bytes of /file, as a definition might lay it out.
-    const std::string sha256 = "\n    9B99964F5DDFEF8EA1D37A4B46C14047265230F8A4B95D4DF23687FC15F5C31E\n  ";
-    std::string otherSha256 = sha256;
-    otherSha256[20] = '0';
+    // Of the 3000 bytes of /file.
+    const std::string hex = "9B99964F5DDFEF8EA1D37A4B46C14047265230F8A4B95D4DF23687FC15F5C31E";
+    const auto changed = [&hex](std::size_t at, const char* digits) {
+        return std::string(hex).replace(at, 2, digits);
+    };
     struct Case {
         const char* path;
         std::optional<std::string> sha256;
@@ -148,9 +149,11 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
     };
     const Case cases[] = {
         {"/file", std::nullopt, false, std::nullopt},
-        {"/file", sha256, false, std::nullopt},
-        {"/file", otherSha256, false, "does not match the SHA-256"},
-        {"/file", sha256.substr(0, 60), false, "no valid SHA-256"},
+        {"/file", "\n    " + hex + "\n  ", false, std::nullopt},
+        {"/file", changed(20, "00"), false, "does not match the SHA-256"},
+        {"/file", changed(30, "-1"), false, "no valid SHA-256"},
+        {"/file", changed(62, "fg"), false, "no valid SHA-256"},
+        {"/file", hex.substr(2), false, "no valid SHA-256"},
         {"/file", "", false, "no valid SHA-256"},
         {"/missing", std::nullopt, false, "HTTP 404"},
         {"/empty", std::nullopt, false, "empty file"},
