@@ -161,25 +161,6 @@ TEST(DownloadFilesTest, StalledDownloadDoesNotKeepTheServiceFromStopping) {
     EXPECT_EQ(received, DownloadFiles::kStallAfterBytes);
 }
 
-// A cut transfer ends with the connection after the first part, with a length or in chunks: no
-// client may take it for the whole file.
-TEST(DownloadFilesTest, CutDownloadEndsEarlyWithTheConnection) {
-    const TempDir folder;
-    folder.WriteFile("setup.exe", InstallerBytes());
-    DownloadService running(folder.Path());
-    for (const char* query : {"?cut=1", "?cut=1&chunked=1"}) {
-        httplib::Client client = running.Client();
-        std::size_t received = 0;
-        const httplib::Result result =
-            client.Get(std::string("/downloads/setup.exe") + query, [&](const char*, std::size_t length) {
-                received += length;
-                return true;
-            });
-        EXPECT_FALSE(result) << query;
-        EXPECT_EQ(received, DownloadFiles::kStallAfterBytes) << query;
-    }
-}
-
 // What the download window shows for a byte count; a definition's Size says the same.
 std::string SizeText(std::uintmax_t bytes) {
     char text[32];
