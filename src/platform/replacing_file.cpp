@@ -67,7 +67,11 @@ bool ReplacingFile::Commit() {
     if (m_handle == kNoHandle) {
         return false;
     }
-    if (!FlushAndClose()) {
+    // A file that replaces another must be on disk before the rename, or a crash could leave the
+    // name on an empty file and lose both. A new name has nothing to lose, and a download of
+    // hundreds of megabytes is not held up for the disk.
+    std::error_code error;
+    if (!Close(std::filesystem::exists(m_target, error))) {
         Fail("Cannot write");
         Discard();
         return false;
@@ -82,7 +86,7 @@ bool ReplacingFile::Commit() {
 }
 
 void ReplacingFile::Discard() {
-    CloseNative();
+    CloseQuietly();
     if (!m_temporary.empty()) {
         std::error_code ignored;
         std::filesystem::remove(m_temporary, ignored);

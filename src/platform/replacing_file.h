@@ -41,8 +41,10 @@ private:
     // Per platform: each returns false (or Failed) with the system's reason in m_reason.
     Creation CreateExclusive();
     bool WriteNative(const char* data, std::size_t size);
-    bool FlushAndClose();
-    void CloseNative();
+    // `durable`: on disk before it returns.
+    bool Close(bool durable);
+    // For a file that is given up: no failure matters.
+    void CloseQuietly();
     bool MoveOverTarget();
 
     void Fail(const char* action);

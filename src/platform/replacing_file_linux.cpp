@@ -49,9 +49,8 @@ bool ReplacingFile::WriteNative(const char* data, std::size_t size) {
     return true;
 }
 
-bool ReplacingFile::FlushAndClose() {
-    // On disk before the rename, or a crash could leave the new name on an empty file.
-    const bool synced = ::fsync(Descriptor(m_handle)) == 0;
+bool ReplacingFile::Close(bool durable) {
+    const bool synced = !durable || ::fsync(Descriptor(m_handle)) == 0;
     const int syncError = errno;
     const bool closed = ::close(Descriptor(m_handle)) == 0;
     m_handle = kNoHandle;
@@ -62,7 +61,7 @@ bool ReplacingFile::FlushAndClose() {
     return true;
 }
 
-void ReplacingFile::CloseNative() {
+void ReplacingFile::CloseQuietly() {
     if (m_handle != kNoHandle) {
         ::close(Descriptor(m_handle));
         m_handle = kNoHandle;

@@ -57,9 +57,8 @@ bool ReplacingFile::WriteNative(const char* data, std::size_t size) {
     return true;
 }
 
-bool ReplacingFile::FlushAndClose() {
-    // On disk before the rename, or a crash could leave the new name on an empty file.
-    const bool flushed = FlushFileBuffers(Native(m_handle)) != 0;
+bool ReplacingFile::Close(bool durable) {
+    const bool flushed = !durable || FlushFileBuffers(Native(m_handle)) != 0;
     if (!flushed) {
         m_reason = LastErrorText();
     }
@@ -71,7 +70,7 @@ bool ReplacingFile::FlushAndClose() {
     return flushed && closed;
 }
 
-void ReplacingFile::CloseNative() {
+void ReplacingFile::CloseQuietly() {
     if (m_handle != kNoHandle) {
         CloseHandle(Native(m_handle));
         m_handle = kNoHandle;
