@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Where the download worker reports to. Called on the worker's thread: an implementation hands the
@@ -13,7 +14,7 @@ public:
     virtual void NotifyProgress() = 0;
     // The whole file has been written and closed.
     virtual void NotifyDone() = 0;
-    // The transfer failed and the partial file is gone; the text says why.
+    // The transfer failed; what it wrote is gone and the target is as it was. The text says why.
     virtual void NotifyFailed(const std::string& error) = 0;
 };
 
@@ -31,7 +32,10 @@ struct DownloadJob {
     DownloadListener* window = nullptr;
     std::string m_strUrl;
     std::string m_strTargetPath;
+    // The SHA-256 the update definition gives for the file, as written there; the file replaces the
+    // target only when it matches. None when the definition gives none.
+    std::optional<std::string> m_strSha256;
     DownloadCounters* counters = nullptr;
-    // 1 asks the worker to stop; it then deletes the partial file and reports nothing.
+    // 1 asks the worker to stop; it then deletes what it wrote and reports nothing.
     std::atomic<int32_t> cancel{0};
 };

@@ -1,37 +1,61 @@
 #include "update/download_worker.h"
 
-#include <cerrno>
+#include <charconv>
 #include <chrono>
-#include <cstring>
 #include <exception>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <optional>
+#include <string_view>
 
+#include "common/trim.h"
 #include "common/utf8_path.h"
 #include "platform/http_transport.h"
+#include "platform/replacing_file.h"
+#include "platform/sha256.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-// Writes the body of a successful response into the target file and keeps the counters.
+// 64 hexadecimal digits in either case; white space around them is how a definition is laid out.
+std::optional<platform::Sha256Digest> ParseSha256(std::string_view text) {
+    text = TrimWhiteSpace(text);
+    platform::Sha256Digest digest{};
+    if (text.size() != 2 * digest.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < digest.size(); ++i) {
+        // Unsigned, so no sign is taken, and exactly two digits each.
+        const char* pair = text.data() + 2 * i;
+        const std::from_chars_result read = std::from_chars(pair, pair + 2, digest[i], 16);
+        if (read.ec != std::errc() || read.ptr != pair + 2) {
+            return std::nullopt;
+        }
+    }
+    return digest;
+}
+
+// Writes the body of a successful response beside the target file, which it replaces only once
+// the whole body is there (and matches the expected digest, when there is one), and keeps the
+// counters.
 class TargetFileWriter final : public platform::HttpReceiver {
 public:
-    explicit TargetFileWriter(DownloadJob& job) : m_job(job), m_target(PathFromUtf8(job.m_strTargetPath)) {}
+    TargetFileWriter(DownloadJob& job, std::optional<platform::Sha256Digest> expected)
+        : m_job(job), m_file(PathFromUtf8(job.m_strTargetPath)), m_expected(expected) {
+        if (m_expected) {
+            m_hash.emplace();
+        }
+    }
 
     void OnResponseStart(long status, int64_t contentLength) override {
         if (status < 200 || status >= 300) {
             m_error = "HTTP " + std::to_string(status);
             return;
         }
-        m_file.open(m_target, std::ios::binary | std::ios::trunc);
-        if (!m_file) {
-            FailWriting();
+        if (!m_file.Create()) {
+            m_error = m_file.Error();
             return;
         }
-        m_created = true;
         m_job.counters->totalBytes = contentLength;
         m_job.counters->loadedBytes = 0;
         m_lastNotice = Clock::now();
@@ -41,9 +65,12 @@ public:
         if (!m_error.empty() || !ShouldContinue()) {
             return false;
         }
-        if (!m_file.write(data, static_cast<std::streamsize>(size))) {
-            FailWriting();
+        if (!m_file.Write(data, size)) {
+            m_error = m_file.Error();
             return false;
+        }
+        if (m_hash) {
+            m_hash->Update(data, size);
         }
         m_job.counters->loadedBytes += static_cast<int64_t>(size);
         if (Clock::now() - m_lastNotice > kProgressInterval) {
@@ -55,41 +82,45 @@ public:
 
     bool ShouldContinue() override { return m_job.cancel == 0; }
 
-    // Closes the file; false, with the reason, when the last bytes could not be written.
+    // Puts the file in the target's place; false, with the reason, when it is not the installer
+    // that was asked for or cannot be put there.
     bool Finish() {
         if (!m_error.empty()) {
             return false;
         }
-        m_file.close();
-        if (m_file.fail()) {
-            FailWriting();
+        // No installer is empty; an empty answer is a server's fault, not an update.
+        if (m_job.counters->loadedBytes == 0) {
+            m_error = "The server sent an empty file";
+            return false;
+        }
+        if (m_hash) {
+            const std::optional<platform::Sha256Digest> digest = m_hash->Finish();
+            if (!digest) {
+                m_error = "The SHA-256 checksum of the download could not be computed";
+                return false;
+            }
+            if (*digest != *m_expected) {
+                m_error = "The downloaded file does not match the SHA-256 checksum of the update definition";
+                return false;
+            }
+        }
+        if (!m_file.Commit()) {
+            m_error = m_file.Error();
             return false;
         }
         return true;
     }
 
-    // Only a file this transfer made is removed, and never something that is not a plain file.
-    void Discard() {
-        m_file.close();
-        std::error_code ignored;
-        if (m_created && std::filesystem::is_regular_file(m_target, ignored)) {
-            std::filesystem::remove(m_target, ignored);
-        }
-    }
+    // Removes what this transfer wrote; the target stays as it was.
+    void Discard() { m_file.Discard(); }
 
     const std::string& Error() const { return m_error; }
 
 private:
-    void FailWriting() {
-        const int cause = errno;
-        m_error = "Cannot write " + m_job.m_strTargetPath +
-                  (cause != 0 ? ": " + std::string(std::strerror(cause)) : "");
-    }
-
     DownloadJob& m_job;
-    const std::filesystem::path m_target;
-    std::ofstream m_file;
-    bool m_created = false;
+    platform::ReplacingFile m_file;
+    const std::optional<platform::Sha256Digest> m_expected;
+    std::optional<platform::Sha256> m_hash;
     std::string m_error;
     Clock::time_point m_lastNotice;
 };
@@ -97,7 +128,20 @@ private:
 }  // namespace
 
 int DownloadWorker(DownloadJob* job) {
-    TargetFileWriter writer(*job);
+    std::optional<platform::Sha256Digest> expected;
+    if (job->m_strSha256) {
+        expected = ParseSha256(*job->m_strSha256);
+        // A checksum that cannot be read must not pass for none: nothing is downloaded.
+        if (!expected) {
+            if (job->cancel == 0) {
+                job->window->NotifyFailed(
+                    "The update definition gives no valid SHA-256 checksum for this file "
+                    "(64 hexadecimal digits)");
+            }
+            return 0;
+        }
+    }
+    TargetFileWriter writer(*job, expected);
     std::string error;
     try {
         platform::HttpRequest request;
@@ -107,11 +151,13 @@ int DownloadWorker(DownloadJob* job) {
         const platform::HttpResult result = transport->Perform(request, writer);
         if (result.outcome == platform::HttpResult::Outcome::Failed) {
             error = result.error;
-        } else if (result.outcome == platform::HttpResult::Outcome::Completed && writer.Finish()) {
+        } else if (result.outcome == platform::HttpResult::Outcome::Completed && job->cancel == 0 &&
+                   writer.Finish()) {
+            // A cancel that comes while the finished file takes its place is too late to undo it.
             if (job->cancel == 0) {
                 job->window->NotifyDone();
-                return 0;
             }
+            return 0;
         } else {
             error = writer.Error();
         }

@@ -11,13 +11,9 @@ namespace {
 
 // The version under HKEY_LOCAL_MACHINE\SOFTWARE\<regKey>; 0 when the key has no value named exactly
 // "VERSION" (the registry ignores case, the definition's convention does not). None when the
-// product is not installed.
+// product is not installed. Without a key it is SOFTWARE itself, which every machine has: that is
+// how a maker lists an update for all of them.
 std::optional<int> InstalledVersion(platform::Registry& registry, const std::string& regKey) {
-    // Without a key the lookup would land on SOFTWARE itself, which every machine has, and offer
-    // the product's updates everywhere.
-    if (regKey.empty()) {
-        return std::nullopt;
-    }
     CRegistryWalker walker(registry);
     if (!walker.Open(platform::RegRoot::LocalMachine, "SOFTWARE\\" + regKey)) {
         return std::nullopt;
@@ -45,6 +41,8 @@ UpdateInfo ReadUpdate(const CXMLDocument& document, const CXMLNode& update) {
                                                       : nullptr;
         if (target != nullptr) {
             *target = document.GetNodeTextCopy(field).value_or(std::string());
+        } else if (name == "SHA256") {
+            info.SHA256 = document.GetNodeTextCopy(field).value_or(std::string());
         }
     }
     return info;

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include <openssl/evp.h>
+
 #include <pugixml.hpp>
 
 #include "lumikarta-service/download_files.h"
@@ -172,7 +174,20 @@ std::string SizeText(std::uintmax_t bytes) {
     return text;
 }
 
-TEST(DownloadFilesTest, SampleDefinitionNamesServedInstallersOfTheStatedSize) {
+std::string Sha256Hex(const std::string& bytes) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
+    std::string hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        hex += pair;
+    }
+    return hex;
+}
+
+TEST(DownloadFilesTest, SampleDefinitionNamesServedInstallersOfTheStatedSizeAndSha256) {
     const std::filesystem::path samples = std::filesystem::path(LUMIKARTA_SAMPLES_DIR) / "downloads";
     DownloadService running(samples);
     httplib::Client client = running.Client();
@@ -194,8 +209,9 @@ TEST(DownloadFilesTest, SampleDefinitionNamesServedInstallersOfTheStatedSize) {
         EXPECT_NE(std::filesystem::status(samples / file).permissions() & std::filesystem::perms::owner_exec,
                   std::filesystem::perms::none)
             << name;
-        const httplib::Result installer = client.Head(url.substr(running.service.BaseUrl().size()));
-        EXPECT_TRUE(installer && installer->status == 200) << name;
+        const httplib::Result installer = client.Get(url.substr(running.service.BaseUrl().size()));
+        ASSERT_TRUE(installer && installer->status == 200) << name;
+        EXPECT_EQ(update.node().child_value("SHA256"), Sha256Hex(installer->body)) << name;
     }
 }
 

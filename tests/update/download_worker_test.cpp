@@ -2,7 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 #include "support/local_http_server.h"
 #include "support/temp_dir.h"
@@ -50,33 +53,141 @@ std::string FileText(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// What the window tests against the reference service cannot reach: redirects and a missing URL.
-TEST(DownloadWorker, FollowsRedirectsAndReportsAMissingUrl) {
-    const std::string body(1000, 'r');
+// Every file of the folder with its bytes, so a leftover beside the target shows too.
+std::map<std::string, std::string> FolderFiles(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files[entry.path().filename().string()] = FileText(entry.path());
+    }
+    return files;
+}
+
+// Announces `announced` bytes by Content-Length (none: sends chunks) but sends only the first
+// `sent`, then either closes the connection or holds it until the test is over.
+void ServeShort(LocalHttpServer& server, const std::string& path, std::optional<std::size_t> announced,
+                std::size_t sent, bool hold) {
+    server.Routes().Get(
+        path, [&server, announced, sent, hold](const httplib::Request&, httplib::Response& response) {
+            const auto provide = [&server, sent, hold](std::size_t offset, httplib::DataSink& sink) {
+                if (offset < sent) {
+                    const std::string piece(sent - offset, 'n');
+                    return sink.write(piece.data(), piece.size());
+                }
+                if (hold) {
+                    server.Stall(std::chrono::seconds(20));
+                }
+                return false;
+            };
+            if (announced) {
+                response.set_content_provider(
+                    *announced, "application/octet-stream",
+                    [provide](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                        return provide(offset, sink);
+                    });
+            } else {
+                response.set_chunked_content_provider("application/octet-stream", provide);
+            }
+        });
+}
+
+// Whatever becomes of a download, the file it would replace is either the old one, whole, or the
+// new one, whole and as the definition's SHA-256 says, and nothing else is left in the folder.
+TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
+    const std::string installer(3000, 'i');
     LocalHttpServer server;
     server.Routes().Get("/file", [&](const httplib::Request&, httplib::Response& response) {
-        response.set_content(body, "application/octet-stream");
+        response.set_content(installer, "application/octet-stream");
     });
     server.Routes().Get("/moved", [](const httplib::Request&, httplib::Response& response) {
         response.set_redirect("/file");
     });
+    ServeShort(server, "/cut", 3000, 1000, false);
+    ServeShort(server, "/cut-chunked", std::nullopt, 1000, false);
+    ServeShort(server, "/stall", 3000, 1000, true);
+    server.Routes().Get("/empty", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("", "application/octet-stream");
+    });
+    server.Start();
+
+    // Of the 3000 bytes of /file.
+    const std::string hex = "9B99964F5DDFEF8EA1D37A4B46C14047265230F8A4B95D4DF23687FC15F5C31E";
+    const auto changed = [&hex](std::size_t at, const char* digits) {
+        return std::string(hex).replace(at, 2, digits);
+    };
+    struct Case {
+        std::string url;
+        std::optional<std::string> sha256;
+        bool cancel;
+        // None: the download succeeds; otherwise a part of the reason shown.
+        std::optional<std::string> failure;
+    };
+    const Case cases[] = {
+        {server.Url("/moved"), std::nullopt, false, std::nullopt},
+        {"", std::nullopt, false, ""},
+        {server.Url("/file"), "\n    " + hex + "\n  ", false, std::nullopt},
+        {server.Url("/file"), changed(20, "00"), false, "does not match the SHA-256"},
+        {server.Url("/file"), changed(30, "-1"), false, "no valid SHA-256"},
+        {server.Url("/file"), changed(62, "fg"), false, "no valid SHA-256"},
+        {server.Url("/file"), hex.substr(2), false, "no valid SHA-256"},
+        {server.Url("/file"), "", false, "no valid SHA-256"},
+        {server.Url("/missing"), std::nullopt, false, "HTTP 404"},
+        {server.Url("/empty"), std::nullopt, false, "empty file"},
+        {server.Url("/cut"), std::nullopt, false, ""},
+        {server.Url("/cut-chunked"), std::nullopt, false, ""},
+        {server.Url("/stall"), std::nullopt, true, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        TempDir folder;
+        const std::string old = "the installer that was there before";
+        folder.WriteFile("setup.exe", old);
+        Download download(c.url, folder.Path() / "setup.exe");
+        download.job.m_strSha256 = c.sha256;
+        std::thread worker([&] { DownloadWorker(&download.job); });
+        if (c.cancel) {
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (download.counters.loadedBytes == 0 && std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            download.job.cancel = 1;
+        }
+        worker.join();
+
+        const bool succeeds = !c.cancel && !c.failure;
+        EXPECT_EQ(download.listener.Done(), succeeds ? 1 : 0);
+        if (succeeds) {
+            EXPECT_EQ(download.counters.totalBytes, 3000);
+            EXPECT_EQ(download.counters.loadedBytes, 3000);
+        }
+        const std::vector<std::string> failures = download.listener.Failures();
+        ASSERT_EQ(failures.size(), c.failure ? 1u : 0u);
+        if (c.failure) {
+            EXPECT_NE(failures[0].find(*c.failure), std::string::npos) << failures[0];
+        }
+        const std::map<std::string, std::string> expected = {{"setup.exe", succeeds ? installer : old}};
+        EXPECT_EQ(FolderFiles(folder.Path()), expected);
+    }
+}
+
+// A target that is a link keeps it: the file it points to gets the download, as it did when the
+// download was written in place.
+TEST(DownloadWorker, WritesThroughALinkedTarget) {
+    LocalHttpServer server;
+    server.Routes().Get("/file", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("new", "application/octet-stream");
+    });
     server.Start();
     TempDir folder;
+    std::filesystem::create_directory(folder.Path() / "real");
+    folder.WriteFile("real/setup.exe", "old");
+    std::filesystem::create_symlink("real/setup.exe", folder.Path() / "setup.exe");
 
-    Download moved(server.Url("/moved"), folder.Path() / "moved.exe");
-    EXPECT_EQ(DownloadWorker(&moved.job), 0);
-    EXPECT_EQ(moved.listener.Done(), 1);
-    EXPECT_TRUE(moved.listener.Failures().empty());
-    EXPECT_EQ(FileText(folder.Path() / "moved.exe"), body);
-    EXPECT_EQ(moved.counters.totalBytes, 1000);
-    EXPECT_EQ(moved.counters.loadedBytes, 1000);
-
-    Download nowhere("", folder.Path() / "nowhere.exe");
-    DownloadWorker(&nowhere.job);
-    EXPECT_EQ(nowhere.listener.Done(), 0);
-    ASSERT_EQ(nowhere.listener.Failures().size(), 1u);
-    EXPECT_FALSE(nowhere.listener.Failures()[0].empty());
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "nowhere.exe"));
+    Download download(server.Url("/file"), folder.Path() / "setup.exe");
+    DownloadWorker(&download.job);
+    EXPECT_EQ(download.listener.Done(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "setup.exe"));
+    EXPECT_EQ(FolderFiles(folder.Path() / "real"),
+              (std::map<std::string, std::string>{{"setup.exe", "new"}}));
 }
 
 TEST(FormatSize, UsesBytesKilobytesOrMegabytesWithAPoint) {

@@ -20,7 +20,7 @@ std::string Update(const std::string& name, const std::string& version, const st
     return "<Update><Name>" + name + "</Name><Version>" + version + "</Version>" + rest + "</Update>";
 }
 
-// "name|version|size|link" per listed update, or the status when none is listed.
+// "name|version|size|link[|sha256]" per listed update, or the status when none is listed.
 std::string Listed(const UpdateDefinitionOutcome& outcome) {
     if (outcome.status == Status::NotLoaded) {
         return "not loaded";
@@ -30,7 +30,8 @@ std::string Listed(const UpdateDefinitionOutcome& outcome) {
     }
     std::string text;
     for (const UpdateInfo& update : outcome.updates) {
-        text += update.Name + "|" + update.Version + "|" + update.Size + "|" + update.Link + "\n";
+        text += update.Name + "|" + update.Version + "|" + update.Size + "|" + update.Link +
+                (update.SHA256 ? "|" + *update.SHA256 : "") + "\n";
     }
     return text;
 }
@@ -78,8 +79,15 @@ TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
                  "<Update><name>x</name><Name>Erst</Name><Name>Höhen</Name><Version>2015</Version>"
                  "<Size>12 MB</Size><Link>http://h/info</Link><Link>http://h/mehr</Link></Update>"),
          "Höhen|2015|12 MB|http://h/mehr\n"},
-        {"a product without RegKey is not taken for installed", year2014,
-         "<Product>" + Update("Ohne", "2015") + "</Product>", "no updates"},
+        {"a product without RegKey is looked up under SOFTWARE, where VERSION is rare", year2014,
+         "<Product>" + Update("Ohne0", "0") + Update("Ohne1", "1") + "</Product>", "Ohne1|1|0|\n"},
+        {"a product without RegKey by the same rules as any other",
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\"VERSION\"=\"2014\"\n",
+         "<Product>" + Update("Ohne14", "2014") + Update("Ohne15", "2015") + "</Product>",
+         "Ohne15|2015|0|\n"},
+        {"SHA256 as written, also when empty", year2014,
+         Product("Karte", Update("S1", "2015", "<SHA256>ab12</SHA256>") + Update("S2", "2015", "<SHA256/>")),
+         "S1|2015|0||ab12\nS2|2015|0||\n"},
         {"nothing installed", "", Product("Karte", Update("K", "2015")), "no updates"},
         {"not well-formed", year2014, "<U><Product>", "not loaded"},
     };

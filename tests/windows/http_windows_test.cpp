@@ -86,39 +86,71 @@ protected:
     TempDir folder;
 };
 
-TEST_F(WindowsHttp, DownloadsWholeFilesAndFailsOnAnErrorStatus) {
+// The SHA-256 text the service's update definition gives for the sample installer.
+std::string DefinitionSha256(const std::string& base) {
+    CXMLDocument definition;
+    if (!definition.Load(base + "/downloads/updates.xml")) {
+        return "";
+    }
+    std::string file;
+    std::string sha256;
+    for (const CXMLNode& update : definition.SelectNodes(definition.Root(), "//Update")) {
+        if (definition.GetNodeText(definition.SelectFirstNode(update, "File"), file) &&
+            file.ends_with(kInstaller)) {
+            definition.GetNodeText(definition.SelectFirstNode(update, "SHA256"), sha256);
+        }
+    }
+    return sha256;
+}
+
+// Whatever becomes of a download, the file it would replace is either the old one or the whole
+// new one, and nothing else is left beside it.
+TEST_F(WindowsHttp, DownloadReplacesTheTargetOnlyWhenWholeAndMatching) {
     Collector reference;
     ASSERT_TRUE(Perform(base + kInstaller, reference).IsSuccess());
     const std::string& installer = reference.body;
     ASSERT_FALSE(installer.empty());
     const auto size = static_cast<int64_t>(installer.size());
+    const std::string sha256 = DefinitionSha256(base);
+    ASSERT_EQ(sha256.size(), 64u);
+    std::string otherSha256 = sha256;
+    otherSha256[10] = otherSha256[10] == '0' ? '1' : '0';
 
     const struct {
         std::string path;
         int64_t announced;
-        bool succeeds = true;
+        std::optional<std::string> sha256;
+        // None: the download succeeds; otherwise a part of the reason shown.
+        std::optional<std::string> failure;
     } cases[] = {
-        {kInstaller, size},
-        {std::string(kInstaller) + "?chunked=1", -1},
-        {"/downloads/missing.exe", -1, false},
+        {kInstaller, size, std::nullopt, std::nullopt},
+        {std::string(kInstaller) + "?chunked=1", -1, sha256, std::nullopt},
+        {"/downloads/missing.exe", -1, std::nullopt, "404"},
+        {std::string(kInstaller) + "?cut=1", size, std::nullopt, ""},
+        // Wine's WinINet takes a chunked body cut before its last chunk for a whole one (as a body
+        // without length or chunks), so only the definition's SHA-256 can tell.
+        {std::string(kInstaller) + "?cut=1&chunked=1", -1, sha256, ""},
+        {kInstaller, size, otherSha256, "SHA-256"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        const std::filesystem::path target = folder.Path() / "installer.exe";
-        std::filesystem::remove(target);
-        Download download(base + c.path, target);
+        TempDir caseFolder;
+        const std::string old = "the installer that was there before";
+        caseFolder.WriteFile("installer.exe", old);
+        Download download(base + c.path, caseFolder.Path() / "installer.exe");
+        download.job.m_strSha256 = c.sha256;
         DownloadWorker(&download.job);
-        if (c.succeeds) {
+        if (!c.failure) {
             EXPECT_EQ(download.reports, "done\n");
             EXPECT_EQ(download.counters.totalBytes, c.announced);
             EXPECT_EQ(download.counters.loadedBytes, size);
-            EXPECT_EQ(FileBytes(target), installer);
         } else {
             EXPECT_TRUE(download.reports.starts_with("failed: ") &&
-                        download.reports.find("404") != std::string::npos)
+                        download.reports.find(*c.failure) != std::string::npos)
                 << download.reports;
-            EXPECT_FALSE(std::filesystem::exists(target));
         }
+        EXPECT_EQ(FileBytes(caseFolder.Path() / "installer.exe"), c.failure ? old : installer);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(caseFolder.Path()), {}), 1);
     }
 }
 

@@ -206,20 +206,22 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
 
     const bool chunked = request.get_param_value("chunked") == "1";
     const bool stall = request.get_param_value("stall") == "1";
+    const bool cut = request.get_param_value("cut") == "1";
     if (body->size == 0 && !chunked) {
         // A provider of length 0 would leave out Content-Length: 0.
         response.set_content(std::string(), type);
         return;
     }
-    // A stalled transfer always holds back at least the last byte, so a client never sees it end.
-    const std::size_t end = stall && body->size > 0 ? std::min(kStallAfterBytes, body->size - 1) : body->size;
+    // A stalled or cut transfer always holds back at least the last byte, so a client never sees it end.
+    const std::size_t end =
+        (stall || cut) && body->size > 0 ? std::min(kStallAfterBytes, body->size - 1) : body->size;
     const int socket = stall ? ConnectionSocket(request) : -1;
     // Definitions come at once: the program waits for them before its window opens.
     const bool paced = !definition && m_bytesPerSecond > 0;
     const std::size_t piece =
         paced ? std::max<std::size_t>(m_bytesPerSecond / kPiecesPerSecond, 1) : kPieceBytes;
-    auto send = [this, body, end, socket, paced, piece](std::size_t offset, std::size_t length,
-                                                        httplib::DataSink& sink) {
+    auto send = [this, body, end, cut, socket, paced, piece](std::size_t offset, std::size_t length,
+                                                             httplib::DataSink& sink) {
         if (Stopping()) {
             return false;
         }
@@ -230,7 +232,9 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
             sink.done();
             return true;
         }
-        Hold(socket);
+        if (!cut) {
+            Hold(socket);
+        }
         return false;
     };
     if (chunked) {

@@ -21,7 +21,8 @@ struct Response;
 // sometimes does to the program's download worker:
 //   chunked=1  chunked transfer without Content-Length;
 //   stall=1    Content-Length and the first 64 KiB (never the whole file), then silence until the
-//              client hangs up or the service stops.
+//              client hangs up or the service stops;
+//   cut=1      Content-Length and the same first part, then the connection is closed.
 //
 // Handle() runs on the server's threads; Stop() may be called from any thread.
 class DownloadFiles {
