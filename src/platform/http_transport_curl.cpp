@@ -140,7 +140,8 @@ public:
         std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     }
 
-    HttpResult Perform(const HttpRequest& request, HttpReceiver& receiver) override {
+protected:
+    HttpResult Run(const HttpRequest& request, HttpReceiver& receiver) override {
         HttpResult result;
         result.error = HttpRequestRefusal(request);
         if (!result.error.empty()) {

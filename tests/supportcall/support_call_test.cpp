@@ -156,6 +156,8 @@ TEST_F(SupportCallServerTest, ReplyDecidesTheOutcome) {
          Kind::Refused, 5, std::string(254, 'a')},
         {"2048 bytes", 200, ReplyOfSize(2048), Kind::Succeeded, 1, ""},
         {"2049 bytes", 200, ReplyOfSize(2049), Kind::Succeeded, 1, ""},
+        {"1 MiB", 200, ReplyOfSize(1024 * 1024), Kind::Succeeded, 1, ""},
+        {"1 MiB and a byte", 200, ReplyOfSize(1024 * 1024 + 1), Kind::NoConnection, 0, ""},
         {"fault", 500, Reply("<resultCode>1</resultCode>"), Kind::NoConnection, 0, ""},
         {"empty", 200, "", Kind::NoConnection, 0, ""},
         {"not XML", 200, "<html><body>Wartung", Kind::NoConnection, 0, ""},
