@@ -7,14 +7,16 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 add_library(lumikarta_test_support STATIC support/temp_dir.cpp support/scoped_env.cpp support/scoped_env_windows.cpp
-  support/sample_support_request.cpp)
+  support/sample_support_request.cpp support/raw_http_server.cpp support/raw_socket_windows.cpp)
 target_include_directories(lumikarta_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(lumikarta_test_support PUBLIC lumikarta_core gtest)
+target_link_libraries(lumikarta_test_support PUBLIC lumikarta_core gtest ws2_32)
 
 file(GLOB windows_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*_test.cpp)
 add_executable(windows_tests
   ${windows_test_sources}
   common/xml_document_test.cpp
+  platform/http_transport_limits_test.cpp
+  supportcall/support_call_hostile_test.cpp
   faqdata/faq_store_test.cpp
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp

@@ -1,10 +1,16 @@
 #include "common/xml_document.h"
 
+#include <cstdint>
+
 #include "common/utf8.h"
 #include "platform/debug_trace.h"
 #include "platform/http_transport.h"
 
 namespace {
+
+// A document loaded from a URL (the update definition: some kilobytes for a family of products) is
+// held whole in memory; a server that sends without end must not take all of it.
+constexpr std::uint64_t kMaxUrlDocumentBytes = 16 * 1024 * 1024;
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) {
@@ -53,6 +59,8 @@ bool CXMLDocument::Load(const std::string& fileOrUrl) {
     if (StartsWithNoCase(fileOrUrl, "http://") || StartsWithNoCase(fileOrUrl, "https://")) {
         platform::HttpRequest request;
         request.url = fileOrUrl;
+        request.maxBodyBytes = kMaxUrlDocumentBytes;
+        request.limitTotalTime = true;
         std::string body;
         const auto transport = platform::CreateHttpTransport();
         const platform::HttpResult result = platform::HttpFetch(*transport, request, body);

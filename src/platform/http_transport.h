@@ -15,6 +15,9 @@ struct HttpTimeouts {
     long connectSeconds = 60;
     // The transfer is abandoned when no byte has arrived for this long.
     long idleSeconds = 60;
+    // A request with limitTotalTime is abandoned this long after it began, however steadily a
+    // server drips its bytes.
+    long totalSeconds = 60;
 };
 
 struct HttpRequest {
@@ -27,6 +30,11 @@ struct HttpRequest {
     // Always fetch from the origin server: no cached answer is acceptable.
     bool noCache = false;
     HttpTimeouts timeouts = DefaultHttpTimeouts();
+    // A document that is read whole into memory is bounded in size (a body past maxBodyBytes fails
+    // the transfer; 0 sets no bound) and in time (limitTotalTime). Downloads go to disk and can be
+    // cancelled by the user: they are given up only when they stall.
+    std::uint64_t maxBodyBytes = 0;
+    bool limitTotalTime = false;
 
     // The time-outs new requests start with; tests shorten them.
     static HttpTimeouts& DefaultHttpTimeouts() {
@@ -68,7 +76,14 @@ struct HttpResult {
 class HttpTransport {
 public:
     virtual ~HttpTransport() = default;
-    virtual HttpResult Perform(const HttpRequest& request, HttpReceiver& receiver) = 0;
+
+    // One exchange. Never throws: a limit of the request that is passed, and anything the receiver
+    // or the transport throws, end it as Failed with the reason in the error text.
+    HttpResult Perform(const HttpRequest& request, HttpReceiver& receiver) noexcept;
+
+protected:
+    // The platform's exchange, without the request's size and time limits; may throw.
+    virtual HttpResult Run(const HttpRequest& request, HttpReceiver& receiver) = 0;
 };
 
 // The platform's transport. Trusts the system's certificate authorities plus the file named by

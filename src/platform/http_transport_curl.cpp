@@ -140,7 +140,8 @@ public:
         std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     }
 
-    HttpResult Perform(const HttpRequest& request, HttpReceiver& receiver) override {
+protected:
+    HttpResult Run(const HttpRequest& request, HttpReceiver& receiver) override {
         HttpResult result;
         result.error = HttpRequestRefusal(request);
         if (!result.error.empty()) {
@@ -165,12 +166,14 @@ public:
                 return result;
             }
         }
-        // Some servers and proxies answer "100-continue" slowly or not at all.
-        bool headersComplete = addHeader("Expect:");
+        // Some servers and proxies answer "100-continue" slowly or not at all. The rest as WinINet
+        // sends it: accept types for a URL it opens, none for a POST, and the connection kept.
+        bool headersComplete = addHeader("Expect:") && (!post || addHeader("Accept:"));
         if (request.noCache) {
             headersComplete =
                 headersComplete && addHeader("Cache-Control: no-cache") && addHeader("Pragma: no-cache");
         }
+        headersComplete = headersComplete && addHeader("Connection: Keep-Alive");
 
         CurlEasy curl(curl_easy_init());
         if (!curl || !headersComplete) {
@@ -189,6 +192,9 @@ public:
         curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
         curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(handle, CURLOPT_USERAGENT, "LumikartaSystemInfo");
+        // The service and the update server are spoken to in HTTP/1.1, as WinINet does, also where
+        // they would offer HTTP/2.
+        curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
         curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
         if (post) {
             curl_easy_setopt(handle, CURLOPT_POST, 1L);

@@ -314,9 +314,17 @@ void ReadBody(Exchange& x) {
 void RunExchange(const std::shared_ptr<Exchange>& exchange) {
     Exchange& x = *exchange;
     const bool post = x.request.method == "POST";
-    if (OpenSession(x) && (post ? SendPost(x) : SendGet(x))) {
-        ReadResponseStart(x);
-        ReadBody(x);
+    // Nothing may escape the thread (it would end the process): a piece that cannot be held, for
+    // one, fails the transfer.
+    try {
+        if (OpenSession(x) && (post ? SendPost(x) : SendGet(x))) {
+            ReadResponseStart(x);
+            ReadBody(x);
+        }
+    } catch (const std::exception& failure) {
+        x.Fail(std::string("The transfer failed: ") + failure.what());
+    } catch (...) {
+        x.Fail("The transfer failed");
     }
     x.Finish();
 }
@@ -352,8 +360,8 @@ bool CrackUrl(Exchange& x, std::string& error) {
 }
 
 class WinInetTransport final : public HttpTransport {
-public:
-    HttpResult Perform(const HttpRequest& request, HttpReceiver& receiver) override {
+protected:
+    HttpResult Run(const HttpRequest& request, HttpReceiver& receiver) override {
         HttpResult result;
         result.error = HttpRequestRefusal(request);
         if (!result.error.empty()) {

@@ -1,5 +1,6 @@
 #include "support/soap_request.h"
 
+#include <cstdint>
 #include <filesystem>
 
 #include "common/web_addresses.h"
@@ -11,6 +12,8 @@ namespace {
 
 constexpr char kSoapEnvelopeNamespace[] = "http://schemas.xmlsoap.org/soap/envelope/";
 constexpr char kSoapEncodingNamespace[] = "http://schemas.xmlsoap.org/soap/encoding/";
+// Replies are a result code and a line of text; anything near this size is not the service's.
+constexpr std::uint64_t kMaxReplyBytes = 1024 * 1024;
 
 // Collects the reply of a 200 answer only; any other status is no answer and its body unread.
 class ReplyCollector final : public platform::HttpReceiver {
@@ -65,6 +68,8 @@ SoapReply PostSoapRequest(const CXMLDocument& request, std::string_view objectPa
     post.url = SupportServerUrl() + "/" + std::string(objectPath);
     post.noCache = true;
     post.followRedirects = false;
+    post.maxBodyBytes = kMaxReplyBytes;
+    post.limitTotalTime = true;
     post.body = request.GetXml();
     post.headers = {
         "Content-Type: text/xml; charset=utf-8",

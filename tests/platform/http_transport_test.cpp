@@ -1,11 +1,14 @@
 #include "platform/http_transport.h"
 
 #include <gtest/gtest.h>
+#include <openssl/ssl.h>
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/local_http_server.h"
@@ -248,6 +251,35 @@ TEST(HttpTransport, FailuresCarryAnErrorTextAndSendNothingDoubtful) {
     ScopedEnv trusted("LUMIKARTA_CA_BUNDLE", certificate.CaFile());
     RecordingReceiver receiver;
     EXPECT_TRUE(Get(tls.Url("/"), receiver).IsSuccess());
+}
+
+// Offered protocols of a TLS client, as the server sees them; the server takes HTTP/1.1.
+int RecordOfferedProtocols(SSL*, const unsigned char** selected, unsigned char* selectedLength,
+                           const unsigned char* offered, unsigned int offeredLength, void* record) {
+    auto& [mutex, text] = *static_cast<std::pair<std::mutex, std::string>*>(record);
+    const std::lock_guard lock(mutex);
+    text.assign(reinterpret_cast<const char*>(offered), offeredLength);
+    static constexpr unsigned char kHttp11[] = "http/1.1";
+    *selected = kHttp11;
+    *selectedLength = sizeof kHttp11 - 1;
+    return SSL_TLSEXT_ERR_OK;
+}
+
+// A server that would speak HTTP/2 is offered HTTP/1.1 alone.
+TEST(HttpTransport, OffersOnlyHttp11) {
+    TestCertificate certificate;
+    LocalHttpServer tls(certificate);
+    std::pair<std::mutex, std::string> offered;
+    SSL_CTX_set_alpn_select_cb(static_cast<httplib::SSLServer&>(tls.Routes()).ssl_context(),
+                               RecordOfferedProtocols, &offered);
+    tls.Routes().Get(
+        "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("x", "text/plain"); });
+    tls.Start();
+    ScopedEnv trusted("LUMIKARTA_CA_BUNDLE", certificate.CaFile());
+    RecordingReceiver receiver;
+    EXPECT_TRUE(Get(tls.Url("/"), receiver).IsSuccess());
+    const std::lock_guard lock(offered.first);
+    EXPECT_EQ(offered.second, "\x08http/1.1");
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "common/xml_document.h"
 #include "platform/http_transport.h"
+#include "support/raw_http_server.h"
 #include "support/sample_support_request.h"
 #include "support/scoped_env.h"
 #include "support/scoped_http_timeouts.h"
@@ -224,6 +226,20 @@ TEST_F(WindowsHttp, UpdateDefinitionLoadsAsADocumentAndAMissingOneDoesNot) {
     CXMLDocument missing;
     EXPECT_FALSE(missing.Load(base + "/downloads/missing.xml"));
     EXPECT_EQ(missing.ErrorReason(), "HTTP status 404");
+}
+
+// The bytes of the support call as WinINet sends them, at a plain socket. They agree with the Linux
+// build's but for Wine's WinINet, which writes every header it is given as name, colon, blank and
+// value.
+TEST(WindowsHttpWire, SupportCallArrivesAsItsBytes) {
+    RawHttpServer server(RawHttpReply::Complete(
+        "<?xml version=\"1.0\"?><Envelope><return><resultCode>1</resultCode></return></Envelope>"));
+    const ScopedEnv supportUrl("LUMIKARTA_SUPPORT_URL", server.Url(""));
+    EXPECT_EQ(PostSupportCall(SampleRequest(), "\r\n\r\nBericht").kind, SupportCallOutcome::Kind::Succeeded);
+    const std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0], SupportCallRequestBytes(
+                               server.Port(), SupportCallEnvelope(SampleRequest(), "\r\n\r\nBericht"), " "));
 }
 
 // Refused before anything is sent, so no service is needed.
