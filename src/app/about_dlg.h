@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/template_dialog.h"
+#include "common/qt_template_dialog.h"
 
 // The About box: the program's name, version and icon; OK closes it.
 class CAboutDlg : public CTemplateDialog {

@@ -7,7 +7,7 @@
 #include <QMenu>
 
 #include "common/my_hyperlink.h"
-#include "common/template_dialog.h"
+#include "common/qt_template_dialog.h"
 #include "sysinfo/system_info.h"
 
 // The program's main window: the facts of this computer, the clipboard summary, the support form,

@@ -5,12 +5,10 @@
 #include <functional>
 #include <string>
 
+#include "common/message_box_options.h"
+
 // The one way every window shows a message, so tests can put a recorder in its place instead of
 // clicking modal boxes.
-
-enum class MessageIcon { None, Exclamation, Information, Stop, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
 
 using MessageBoxFunction = std::function<MessageAnswer(QWidget* parent, const QString& text, MessageIcon icon,
                                                        MessageButtons buttons)>;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/template_dialog.h"
+#include "common/qt_template_dialog.h"
 #include "support/support_request.h"
 #include "sysinfo/system_info.h"
 

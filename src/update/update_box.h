@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/my_hyperlink.h"
-#include "common/template_dialog.h"
+#include "common/qt_template_dialog.h"
 #include "update/update_info.h"
 
 class CUpdateDownloadDialog1;

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "common/template_dialog.h"
+#include "common/qt_template_dialog.h"
 #include "update/download_job.h"
 
 // The "Download" window: fetches the job's URL into its target file on a worker thread, shows the

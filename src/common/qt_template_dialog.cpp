@@ -1,4 +1,4 @@
-#include "common/template_dialog.h"
+#include "common/qt_template_dialog.h"
 
 #include <QPushButton>
 
