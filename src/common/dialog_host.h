@@ -107,7 +107,8 @@ public:
     virtual void PostNotice(int notice, std::string payload) = 0;
     // Runs the work on a helper thread and returns when it is done. Meanwhile the windows keep
     // painting but take no input (clicks and keys are dropped, not delivered later) and show the wait
-    // cursor. The work must not touch the windows.
+    // cursor. The work must not touch the windows; the helper thread is prepared for the core's calls
+    // as the user-interface thread is (COM, where the platform's XML parser needs it).
     virtual void RunBlocking(const std::function<void()>& work) = 0;
 };
 

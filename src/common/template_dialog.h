@@ -18,6 +18,7 @@ public:
 
     uint32_t TemplateId() const { return m_templateId; }
     CDialogHost& Host() { return *m_pHost; }
+    const CDialogHost& Host() const { return *m_pHost; }
 
     // Runs the dialog modally; the code it was ended with.
     int DoModal() { return m_pHost->RunModal(*this); }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+#include <QMenu>
+#include <cstdint>
+
+#include "res/resource_table.h"
+
+class CTemplateDialog;
+
+// The Qt window of one dialog: built from its template, and the one place where the window's events
+// and its controls' signals become the dialog's handler calls.
+class QtDialogWindow final : public QDialog {
+public:
+    QtDialogWindow(CTemplateDialog& dialog, const LumikartaDialogTemplate* dialogTemplate, QWidget* owner);
+
+    void AddSystemMenuItem(int commandId, const QString& text);
+    // The label reports clicks and the mouse entering and leaving it while it is enabled.
+    void MakeLink(QWidget& label);
+
+    // The Return key without a default button, and the Escape key and close box.
+    void accept() override;
+    void reject() override;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ConnectControls();
+
+    CTemplateDialog& m_dialog;
+    QMenu m_systemMenu;
+    uint32_t m_dialogStyle = 0;
+};

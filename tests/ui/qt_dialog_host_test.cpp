@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "common/dialog_builder.h"
+#include "common/qt_dialog_host.h"
+#include "common/template_dialog.h"
+#include "faqdata/faq_store.h"
+#include "res/control_ids.h"
+#include "res/resource_ids.h"
+#include "support/send_dialog.h"
+
+namespace {
+
+// Answers the next message box as soon as it shows, noting how it shows its text.
+class MessageBoxCloser {
+public:
+    MessageBoxCloser() {
+        QTimer::singleShot(0, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                m_texts.push_back(box->text());
+                m_formats.push_back(box->textFormat());
+                box->done(QMessageBox::Ok);
+            }
+        });
+    }
+    std::vector<QString> m_texts;
+    std::vector<Qt::TextFormat> m_formats;
+};
+
+// A dialog that notes what reaches it.
+class ProbeDialog final : public CTemplateDialog {
+public:
+    explicit ProbeDialog(std::unique_ptr<CQtDialogHost> host)
+        : CTemplateDialog(IDD_UPDATEDOWNLOAD, std::move(host)) {}
+    CQtDialogHost& Qt() { return static_cast<CQtDialogHost&>(Host()); }
+
+    void OnCommand(int id) override { commands.push_back(id); }
+    void OnNotice(int notice, const std::string& payload) override {
+        notices.push_back(notice);
+        payloads.push_back(payload);
+        noticeThread = std::this_thread::get_id();
+    }
+
+    std::vector<int> commands;
+    std::vector<int> notices;
+    std::vector<std::string> payloads;
+    std::thread::id noticeThread;
+};
+
+// While the work runs on its helper thread the window's loop goes on: a notice the work posts arrives
+// on the user-interface thread before the work ends, and a click meanwhile is dropped, not delivered
+// later.
+TEST(QtDialogHostTest, BlockingWorkKeepsTheWindowAliveButDeaf) {
+    ProbeDialog dialog(std::make_unique<CQtDialogHost>(nullptr));
+    dialog.Create();
+    dialog.Qt().ShowDialog();
+    QWidget* cancel = FindControl(*dialog.Qt().Window(), download_dialog::kCancel);
+    std::atomic<bool> delivered{false};
+    Qt::CursorShape cursorDuringWork = Qt::ArrowCursor;
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        cursorDuringWork =
+            QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+    });
+    std::thread::id workThread;
+    dialog.Host().RunBlocking([&] {
+        workThread = std::this_thread::get_id();
+        dialog.Host().PostNotice(7, "seven");
+        for (int i = 0; i < 1000 && !delivered; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            delivered = !dialog.notices.empty();
+        }
+    });
+    EXPECT_NE(workThread, std::this_thread::get_id());
+    EXPECT_EQ(dialog.notices, std::vector<int>{7});
+    EXPECT_EQ(dialog.payloads, std::vector<std::string>{"seven"});
+    EXPECT_EQ(dialog.noticeThread, std::this_thread::get_id());
+    EXPECT_EQ(cursorDuringWork, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog.commands.empty());
+
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_EQ(dialog.commands, std::vector<int>{download_dialog::kCancel}) << "input works again";
+    dialog.EndDialog(IDCANCEL);
+    dialog.Host().PostNotice(8, "");
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.notices.size(), 1u) << "an ended window gets no more notices";
+}
+
+// Return in a line presses the default button, which runs the checks; in the description it starts
+// a new line. The controls are ordered for the Tab key as the template lists them.
+TEST(QtDialogHostTest, ReturnSendsFromALineButBreaksTheLineInTheDescription) {
+    const CSystemInfo facts;
+    CSendDialog dialog(facts, std::make_unique<CQtDialogHost>(nullptr));
+    dialog.Create();
+    QDialog& window = *static_cast<CQtDialogHost&>(dialog.Host()).Window();
+    window.show();
+    auto* description = qobject_cast<QPlainTextEdit*>(FindControl(window, send_dialog::kDescription));
+    description->setFocus();
+    QTest::keyClick(description, Qt::Key_Return);
+    EXPECT_EQ(description->toPlainText(), "\n");
+
+    auto* firstName = qobject_cast<QLineEdit*>(FindControl(window, send_dialog::kFirstName));
+    firstName->setFocus();
+    MessageBoxCloser closer;
+    QTest::keyClick(firstName, Qt::Key_Return);
+    ASSERT_EQ(closer.m_texts.size(), 1u) << "Return runs the checks";
+    EXPECT_EQ(closer.m_texts[0], "Bitte geben Sie ein Produkt an!");
+    CFAQStore::DestroyInstance();
+}
+
+}  // namespace
