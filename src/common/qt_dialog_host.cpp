@@ -332,6 +332,9 @@ void CQtDialogHost::SetTextColour(int id, RgbColour colour) {
 MessageAnswer CQtDialogHost::ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
     QMessageBox box(BoxIcon(icon), QString::fromUtf8(kCaption), Text(text), QMessageBox::NoButton,
                     m_pWindow ? m_pWindow.get() : m_pOwner.data());
+    // Parts of a message may come from a server: Qt would take text that looks like markup for rich
+    // text and make its links clickable.
+    box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -55,6 +55,20 @@ public:
     std::thread::id noticeThread;
 };
 
+// A server's text is never markup: a link in it must not become clickable.
+TEST(QtDialogHostTest, MessageBoxesShowPlainText) {
+    ProbeDialog dialog(std::make_unique<CQtDialogHost>(nullptr));
+    dialog.Create();
+    const std::string refusal = "Fehler 3: <a href=\"file:///etc/passwd\">Details</a>";
+    for (const MessageIcon icon : {MessageIcon::None, MessageIcon::Stop}) {
+        MessageBoxCloser closer;
+        EXPECT_EQ(dialog.Host().ShowMessage(refusal, icon, MessageButtons::Ok), MessageAnswer::Ok);
+        ASSERT_EQ(closer.m_formats.size(), 1u);
+        EXPECT_EQ(closer.m_formats[0], Qt::PlainText);
+        EXPECT_EQ(closer.m_texts[0].toStdString(), refusal);
+    }
+}
+
 // While the work runs on its helper thread the window's loop goes on: a notice the work posts arrives
 // on the user-interface thread before the work ends, and a click meanwhile is dropped, not delivered
 // later.
