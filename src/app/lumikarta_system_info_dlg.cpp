@@ -28,8 +28,8 @@ bool CLumikartaSystemInfoDlg::OnInitDialog() {
     CollectSystemInfo();
     m_linkFAQ.SetURL(FaqPageUrl());
     ShowFacts();
-    Host().Select(kLanguage,
-                  m_nLanguage >= 0 && m_nLanguage < Host().ItemCount(kLanguage) ? m_nLanguage : -1);
+    m_nKeptLanguage = m_nLanguage >= 0 && m_nLanguage < Host().ItemCount(kLanguage) ? m_nLanguage : -1;
+    Host().Select(kLanguage, m_nKeptLanguage);
     return true;
 }
 
@@ -91,10 +91,16 @@ void CLumikartaSystemInfoDlg::OnCopyInfo() {
     Host().CopyToClipboard(CopyInfoText(lines, "\r\n"));
 }
 
-// The question is asked even when the value could not be stored; a restart then keeps the old
-// language.
+// A restart after a choice that could not be stored would come back in the old language, so none is
+// offered then, and the box shows the language the program keeps.
 void CLumikartaSystemInfoDlg::OnLanguageChanged() {
-    StoreLanguage(Host().Selection(kLanguage));
+    const int chosen = Host().Selection(kLanguage);
+    if (!StoreLanguage(chosen)) {
+        Host().Select(kLanguage, m_nKeptLanguage);
+        Host().ShowMessage(LoadResString(IDS_LANGUAGE_NOT_STORED), MessageIcon::Stop, MessageButtons::Ok);
+        return;
+    }
+    m_nKeptLanguage = chosen;
     if (Host().ShowMessage(LoadResString(IDS_RESTART_QUESTION), MessageIcon::Question,
                            MessageButtons::YesNo) != MessageAnswer::Yes) {
         return;

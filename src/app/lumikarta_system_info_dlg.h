@@ -37,4 +37,6 @@ private:
     void ShowFacts();
 
     CMyHyperLink m_linkFAQ;
+    // The language choice that is stored or in force: where a choice that cannot be stored goes back.
+    int m_nKeptLanguage = -1;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/lumikarta_system_info_dlg.h"
+#include "platform/hive_registry.h"
 #include "platform/registry.h"
 #include "res/control_ids.h"
 #include "res/german_resources.h"
@@ -8,6 +9,7 @@
 #include "res/resource_library.h"
 #include "res/resources.h"
 #include "support/scoped_system_registry.h"
+#include "support/temp_dir.h"
 #include "ui_support/recording_dialog_host.h"
 
 namespace {
@@ -143,6 +145,28 @@ TEST(MainWindowTest, LanguageChangeStoresTheChoiceAndRestartsOnlyOnYes) {
         EXPECT_EQ(window.Ended(), restarted);
         EXPECT_EQ(window.Result(), 0);
     }
+}
+
+// A choice that cannot be stored would come back in the old language after a restart: the window
+// says so, offers no restart and shows the language it keeps.
+TEST(MainWindowTest, LanguageThatCannotBeStoredIsReportedWithoutARestart) {
+    TempDir folder;
+    const std::filesystem::path notAFolder = folder.WriteFile("user-folder", "a file, not a folder");
+    platform::SetSystemRegistry(
+        std::make_unique<platform::HiveRegistry>(folder.FilePath("system.reg"), notAFolder / "user.reg"));
+    FixtureMainWindow window(1);
+    RecordingDialogHost& ui = window.Ui();
+    ui.Seen().answer = MessageAnswer::Yes;
+    ui.UserSelects(kLanguage, 0);
+    platform::SetSystemRegistry(nullptr);
+
+    ASSERT_EQ(ui.Seen().messages.size(), 1u);
+    EXPECT_EQ(ui.Seen().messages[0].text.rfind("Die Spracheinstellung konnte nicht gespeichert", 0), 0u);
+    EXPECT_EQ(ui.Seen().messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(ui.Seen().messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(ui.Selection(kLanguage), 1);
+    EXPECT_EQ(ui.Seen().restarts, 0);
+    EXPECT_FALSE(window.Ended());
 }
 
 }  // namespace
