@@ -23,7 +23,6 @@
 #include "common/dialog_builder.h"
 #include "common/qt_dialog_window.h"
 #include "common/qt_list_controls.h"
-#include "common/qt_notice_event.h"
 #include "common/resource_icon.h"
 #include "common/template_dialog.h"
 #include "platform/program_path.h"
@@ -380,7 +379,7 @@ bool CQtDialogHost::RestartProgram() {
 
 void CQtDialogHost::PostNotice(int notice, std::string payload) {
     if (m_pWindow) {
-        QCoreApplication::postEvent(m_pWindow.get(), new QtNoticeEvent(notice, std::move(payload)));
+        m_pWindow->PostNotice(notice, std::move(payload));
     }
 }
 

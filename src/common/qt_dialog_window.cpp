@@ -7,12 +7,16 @@
 #include <QMouseEvent>
 
 #include "common/dialog_builder.h"
-#include "common/qt_notice_event.h"
 #include "common/template_dialog.h"
 
 QtDialogWindow::QtDialogWindow(CTemplateDialog& dialog, const LumikartaDialogTemplate* dialogTemplate,
                                QWidget* owner)
-    : QDialog(owner), m_dialog(dialog) {
+    : QDialog(owner), m_dialog(dialog), m_notices([this](int notice, const std::string& payload) {
+          // Notices still under way when the dialog has ended are dropped, as a closed window gets none.
+          if (!m_dialog.Ended()) {
+              m_dialog.OnNotice(notice, payload);
+          }
+      }) {
     if (dialogTemplate) {
         BuildDialog(*this, *dialogTemplate);
         m_dialogStyle = dialogTemplate->style;
@@ -53,18 +57,6 @@ void QtDialogWindow::accept() {
 
 void QtDialogWindow::reject() {
     m_dialog.OnCancel();
-}
-
-// Notices still under way when the dialog has ended are dropped, as a closed window gets none.
-bool QtDialogWindow::event(QEvent* event) {
-    if (event->type() == QtNoticeEvent::kType) {
-        if (!m_dialog.Ended()) {
-            const auto* notice = static_cast<QtNoticeEvent*>(event);
-            m_dialog.OnNotice(notice->Notice(), notice->Payload());
-        }
-        return true;
-    }
-    return QDialog::event(event);
 }
 
 // A disabled link is text without a target.

@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <QMenu>
 #include <cstdint>
+#include <string>
+
+#include "common/qt_notice_queue.h"
 
 #include "res/resource_table.h"
 
@@ -15,6 +18,8 @@ public:
     QtDialogWindow(CTemplateDialog& dialog, const LumikartaDialogTemplate* dialogTemplate, QWidget* owner);
 
     void AddSystemMenuItem(int commandId, const QString& text);
+    // From any thread: the dialog's OnNotice runs later on this window's thread.
+    void PostNotice(int notice, std::string payload) { m_notices.Post(notice, std::move(payload)); }
     // The label reports clicks and the mouse entering and leaving it while it is enabled.
     void MakeLink(QWidget& label);
 
@@ -23,7 +28,6 @@ public:
     void reject() override;
 
 protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -34,4 +38,5 @@ private:
     CTemplateDialog& m_dialog;
     QMenu m_systemMenu;
     uint32_t m_dialogStyle = 0;
+    QtNoticeQueue m_notices;
 };
