@@ -41,6 +41,7 @@ public:
     CQtDialogHost& Qt() { return static_cast<CQtDialogHost&>(Host()); }
 
     void OnCommand(int id) override { commands.push_back(id); }
+    void OnMouseHover(int id, bool over) override { hovers.emplace_back(id, over); }
     void OnNotice(int notice, const std::string& payload) override {
         notices.push_back(notice);
         payloads.push_back(payload);
@@ -49,6 +50,7 @@ public:
     }
 
     std::vector<int> commands;
+    std::vector<std::pair<int, bool>> hovers;
     std::vector<int> notices;
     std::vector<std::string> payloads;
     std::thread::id noticeThread;
@@ -123,6 +125,33 @@ TEST(QtDialogHostTest, ReturnPressesTheDefaultButtonButBreaksTheLineInTheDescrip
     firstName->setFocus();
     QTest::keyClick(firstName, Qt::Key_Return);
     EXPECT_EQ(dialog.commands, std::vector<int>{send_dialog::kSend});
+}
+
+// A link label reports the mouse entering and leaving it and a click released over it, and nothing
+// while it is disabled.
+TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
+    ProbeDialog dialog(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    dialog.Create();
+    dialog.Host().SetHandCursor(main_window::kFAQ);
+    QWidget* label = FindControl(*dialog.Qt().Window(), main_window::kFAQ);
+    EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+    const auto use = [label] {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(label, &enter);
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(-5, 2));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(label, &leave);
+    };
+    use();
+    const int id = main_window::kFAQ;
+    EXPECT_EQ(dialog.hovers, (std::vector<std::pair<int, bool>>{{id, true}, {id, false}}));
+    EXPECT_EQ(dialog.commands, std::vector<int>{id}) << "a release outside the label is no click";
+
+    dialog.Host().Enable(id, false);
+    use();
+    EXPECT_EQ(dialog.hovers.size(), 2u);
+    EXPECT_EQ(dialog.commands.size(), 1u);
 }
 
 }  // namespace
