@@ -2,4 +2,4 @@
 
 #include "res/resource_ids.h"
 
-CAboutDlg::CAboutDlg(QWidget* pParent) : CTemplateDialog(IDD_ABOUTBOX, pParent) {}
+CAboutDlg::CAboutDlg(std::unique_ptr<CDialogHost> host) : CTemplateDialog(IDD_ABOUTBOX, std::move(host)) {}

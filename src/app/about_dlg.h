@@ -4,8 +4,6 @@
 
 // The About box: the program's name, version and icon; OK closes it.
 class CAboutDlg : public CTemplateDialog {
-    Q_OBJECT
-
 public:
-    explicit CAboutDlg(QWidget* pParent = nullptr);
+    explicit CAboutDlg(std::unique_ptr<CDialogHost> host);
 };

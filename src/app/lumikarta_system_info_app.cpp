@@ -2,34 +2,27 @@
 
 #include "app/language.h"
 #include "app/lumikarta_system_info_dlg.h"
+#include "common/dialog_host.h"
 #include "faqdata/faq_store.h"
-
-namespace {
-
-CLumikartaSystemInfoDlg* g_pMainWnd = nullptr;
-
-}  // namespace
 
 CLumikartaSystemInfoApp::CLumikartaSystemInfoApp(std::filesystem::path programFolder)
     : m_programFolder(std::move(programFolder)) {}
-
-CLumikartaSystemInfoDlg* CLumikartaSystemInfoApp::MainWindow() {
-    return g_pMainWnd;
-}
 
 bool CLumikartaSystemInfoApp::InitInstance() {
     const int language = DecideLanguage();
     ApplyLanguage(language, m_programFolder);
     CFAQStore::Instance()->LoadCache();
     {
-        CLumikartaSystemInfoDlg dialog;
-        g_pMainWnd = &dialog;
+        CLumikartaSystemInfoDlg dialog(CreateMainWindowHost());
         dialog.m_nLanguage = language;
         RunMainWindow(dialog);
-        g_pMainWnd = nullptr;
-        CFAQStore::DestroyInstance();
     }
+    CFAQStore::DestroyInstance();
     return false;
+}
+
+std::unique_ptr<CDialogHost> CLumikartaSystemInfoApp::CreateMainWindowHost() {
+    return CreateTopLevelDialogHost();
 }
 
 void CLumikartaSystemInfoApp::RunMainWindow(CLumikartaSystemInfoDlg& dialog) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 
+class CDialogHost;
 class CLumikartaSystemInfoDlg;
 
 // The program's run with a window: language, resources, FAQ data, then the main window modally for
@@ -15,11 +17,9 @@ public:
     // The whole run; false, as nothing is left to do when the main window has closed.
     bool InitInstance();
 
-    // The main window while it runs, through which the other windows read the collected facts;
-    // null before and after.
-    static CLumikartaSystemInfoDlg* MainWindow();
-
 protected:
+    // The host of the main window; the screenshot mode keeps its own to render the window.
+    virtual std::unique_ptr<CDialogHost> CreateMainWindowHost();
     // Runs the main window; the screenshot mode renders it instead and tests look at it.
     virtual void RunMainWindow(CLumikartaSystemInfoDlg& dialog);
 

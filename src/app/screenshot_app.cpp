@@ -4,12 +4,19 @@
 #include <QString>
 
 #include "app/lumikarta_system_info_dlg.h"
+#include "common/qt_dialog_host.h"
 
 ScreenshotApp::ScreenshotApp(std::filesystem::path programFolder, std::filesystem::path imageFile)
     : CLumikartaSystemInfoApp(std::move(programFolder)), m_imageFile(std::move(imageFile)) {}
 
+std::unique_ptr<CDialogHost> ScreenshotApp::CreateMainWindowHost() {
+    auto host = std::make_unique<CQtDialogHost>(nullptr);
+    m_pHost = host.get();
+    return host;
+}
+
 void ScreenshotApp::RunMainWindow(CLumikartaSystemInfoDlg& dialog) {
-    dialog.Initialize();
-    m_bSaved = dialog.grab().save(QString::fromStdString(m_imageFile.string()), "PNG");
-    dialog.close();
+    dialog.Create();
+    m_bSaved = m_pHost->Window()->grab().save(QString::fromStdString(m_imageFile.string()), "PNG");
+    m_pHost->Window()->close();
 }

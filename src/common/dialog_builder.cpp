@@ -13,7 +13,7 @@
 #include <span>
 
 #include "common/dialog_units.h"
-#include "common/list_controls.h"
+#include "common/qt_list_controls.h"
 #include "common/resource_icon.h"
 
 namespace {

@@ -1,15 +1,14 @@
 #include "common/info_fields.h"
 
-#include "common/line_edit_text.h"
 #include "res/resources.h"
 #include "res/string_ids.h"
 #include "sysinfo/info_lines.h"
 
-void ShowInfoLines(const CSystemInfo& info, const InfoFields& fields) {
+void ShowInfoLines(const CSystemInfo& info, CDialogHost& host, const InfoFields& fields) {
     const InfoLines lines = FormatInfoLines(info, LoadResString(IDS_MEMORY_LINE));
-    SetLineText(*fields.cpu, lines.cpu);
-    SetLineText(*fields.ram, lines.ram);
-    SetLineText(*fields.graphics, lines.graphics);
-    SetLineText(*fields.driver, lines.driver);
-    SetLineText(*fields.os, lines.os);
+    host.SetText(fields.cpu, lines.cpu);
+    host.SetText(fields.ram, lines.ram);
+    host.SetText(fields.graphics, lines.graphics);
+    host.SetText(fields.driver, lines.driver);
+    host.SetText(fields.os, lines.os);
 }

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QLineEdit>
-
+#include "common/dialog_host.h"
 #include "sysinfo/system_info.h"
 
-// The five fact fields a window shows, the main window and the support form alike.
+// The ids of the five fact fields a window shows, the main window and the support form alike.
 struct InfoFields {
-    QLineEdit* cpu;
-    QLineEdit* ram;
-    QLineEdit* graphics;
-    QLineEdit* driver;
-    QLineEdit* os;
+    int cpu;
+    int ram;
+    int graphics;
+    int driver;
+    int os;
 };
 
 // Fills the fields from the record, the memory line in the current language.
-void ShowInfoLines(const CSystemInfo& info, const InfoFields& fields);
+void ShowInfoLines(const CSystemInfo& info, CDialogHost& host, const InfoFields& fields);

@@ -1,37 +1,36 @@
 #include "common/template_dialog.h"
 
-#include <QPushButton>
+#include "res/control_ids.h"
 
-#include "res/resources.h"
+CTemplateDialog::CTemplateDialog(uint32_t templateId, std::unique_ptr<CDialogHost> host)
+    : m_templateId(templateId), m_pHost(std::move(host)) {}
 
-CTemplateDialog::CTemplateDialog(uint32_t templateId, QWidget* pParent) : QDialog(pParent) {
-    if (const LumikartaDialogTemplate* dialogTemplate = LoadDialogTemplate(templateId)) {
-        BuildDialog(*this, *dialogTemplate);
-        m_dialogStyle = dialogTemplate->style;
-    }
-    if (auto* ok = FindControl<QPushButton>(*this, IDOK)) {
-        connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-    }
-    if (auto* cancel = FindControl<QPushButton>(*this, IDCANCEL)) {
-        connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
-    }
+void CTemplateDialog::EndDialog(int result) {
+    m_bEnded = true;
+    m_nResult = result;
+    m_pHost->EndDialog(result);
 }
 
-int CTemplateDialog::DoModal() {
-    Initialize();
-    return m_bEnded ? result() : exec();
-}
-
-void CTemplateDialog::Initialize() {
+bool CTemplateDialog::InitDialog() {
     if (!m_bInitialized) {
         m_bInitialized = true;
-        OnInitDialog();
+        m_bInitResult = OnInitDialog();
     }
+    return m_bInitResult;
 }
 
-void CTemplateDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (m_dialogStyle & LUMIKARTA_DIALOG_SET_FOREGROUND) {
-        activateWindow();
+void CTemplateDialog::OnOK() {
+    EndDialog(IDOK);
+}
+
+void CTemplateDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CTemplateDialog::OnCommand(int id) {
+    if (id == IDOK) {
+        OnOK();
+    } else if (id == IDCANCEL) {
+        OnCancel();
     }
 }

@@ -1,56 +1,59 @@
 #pragma once
 
-#include <QDialog>
 #include <cstdint>
+#include <memory>
+#include <string>
 
-#include "common/dialog_builder.h"
-#include "res/control_ids.h"
+#include "common/dialog_host.h"
 
-// A modal dialog made from a template of the current resources. Its OK and cancel buttons, the
-// Escape key and the close box end it through OnOK and OnCancel; a window class overrides those and
-// OnInitDialog, and binds its controls by id.
-class CTemplateDialog : public QDialog {
-    Q_OBJECT
-
+// A dialog's logic, made from a template of the current resources and shown by its host. A window
+// class overrides the handlers it needs and talks to its controls by id through Host(); the host
+// calls the public handlers below on the user-interface thread.
+class CTemplateDialog {
 public:
-    CTemplateDialog(uint32_t templateId, QWidget* pParent);
+    CTemplateDialog(uint32_t templateId, std::unique_ptr<CDialogHost> host);
+    virtual ~CTemplateDialog() = default;
+    CTemplateDialog(const CTemplateDialog&) = delete;
+    CTemplateDialog& operator=(const CTemplateDialog&) = delete;
 
-    // Runs OnInitDialog once, then the dialog modally unless OnInitDialog already ended it; the code
-    // the dialog was ended with.
-    int DoModal();
-    // OnInitDialog without the modal run, for a window that is only rendered.
-    void Initialize();
+    uint32_t TemplateId() const { return m_templateId; }
+    CDialogHost& Host() { return *m_pHost; }
+    const CDialogHost& Host() const { return *m_pHost; }
 
-    // Ends the modal run with the code.
-    void EndDialog(int result) {
-        m_bEnded = true;
-        done(result);
-    }
+    // Runs the dialog modally; the code it was ended with.
+    int DoModal() { return m_pHost->RunModal(*this); }
+    // Makes the window and runs OnInitDialog without the modal run (rendering, tests).
+    void Create() { m_pHost->CreateModeless(*this); }
+    void EndDialog(int result);
     bool Ended() const { return m_bEnded; }
+    int Result() const { return m_nResult; }
 
-    // The Escape key and the close box arrive here.
-    void reject() override { OnCancel(); }
+    // Called by the host.
+    // OnInitDialog once, however often the host asks; its result.
+    bool InitDialog();
+    // The OK button and the Return key without another default button.
+    virtual void OnOK();
+    // The cancel button, the Escape key and the close box.
+    virtual void OnCancel();
+    // A button or a notifying label was clicked. IDOK and IDCANCEL go to OnOK and OnCancel.
+    virtual void OnCommand(int id);
+    // The user chose another item of a list or combo box.
+    virtual void OnSelChange(int /*id*/) {}
+    // A notice posted through the host arrives.
+    virtual void OnNotice(int /*notice*/, const std::string& /*payload*/) {}
+    // An entry of the window menu was chosen.
+    virtual void OnSysCommand(int /*commandId*/) {}
+    // The mouse entered (true) or left a label the host made a link.
+    virtual void OnMouseHover(int /*id*/, bool /*over*/) {}
 
 protected:
     virtual bool OnInitDialog() { return true; }
-    void showEvent(QShowEvent* event) override;
-    virtual void OnOK() { EndDialog(IDOK); }
-    virtual void OnCancel() { EndDialog(IDCANCEL); }
-
-    // The control with the id; a hidden stand-in when a foreign template lacks it, so the window
-    // still works.
-    template <typename Control>
-    Control* Bind(int id) {
-        if (Control* control = FindControl<Control>(*this, id)) {
-            return control;
-        }
-        auto* standIn = new Control(this);
-        standIn->hide();
-        return standIn;
-    }
 
 private:
+    uint32_t m_templateId;
+    std::unique_ptr<CDialogHost> m_pHost;
     bool m_bInitialized = false;
+    bool m_bInitResult = false;
     bool m_bEnded = false;
-    uint32_t m_dialogStyle = 0;
+    int m_nResult = 0;
 };

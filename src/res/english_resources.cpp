@@ -27,6 +27,8 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_DEFINITION_NOT_LOADED,
      "The update definition could not be loaded.\r\nPlease check your Internet connection!"},
     {IDS_NO_UPDATES, "There are no updates available at the moment."},
+    {IDS_LANGUAGE_NOT_STORED,
+     "The language setting could not be stored. The program keeps its current language."},
 };
 
 }  // namespace

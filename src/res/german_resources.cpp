@@ -27,6 +27,9 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_DEFINITION_NOT_LOADED,
      "Die Update Definition konnte nicht geladen werden.\r\nÜberprüfen Sie ihre Internetverbindung!"},
     {IDS_NO_UPDATES, "Derzeit sind keine Updates verfügbar."},
+    {IDS_LANGUAGE_NOT_STORED,
+     "Die Spracheinstellung konnte nicht gespeichert werden. Die Software bleibt bei der bisherigen "
+     "Sprache."},
 };
 
 }  // namespace

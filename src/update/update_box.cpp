@@ -1,7 +1,5 @@
 #include "update/update_box.h"
 
-#include "common/message_box.h"
-#include "common/save_file_dialog.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
@@ -9,43 +7,61 @@
 #include "update/update_definition.h"
 #include "update/update_download_dialog.h"
 
-CUpdateBox::CUpdateBox(QWidget* pParent) : CTemplateDialog(IDD_UPDATEBOX, pParent) {
-    using namespace update_box;
-    m_listUpdates = Bind<QListWidget>(kUpdates);
-    m_btnDownload = Bind<QPushButton>(kDownload);
-    m_btnClose = Bind<QPushButton>(kClose);
-    m_staticName = Bind<QLabel>(kName);
-    m_staticDescription = Bind<QLabel>(kDescription);
-    m_staticVersion = Bind<QLabel>(kVersion);
-    m_staticFileName = Bind<QLabel>(kFileName);
-    m_staticSize = Bind<QLabel>(kSize);
-    m_staticDetails = Bind<QLabel>(kDetailsLink);
-    m_linkDetails.SubclassLabel(*m_staticDetails);
+using namespace update_box;
 
-    connect(m_listUpdates, &QListWidget::currentRowChanged, this, [this] { OnSelChange(); });
-    connect(m_btnDownload, &QPushButton::clicked, this, [this] { OnDownload(); });
-    connect(m_btnClose, &QPushButton::clicked, this, [this] { OnCloseBox(); });
-}
+CUpdateBox::CUpdateBox(std::unique_ptr<CDialogHost> host) : CTemplateDialog(IDD_UPDATEBOX, std::move(host)) {}
 
 bool CUpdateBox::OnInitDialog() {
+    m_linkDetails.SubclassDlgItem(kDetailsLink, Host());
     ClearUpdates();
     LoadUpdateDefinition();
-    if (m_listUpdates->count() > 0) {
-        m_listUpdates->setCurrentRow(0);
+    if (Host().ItemCount(kUpdates) > 0) {
+        Host().Select(kUpdates, 0);
     }
     ShowDetails();
     return true;
 }
 
+void CUpdateBox::OnCommand(int id) {
+    switch (id) {
+        case kDownload:
+            OnDownload();
+            break;
+        case kClose:
+            OnCloseBox();
+            break;
+        case kDetailsLink:
+            m_linkDetails.OnClicked();
+            break;
+        default:
+            CTemplateDialog::OnCommand(id);
+    }
+}
+
+void CUpdateBox::OnSelChange(int id) {
+    if (id == kUpdates) {
+        ShowDetails();
+    }
+}
+
+void CUpdateBox::OnMouseHover(int id, bool over) {
+    if (id == kDetailsLink) {
+        m_linkDetails.OnMouseHover(over);
+    }
+}
+
+// The opener's window stays painted but takes no input while the definition loads.
 void CUpdateBox::LoadUpdateDefinition() {
-    UpdateDefinitionOutcome outcome = ::LoadUpdateDefinition(m_strDefinitionUrl);
+    UpdateDefinitionOutcome outcome;
+    Host().RunBlocking([&] { outcome = ::LoadUpdateDefinition(m_strDefinitionUrl); });
     switch (outcome.status) {
         case UpdateDefinitionOutcome::Status::NotLoaded:
-            ShowMessageBox(this, LoadResString(IDS_DEFINITION_NOT_LOADED), MessageIcon::Stop);
+            Host().ShowMessage(LoadResString(IDS_DEFINITION_NOT_LOADED), MessageIcon::Stop,
+                               MessageButtons::Ok);
             EndDialog(IDCANCEL);
             return;
         case UpdateDefinitionOutcome::Status::NoUpdates:
-            ShowMessageBox(this, LoadResString(IDS_NO_UPDATES), MessageIcon::Information);
+            Host().ShowMessage(LoadResString(IDS_NO_UPDATES), MessageIcon::Information, MessageButtons::Ok);
             EndDialog(IDCANCEL);
             return;
         case UpdateDefinitionOutcome::Status::Loaded:
@@ -54,20 +70,19 @@ void CUpdateBox::LoadUpdateDefinition() {
     m_updates = std::move(outcome.updates);
     // Rows in document order: inserted at the end, whatever the list's sort style says.
     for (const UpdateInfo& update : m_updates) {
-        m_listUpdates->insertItem(m_listUpdates->count(), QString::fromStdString(update.Name));
+        Host().InsertItem(kUpdates, -1, update.Name);
     }
 }
 
 void CUpdateBox::ClearUpdates() {
-    m_listUpdates->clear();
+    Host().ClearItems(kUpdates);
     m_updates.clear();
 }
 
+// The row itself, not the first update of the same name: two updates may differ only in case.
 int CUpdateBox::GetSelectedUpdate() const {
-    // The row itself, not the first update of the same name: two updates may differ only in case.
-    const int row = m_listUpdates->currentRow();
-    const bool selected = row >= 0 && m_listUpdates->item(row)->isSelected();
-    return selected && row < static_cast<int>(m_updates.size()) ? row : -1;
+    const int row = Host().Selection(kUpdates);
+    return row >= 0 && row < static_cast<int>(m_updates.size()) ? row : -1;
 }
 
 std::string CUpdateBox::GetDownloadFileName(int index) const {
@@ -79,25 +94,24 @@ std::string CUpdateBox::GetDownloadFileName(int index) const {
 void CUpdateBox::ShowDetails() {
     const int index = GetSelectedUpdate();
     if (index < 0) {
-        m_btnDownload->setEnabled(false);
-        m_staticDetails->setEnabled(false);
-        for (QLabel* field : {m_staticName, m_staticDescription, m_staticVersion, m_staticFileName,
-                              m_staticSize, m_staticDetails}) {
-            field->clear();
+        Host().Enable(kDownload, false);
+        Host().Enable(kDetailsLink, false);
+        for (const int field : {kName, kDescription, kVersion, kFileName, kSize, kDetailsLink}) {
+            Host().SetText(field, "");
         }
         m_linkDetails.SetURL("");
         return;
     }
     const UpdateInfo& update = m_updates[static_cast<std::size_t>(index)];
-    m_staticName->setText(QString::fromStdString(update.Name));
-    m_staticDescription->setText(QString::fromStdString(update.Description));
-    m_staticVersion->setText(QString::fromStdString(update.Version));
-    m_staticFileName->setText(QString::fromStdString(GetDownloadFileName(index)));
-    m_staticSize->setText(QString::fromStdString(update.Size));
-    m_staticDetails->setText(QString::fromStdString(update.Link));
-    m_staticDetails->setEnabled(!update.Link.empty());
+    Host().SetText(kName, update.Name);
+    Host().SetText(kDescription, update.Description);
+    Host().SetText(kVersion, update.Version);
+    Host().SetText(kFileName, GetDownloadFileName(index));
+    Host().SetText(kSize, update.Size);
+    Host().SetText(kDetailsLink, update.Link);
+    Host().Enable(kDetailsLink, !update.Link.empty());
     m_linkDetails.SetURL(update.Link);
-    m_btnDownload->setEnabled(true);
+    Host().Enable(kDownload, true);
 }
 
 void CUpdateBox::OnDownload() {
@@ -105,19 +119,14 @@ void CUpdateBox::OnDownload() {
     if (index < 0) {
         return;
     }
-    const SaveFileQuestion question{"Save file", QString::fromStdString(GetDownloadFileName(index)), "EXE",
-                                    "Executables (*.exe)"};
-    const std::optional<std::string> target = ChooseSaveFile(this, question);
+    const std::optional<std::string> target =
+        Host().AskSaveFile({"Save file", GetDownloadFileName(index), "EXE", "Executables (*.exe)"});
     if (!target) {
         return;
     }
-    CUpdateDownloadDialog1 dialog(this);
+    CUpdateDownloadDialog1 dialog(Host().CreateChildHost());
     dialog.m_job.m_strUrl = m_updates[static_cast<std::size_t>(index)].File;
     dialog.m_job.m_strTargetPath = *target;
-    RunDownloadWindow(dialog);
-}
-
-void CUpdateBox::RunDownloadWindow(CUpdateDownloadDialog1& dialog) {
     dialog.DoModal();
 }
 

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <QEvent>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <memory>
 #include <string>
 #include <thread>
@@ -15,28 +11,29 @@
 // progress, and when the file is complete starts it and closes. Every way out goes through
 // OnCancel, which stops the worker and waits for it; a failure is shown and leaves the window open.
 class CUpdateDownloadDialog1 : public CTemplateDialog, private DownloadListener {
-    Q_OBJECT
-
 public:
-    // The notices the worker posts to the window.
-    static constexpr QEvent::Type kDownloadDone = static_cast<QEvent::Type>(QEvent::User + 1);
-    static constexpr QEvent::Type kDownloadProgress = static_cast<QEvent::Type>(QEvent::User + 2);
-    static constexpr QEvent::Type kDownloadFailed = static_cast<QEvent::Type>(QEvent::User + 3);
+    // The notices the worker posts to the window, and the window's own posted close.
+    static constexpr int kDownloadDone = 1;
+    static constexpr int kDownloadProgress = 2;
+    static constexpr int kDownloadFailed = 3;
+    static constexpr int kClose = 4;
 
-    explicit CUpdateDownloadDialog1(QWidget* pParent = nullptr);
+    explicit CUpdateDownloadDialog1(std::unique_ptr<CDialogHost> host);
     // Stops and waits for a worker that still runs.
     ~CUpdateDownloadDialog1() override;
 
     // The opener sets the URL and the target path before the window runs.
     DownloadJob m_job;
 
+    void OnCommand(int id) override;
+    void OnNotice(int notice, const std::string& payload) override;
+    void OnCancel() override;
+
     void OnInstall();
     void OnAbort();
 
 protected:
     bool OnInitDialog() override;
-    void OnCancel() override;
-    bool event(QEvent* event) override;
 
 private:
     // Called on the worker's thread: they only post.
@@ -46,16 +43,9 @@ private:
 
     void OnDownloadDone();
     void OnDownloadProgress();
-    void OnDownloadFailed(const QString& error);
+    void OnDownloadFailed(const std::string& error);
     void WaitForWorker();
-    void OpenTarget();
 
     std::unique_ptr<std::thread> m_pThread;
     DownloadCounters m_counters;
-    QPushButton* m_btnInstall = nullptr;
-    QPushButton* m_btnCancel = nullptr;
-    QProgressBar* m_progress = nullptr;
-    QLabel* m_staticFile = nullptr;
-    QLabel* m_staticSize = nullptr;
-    QLabel* m_staticLoaded = nullptr;
 };

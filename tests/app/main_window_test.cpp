@@ -1,23 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QClipboard>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMimeData>
-#include <QTest>
-
 #include "app/lumikarta_system_info_dlg.h"
-#include "app/program_starter.h"
-#include "common/dialog_builder.h"
+#include "platform/hive_registry.h"
 #include "platform/registry.h"
 #include "res/control_ids.h"
 #include "res/german_resources.h"
+#include "res/resource_ids.h"
 #include "res/resource_library.h"
 #include "res/resources.h"
 #include "support/scoped_system_registry.h"
-#include "ui_support/message_box_recorder.h"
+#include "support/temp_dir.h"
+#include "ui_support/recording_dialog_host.h"
 
 namespace {
 
@@ -40,50 +33,57 @@ void SampleFacts(CSystemInfo& info) {
     info.m_Printers = {"laser", "Buero", "Farbdrucker"};
 }
 
-// The main window over a known computer instead of this one.
+// The main window over a known computer instead of this one, on a recording host.
 class FixtureMainWindow : public CLumikartaSystemInfoDlg {
 public:
-    QStringList Rows(int id) const {
-        const auto* list = FindControl<QListWidget>(*this, id);
-        QStringList rows;
-        for (int i = 0; i < list->count(); ++i) {
-            rows << list->item(i)->text();
-        }
-        return rows;
+    explicit FixtureMainWindow(int language = 0)
+        : CLumikartaSystemInfoDlg(std::make_unique<RecordingDialogHost>()) {
+        m_nLanguage = language;
+        Create();
     }
+    RecordingDialogHost& Ui() { return static_cast<RecordingDialogHost&>(Host()); }
 
 protected:
     void CollectSystemInfo() override { SampleFacts(m_SysInfo); }
 };
 
 // The fields show the facts in their formats and are what "Info kopieren" copies, also after the
-// user has emptied them; the lists are sorted and only show.
+// user has emptied them; the lists are sorted.
 TEST(MainWindowTest, ShowsTheCollectedFactsAndCopiesTheFiveFields) {
     FixtureMainWindow window;
-    window.Initialize();
-    EXPECT_EQ(window.Rows(kProducts), QStringList({"TopoKarte Deutschland", "Wanderkarte Alpen"}));
-    EXPECT_EQ(window.Rows(kPrinters), QStringList({"Buero", "Farbdrucker", "laser"}));
-    EXPECT_EQ(FindControl<QLineEdit>(window, kOS)->cursorPosition(), 0) << "a long line shows its start";
-    auto* products = FindControl<QListWidget>(window, kProducts);
-    QTest::mouseClick(products->viewport(), Qt::LeftButton, {},
-                      products->visualItemRect(products->item(0)).center());
-    EXPECT_TRUE(products->selectedItems().isEmpty());
+    RecordingDialogHost& ui = window.Ui();
+    EXPECT_TRUE(ui.Shown());
+    EXPECT_EQ(ui.At(kProducts).items,
+              (std::vector<std::string>{"TopoKarte Deutschland", "Wanderkarte Alpen"}));
+    EXPECT_EQ(ui.At(kPrinters).items, (std::vector<std::string>{"Buero", "Farbdrucker", "laser"}));
 
-    const auto copied = [&window] {
-        QTest::mouseClick(FindControl<QWidget>(window, kCopyInfo), Qt::LeftButton);
-        const QMimeData* data = QApplication::clipboard()->mimeData();
-        return data ? data->data("text/plain").toStdString() : "(nothing)";
-    };
-    EXPECT_EQ(copied(),
+    ui.UserClicks(kCopyInfo);
+    EXPECT_EQ(ui.Seen().clipboard,
               "CPU: AMD Ryzen 7 5800X 8-Core Processor\r\n"
               "RAM: Phys. Speicher: 16384.00 MB, Auslagerungsdatei: 16896.00 MB\r\n"
               "Grafic: Radeon RX 6600 (8192.00 MB) (2560 x 1440 32 Bit)\r\n"
               "Driver: 6.1.0 (23.06.2023)\r\n"
               "OS: Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)\r\n");
     for (const int id : {kCPU, kRAM, kGraphics, kDriver, kOS}) {
-        FindControl<QLineEdit>(window, id)->clear();
+        ui.UserTypes(id, "");
     }
-    EXPECT_EQ(copied(), "CPU: \r\nRAM: \r\nGrafic: \r\nDriver: \r\nOS: \r\n");
+    ui.UserClicks(kCopyInfo);
+    EXPECT_EQ(ui.Seen().clipboard, "CPU: \r\nRAM: \r\nGrafic: \r\nDriver: \r\nOS: \r\n");
+}
+
+// The window menu opens the About box; the FAQ label is a link to the FAQ page.
+TEST(MainWindowTest, AboutEntryAndFaqLink) {
+    FixtureMainWindow window;
+    RecordingDialogHost& ui = window.Ui();
+    ASSERT_EQ(ui.SystemMenu().size(), 1u);
+    EXPECT_EQ(ui.SystemMenu()[0].second, "&Info...");
+    ui.UserChoosesMenuItem(ui.SystemMenu()[0].first);
+    EXPECT_EQ(ui.Seen().modalRuns, std::vector<uint32_t>{IDD_ABOUTBOX});
+
+    EXPECT_TRUE(ui.At(kFAQ).link);
+    ui.UserClicks(kFAQ);
+    ASSERT_EQ(ui.Seen().openedUrls.size(), 1u);
+    EXPECT_NE(ui.Seen().openedUrls[0].find("/service/faq.html"), std::string::npos);
 }
 
 // Reads back what the window stored for the next start.
@@ -129,39 +129,44 @@ TEST(MainWindowTest, LanguageChangeStoresTheChoiceAndRestartsOnlyOnYes) {
                 : "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n\"Language\"=\"" + c.stored +
                       "\"\n";
         ScopedSystemRegistry registry("", user);
-        std::vector<std::filesystem::path> started;
-        ProgramStarter previous = ReplaceProgramStarter([&](const std::filesystem::path& program) {
-            started.push_back(program);
-            return true;
-        });
-        MessageBoxRecorder messages(c.answer);
-
         FixtureMainWindow window;
-        window.Initialize();
-        window.setResult(-7);
-        auto* combo = FindControl<QComboBox>(window, kLanguage);
-        combo->setCurrentIndex(c.chosen);
-        emit combo->activated(c.chosen);
-        ReplaceProgramStarter(std::move(previous));
+        RecordingDialogHost& ui = window.Ui();
+        ui.Seen().answer = c.answer;
+        ui.UserSelects(kLanguage, c.chosen);
         UseResources(GermanResources());
 
         EXPECT_EQ(StoredLanguage(), std::to_string(c.chosen) + '\0');
-        ASSERT_EQ(messages.Messages().size(), 1u);
-        EXPECT_TRUE(messages.Messages()[0].text.startsWith(QString::fromUtf8(c.question)))
-            << messages.Messages()[0].text.toStdString();
-        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Question);
-        EXPECT_EQ(messages.Messages()[0].buttons, MessageButtons::YesNo);
-        if (c.answer == MessageAnswer::Yes) {
-            ASSERT_EQ(started.size(), 1u);
-            EXPECT_EQ(started[0].filename(), "app_tests") << "the program's own executable";
-            EXPECT_EQ(window.result(), 0);
-            EXPECT_FALSE(window.isVisible());
-        } else {
-            EXPECT_TRUE(started.empty());
-            EXPECT_EQ(window.result(), -7);
-            EXPECT_TRUE(window.isVisible());
-        }
+        ASSERT_EQ(ui.Seen().messages.size(), 1u);
+        EXPECT_EQ(ui.Seen().messages[0].text.rfind(c.question, 0), 0u) << ui.Seen().messages[0].text;
+        EXPECT_EQ(ui.Seen().messages[0].icon, MessageIcon::Question);
+        EXPECT_EQ(ui.Seen().messages[0].buttons, MessageButtons::YesNo);
+        const bool restarted = c.answer == MessageAnswer::Yes;
+        EXPECT_EQ(ui.Seen().restarts, restarted ? 1 : 0);
+        EXPECT_EQ(window.Ended(), restarted);
+        EXPECT_EQ(window.Result(), 0);
     }
+}
+
+// A choice that cannot be stored would come back in the old language after a restart: the window
+// says so, offers no restart and shows the language it keeps.
+TEST(MainWindowTest, LanguageThatCannotBeStoredIsReportedWithoutARestart) {
+    TempDir folder;
+    const std::filesystem::path notAFolder = folder.WriteFile("user-folder", "a file, not a folder");
+    platform::SetSystemRegistry(
+        std::make_unique<platform::HiveRegistry>(folder.FilePath("system.reg"), notAFolder / "user.reg"));
+    FixtureMainWindow window(1);
+    RecordingDialogHost& ui = window.Ui();
+    ui.Seen().answer = MessageAnswer::Yes;
+    ui.UserSelects(kLanguage, 0);
+    platform::SetSystemRegistry(nullptr);
+
+    ASSERT_EQ(ui.Seen().messages.size(), 1u);
+    EXPECT_EQ(ui.Seen().messages[0].text.rfind("Die Spracheinstellung konnte nicht gespeichert", 0), 0u);
+    EXPECT_EQ(ui.Seen().messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(ui.Seen().messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(ui.Selection(kLanguage), 1);
+    EXPECT_EQ(ui.Seen().restarts, 0);
+    EXPECT_FALSE(window.Ended());
 }
 
 }  // namespace

@@ -1,13 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTest>
 #include <fstream>
 
-#include "common/dialog_builder.h"
 #include "faqdata/faq_store.h"
 #include "lumikarta-service/reference_service.h"
 #include "res/control_ids.h"
@@ -15,7 +9,7 @@
 #include "support/scoped_env.h"
 #include "support/send_dialog.h"
 #include "support/temp_dir.h"
-#include "ui_support/message_box_recorder.h"
+#include "ui_support/recording_dialog_host.h"
 
 namespace {
 
@@ -41,6 +35,27 @@ private:
     ScopedEnv m_base;
 };
 
+// The form over known facts on a recording host.
+class Form {
+public:
+    Form(const CSystemInfo& facts, int language) : dialog(facts, std::make_unique<RecordingDialogHost>()) {
+        dialog.m_nLanguage = language;
+        dialog.Create();
+    }
+    RecordingDialogHost& Ui() { return static_cast<RecordingDialogHost&>(dialog.Host()); }
+
+    // Every mandatory field filled, so a test can empty the one it is about.
+    void FillMandatory() {
+        Ui().UserSelects(kProblemType, 0);
+        Ui().UserTypes(kDescription, "Leer");
+        Ui().UserTypes(kFirstName, "Eva");
+        Ui().UserTypes(kSurname, "Roth");
+        Ui().UserTypes(kEmail, "eva@example.org");
+    }
+
+    CSendDialog dialog;
+};
+
 class SendDialogTest : public testing::Test {
 protected:
     SendDialogTest() {
@@ -49,103 +64,83 @@ protected:
         m_facts.m_strCPUName = " AMD Ryzen ";
     }
 
-    std::unique_ptr<CSendDialog> Open(int language = 0) {
-        auto dialog = std::make_unique<CSendDialog>(m_facts);
-        dialog->m_nLanguage = language;
-        dialog->Initialize();
-        dialog->show();
-        return dialog;
-    }
-
-    template <typename Control>
-    static Control* At(const CSendDialog& dialog, int id) {
-        return FindControl<Control>(dialog, id);
-    }
-
-    // Every mandatory field filled, so a test can empty the one it is about.
-    static void FillMandatory(CSendDialog& dialog) {
-        At<QComboBox>(dialog, kProblemType)->setCurrentIndex(0);
-        At<QPlainTextEdit>(dialog, kDescription)->setPlainText("Leer");
-        At<QLineEdit>(dialog, kFirstName)->setText("Eva");
-        At<QLineEdit>(dialog, kSurname)->setText("Roth");
-        At<QLineEdit>(dialog, kEmail)->setText("eva@example.org");
-    }
+    std::unique_ptr<Form> Open(int language = 0) { return std::make_unique<Form>(m_facts, language); }
 
     SubjectStore m_subjects;
     CSystemInfo m_facts;
 };
 
 TEST_F(SendDialogTest, OpensFilledFromTheFactsAndShowsTheChosenProductsVersion) {
-    const auto dialog = Open();
-    EXPECT_EQ(At<QComboBox>(*dialog, kProduct)->currentText(), "TopoKarte");
-    EXPECT_EQ(At<QLineEdit>(*dialog, kProductVersion)->text(), "3.0.0");
-    EXPECT_EQ(At<QComboBox>(*dialog, kPrinter)->currentText(), "Buero") << "sorted, first chosen";
-    EXPECT_EQ(At<QComboBox>(*dialog, kPrinter)->count(), 2) << "the template's placeholders are gone";
-    EXPECT_EQ(At<QComboBox>(*dialog, kSalutation)->currentText(), "Herr");
-    EXPECT_EQ(At<QLineEdit>(*dialog, kCPU)->text(), "AMD Ryzen");
-    EXPECT_EQ(At<QComboBox>(*dialog, kProblemType)->count(), 2);
-    EXPECT_EQ(At<QComboBox>(*dialog, kProblemType)->itemText(0), "Drucken");
-    EXPECT_EQ(At<QComboBox>(*dialog, kProblemType)->currentIndex(), -1) << "no subject chosen";
-    EXPECT_EQ(At<QLineEdit>(*dialog, kPhone)->maxLength(), 20);
-    EXPECT_TRUE(At<QLabel>(*dialog, kEmailLabel)->font().bold());
-    EXPECT_FALSE(At<QLabel>(*dialog, kCompanyLabel)->font().bold());
-    EXPECT_EQ(dialog->focusWidget(), FindControl<QWidget>(*dialog, kSend));
+    const auto form = Open();
+    RecordingDialogHost& ui = form->Ui();
+    EXPECT_EQ(ui.GetText(kProduct), "TopoKarte");
+    EXPECT_EQ(ui.GetText(kProductVersion), "3.0.0");
+    EXPECT_EQ(ui.At(kPrinter).items, (std::vector<std::string>{"Buero", "laser"}))
+        << "sorted, the template's placeholders gone";
+    EXPECT_EQ(ui.GetText(kPrinter), "Buero") << "the first chosen";
+    EXPECT_EQ(ui.GetText(kSalutation), "Herr");
+    EXPECT_EQ(ui.GetText(kCPU), "AMD Ryzen");
+    EXPECT_EQ(ui.At(kProblemType).items, (std::vector<std::string>{"Drucken", "Installation"}));
+    EXPECT_EQ(ui.Selection(kProblemType), -1) << "no subject chosen";
+    EXPECT_EQ(ui.At(kPhone).textLimit, 20);
+    for (const int label : {kNameLabel, kDescriptionLabel, kProductLabel, kEmailLabel, kProductVersionLabel,
+                            kProblemTypeLabel}) {
+        EXPECT_EQ(ui.At(label).fontStyle, FontStyle::Bold) << label;
+    }
+    EXPECT_FALSE(ui.At(kCompanyLabel).fontStyle);
+    EXPECT_EQ(ui.Focus(), kSend);
 
-    EXPECT_EQ(At<QComboBox>(*Open(1), kProblemType)->itemText(0), "Printing");
+    EXPECT_EQ(Open(1)->Ui().ItemText(kProblemType, 0), "Printing");
 
     // Choosing a product shows its version; typing one does not.
-    auto* product = At<QComboBox>(*dialog, kProduct);
-    product->setCurrentIndex(2);
-    emit product->activated(2);
-    EXPECT_EQ(At<QLineEdit>(*dialog, kProductVersion)->text(), "1.0.0");
-    product->setEditText("Wanderkarte Harz");
-    EXPECT_EQ(At<QLineEdit>(*dialog, kProductVersion)->text(), "1.0.0");
+    ui.UserSelects(kProduct, 2);
+    EXPECT_EQ(ui.GetText(kProductVersion), "1.0.0");
+    ui.UserTypes(kProduct, "Wanderkarte Harz");
+    EXPECT_EQ(ui.GetText(kProductVersion), "1.0.0");
 }
 
 // The checks run in order; the first that fails shows its message and nothing is sent.
 TEST_F(SendDialogTest, ChecksMandatoryFieldsInOrder) {
     const struct {
         const char* name;
-        void (*empty)(CSendDialog&);
+        std::vector<std::pair<int, std::string>> typed;
         const char* message;
     } cases[] = {
-        {"product", [](CSendDialog& d) { At<QComboBox>(d, kProduct)->setEditText(""); },
-         "Bitte geben Sie ein Produkt an!"},
-        {"version", [](CSendDialog& d) { At<QLineEdit>(d, kProductVersion)->clear(); },
-         "Bitte geben Sie eine Produktversion an!"},
-        {"subject", [](CSendDialog& d) { At<QComboBox>(d, kProblemType)->setCurrentIndex(-1); },
-         "Bitte geben Sie eine Problemart an!"},
-        {"description", [](CSendDialog& d) { At<QPlainTextEdit>(d, kDescription)->clear(); },
-         "Bitte geben Sie eine Beschreibung ein!"},
-        {"first name", [](CSendDialog& d) { At<QLineEdit>(d, kFirstName)->clear(); },
-         "Bitte geben Sie ihren Vornamen ein!"},
-        {"surname", [](CSendDialog& d) { At<QLineEdit>(d, kSurname)->clear(); },
-         "Bitte geben Sie ihren Nachnamen ein!"},
-        {"e-mail without dot", [](CSendDialog& d) { At<QLineEdit>(d, kEmail)->setText("eva@example"); },
+        {"product", {{kProduct, ""}}, "Bitte geben Sie ein Produkt an!"},
+        {"version", {{kProductVersion, ""}}, "Bitte geben Sie eine Produktversion an!"},
+        {"description", {{kDescription, ""}}, "Bitte geben Sie eine Beschreibung ein!"},
+        {"first name", {{kFirstName, ""}}, "Bitte geben Sie ihren Vornamen ein!"},
+        {"surname", {{kSurname, ""}}, "Bitte geben Sie ihren Nachnamen ein!"},
+        {"e-mail without dot",
+         {{kEmail, "eva@example"}},
          "Bitte geben Sie eine korrekte E-Mail Adresse ein!"},
-        {"e-mail without at", [](CSendDialog& d) { At<QLineEdit>(d, kEmail)->setText("eva.example.org"); },
+        {"e-mail without at",
+         {{kEmail, "eva.example.org"}},
          "Bitte geben Sie eine korrekte E-Mail Adresse ein!"},
-        {"everything but the product",
-         [](CSendDialog& d) {
-             At<QComboBox>(d, kProduct)->setEditText("");
-             At<QLineEdit>(d, kSurname)->clear();
-         },
-         "Bitte geben Sie ein Produkt an!"},
+        {"everything but the product", {{kProduct, ""}, {kSurname, ""}}, "Bitte geben Sie ein Produkt an!"},
+        {"subject", {}, "Bitte geben Sie eine Problemart an!"},
     };
     for (const auto& c : cases) {
-        const auto dialog = Open();
-        FillMandatory(*dialog);
-        c.empty(*dialog);
-        MessageBoxRecorder messages;
-        dialog->OnSend();
-        ASSERT_EQ(messages.Messages().size(), 1u) << c.name;
-        EXPECT_EQ(messages.Messages()[0].text.toStdString(), c.message) << c.name;
-        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Exclamation);
-        EXPECT_TRUE(dialog->isVisible()) << c.name;
+        const auto form = Open();
+        RecordingDialogHost& ui = form->Ui();
+        form->FillMandatory();
+        for (const auto& [id, text] : c.typed) {
+            ui.UserTypes(id, text);
+        }
+        if (c.typed.empty()) {
+            ui.UserSelects(kProblemType, -1);
+        }
+        ui.UserClicks(kSend);
+        ASSERT_EQ(ui.Seen().messages.size(), 1u) << c.name;
+        EXPECT_EQ(ui.Seen().messages[0].text, c.message) << c.name;
+        EXPECT_EQ(ui.Seen().messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(ui.Seen().blockingRuns, 0) << c.name;
+        EXPECT_FALSE(form->dialog.Ended()) << c.name;
     }
 }
 
 // Whatever passes the checks goes to the service: here none answers, which is the third message.
+// OK (the Return key outside the description) takes the same way as "Senden".
 TEST_F(SendDialogTest, OddButValidEntriesPassTheChecks) {
     std::string closedUrl;
     {
@@ -155,20 +150,21 @@ TEST_F(SendDialogTest, OddButValidEntriesPassTheChecks) {
     }
     ScopedEnv server("LUMIKARTA_SUPPORT_URL", closedUrl);
     for (const char* email : {".@", "@.", "a.b@c", "x@y.z"}) {
-        const auto dialog = Open();
-        FillMandatory(*dialog);
-        At<QLineEdit>(*dialog, kEmail)->setText(email);
-        At<QPlainTextEdit>(*dialog, kDescription)->setPlainText(" ");
-        MessageBoxRecorder messages;
-        dialog->OnSend();
-        ASSERT_EQ(messages.Messages().size(), 1u) << email;
-        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Stop) << email;
-        EXPECT_EQ(At<QLineEdit>(*dialog, kEmail)->text(), email) << "entries stay after a failed send";
-        EXPECT_TRUE(dialog->isVisible());
+        const auto form = Open();
+        RecordingDialogHost& ui = form->Ui();
+        form->FillMandatory();
+        ui.UserTypes(kEmail, email);
+        ui.UserTypes(kDescription, " ");
+        form->dialog.OnOK();
+        ASSERT_EQ(ui.Seen().messages.size(), 1u) << email;
+        EXPECT_EQ(ui.Seen().messages[0].icon, MessageIcon::Stop) << email;
+        EXPECT_EQ(ui.GetText(kEmail), email) << "entries stay after a failed send";
+        EXPECT_FALSE(form->dialog.Ended());
     }
 }
 
-// From the form to a stored request at the service, and the form closes.
+// From the form to a stored request at the service, and the form closes; the exchange ran on a
+// helper thread while the window was blocked.
 TEST_F(SendDialogTest, AcceptedRequestIsStoredAndClosesTheForm) {
     TempDir serviceData;
     ReferenceServiceOptions options;
@@ -178,16 +174,17 @@ TEST_F(SendDialogTest, AcceptedRequestIsStoredAndClosesTheForm) {
     ScopedEnv server("LUMIKARTA_SUPPORT_URL", service.BaseUrl());
     ScopedEnv trust("LUMIKARTA_CA_BUNDLE", service.CaFile().string());
 
-    const auto dialog = Open(1);
-    FillMandatory(*dialog);
-    At<QLineEdit>(*dialog, kFirstName)->setText("Jürgen");
-    MessageBoxRecorder messages;
-    dialog->OnSend();
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Information);
-    EXPECT_EQ(messages.Messages()[0].text, "Die Anfrage wurde erfolgreich versendet.");
-    EXPECT_EQ(dialog->result(), IDOK);
-    EXPECT_FALSE(dialog->isVisible());
+    const auto form = Open(1);
+    RecordingDialogHost& ui = form->Ui();
+    form->FillMandatory();
+    ui.UserTypes(kFirstName, "Jürgen");
+    ui.UserClicks(kSend);
+    ASSERT_EQ(ui.Seen().messages.size(), 1u);
+    EXPECT_EQ(ui.Seen().messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(ui.Seen().messages[0].text, "Die Anfrage wurde erfolgreich versendet.");
+    EXPECT_EQ(ui.Seen().blockingRuns, 1);
+    EXPECT_TRUE(form->dialog.Ended());
+    EXPECT_EQ(form->dialog.Result(), IDOK);
 
     std::vector<std::filesystem::path> stored;
     for (const auto& entry : std::filesystem::directory_iterator(service.RequestsFolder())) {
@@ -199,22 +196,6 @@ TEST_F(SendDialogTest, AcceptedRequestIsStoredAndClosesTheForm) {
     EXPECT_NE(content.find("<Firstname>Jürgen</Firstname>"), std::string::npos);
     EXPECT_NE(content.find("<ServiceLanguage>en</ServiceLanguage>"), std::string::npos);
     EXPECT_NE(content.find("<Subject>Printing</Subject>"), std::string::npos);
-}
-
-TEST_F(SendDialogTest, ReturnSendsFromALineButBreaksTheLineInTheDescription) {
-    const auto dialog = Open();
-    MessageBoxRecorder messages;
-    auto* description = At<QPlainTextEdit>(*dialog, kDescription);
-    description->setFocus();
-    QTest::keyClick(description, Qt::Key_Return);
-    EXPECT_EQ(description->toPlainText(), "\n");
-    EXPECT_TRUE(messages.Messages().empty());
-
-    auto* firstName = At<QLineEdit>(*dialog, kFirstName);
-    firstName->setFocus();
-    QTest::keyClick(firstName, Qt::Key_Return);
-    ASSERT_EQ(messages.Messages().size(), 1u) << "Return runs the checks";
-    EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::Exclamation);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "common/list_controls.h"
+#include <QComboBox>
+#include <QListWidget>
+
+#include "common/qt_list_controls.h"
 
 namespace {
 

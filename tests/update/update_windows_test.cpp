@@ -1,21 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
+#include <algorithm>
 #include <fstream>
+#include <thread>
 
-#include "common/dialog_builder.h"
-#include "common/save_file_dialog.h"
 #include "lumikarta-service/reference_service.h"
 #include "res/control_ids.h"
+#include "res/resource_ids.h"
 #include "support/local_http_server.h"
 #include "support/scoped_system_registry.h"
 #include "support/temp_dir.h"
-#include "ui_support/message_box_recorder.h"
-#include "ui_support/url_recorder.h"
+#include "ui_support/recording_dialog_host.h"
 #include "update/update_box.h"
 #include "update/update_download_dialog.h"
 
@@ -23,25 +18,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Control>
-Control* At(const QWidget& window, int id) {
-    return FindControl<Control>(window, id);
+RecordingDialogHost& Ui(CTemplateDialog& dialog) {
+    return static_cast<RecordingDialogHost&>(dialog.Host());
 }
-
-QString Text(const QWidget& window, int id) {
-    return At<QLabel>(window, id)->text();
-}
-
-// An update list over a served definition; downloads are recorded instead of run.
-class RecordingUpdateBox final : public CUpdateBox {
-public:
-    std::vector<std::string> downloadedUrls;
-
-protected:
-    void RunDownloadWindow(CUpdateDownloadDialog1& dialog) override {
-        downloadedUrls.push_back(dialog.m_job.m_strUrl);
-    }
-};
 
 class UpdateBoxTest : public testing::Test {
 protected:
@@ -53,37 +32,33 @@ protected:
                                   response.set_content(m_document, "application/xml");
                               });
         m_server.Start();
-        m_previousChooser = ReplaceSaveFileChooser([&](QWidget*, const SaveFileQuestion& question) {
-            m_questions.push_back(question);
-            return m_chosenPath;
-        });
     }
-    ~UpdateBoxTest() override { ReplaceSaveFileChooser(m_previousChooser); }
 
     void Serve(const std::string& updates, int status = 200) {
         m_document = "<Updates><Product><RegKey>Lumikarta\\Karte</RegKey>" + updates + "</Product></Updates>";
         m_status = status;
     }
 
-    // Runs the window as the main window does; returns its result.
-    int Run(RecordingUpdateBox& box) {
-        box.m_strDefinitionUrl = m_server.Url("/downloads/updates.xml");
-        box.Initialize();
-        return box.Ended() ? box.result() : -1;
-    }
-
-    void Select(RecordingUpdateBox& box, int row) {
-        At<QListWidget>(box, update_box::kUpdates)->setCurrentRow(row);
+    // Opens the window as the main window does; download windows are recorded instead of run.
+    std::unique_ptr<CUpdateBox> Open() {
+        auto box = std::make_unique<CUpdateBox>(std::make_unique<RecordingDialogHost>());
+        box->m_strDefinitionUrl = m_server.Url("/downloads/updates.xml");
+        Ui(*box).Seen().savePath = "/tmp/chosen.exe";
+        Ui(*box).Seen().runChild = [this](CTemplateDialog& child) {
+            const DownloadJob& job = dynamic_cast<CUpdateDownloadDialog1&>(child).m_job;
+            m_downloads.emplace_back(job.m_strUrl, job.m_strTargetPath);
+            return IDCANCEL;
+        };
+        box->Create();
+        return box;
     }
 
     ScopedSystemRegistry m_machine;
     LocalHttpServer m_server;
     std::string m_document;
     int m_status = 200;
-    std::vector<SaveFileQuestion> m_questions;
-    std::optional<std::string> m_chosenPath = "/tmp/chosen.exe";
-    SaveFileChooser m_previousChooser;
-    MessageBoxRecorder m_messages;
+    // URL and target path of each download window opened.
+    std::vector<std::pair<std::string, std::string>> m_downloads;
 };
 
 TEST_F(UpdateBoxTest, OpensWithTheFirstUpdateSelectedAndItsDetailsShown) {
@@ -91,49 +66,58 @@ TEST_F(UpdateBoxTest, OpensWithTheFirstUpdateSelectedAndItsDetailsShown) {
         "<Update><Name>Karte 2015</Name><Description>Neue Höhen</Description><Version>2015</Version>"
         "<File>http://h/dl/Setup.exe</File><Size>12 MB</Size><Link>http://h/info</Link></Update>"
         "<Update><Name>Karte 2016</Name><Version>2016</Version><File>Setup2016.exe</File></Update>");
-    RecordingUpdateBox box;
-    EXPECT_EQ(Run(box), -1);
+    const auto box = Open();
+    RecordingDialogHost& ui = Ui(*box);
     using namespace update_box;
-    EXPECT_EQ(At<QListWidget>(box, kUpdates)->count(), 2);
-    EXPECT_EQ(box.GetSelectedUpdate(), 0);
-    EXPECT_TRUE(At<QPushButton>(box, kDownload)->isEnabled());
-    const std::vector<QString> first = {Text(box, kName),    Text(box, kDescription),
-                                        Text(box, kVersion), Text(box, kFileName),
-                                        Text(box, kSize),    Text(box, kDetailsLink)};
-    EXPECT_EQ(first, (std::vector<QString>{"Karte 2015", "Neue Höhen", "2015", "Setup.exe", "12 MB",
-                                           "http://h/info"}));
-    EXPECT_TRUE(At<QLabel>(box, kDetailsLink)->isEnabled());
+    EXPECT_FALSE(box->Ended());
+    EXPECT_EQ(ui.Seen().blockingRuns, 1) << "loaded on a helper thread";
+    EXPECT_EQ(ui.At(kUpdates).items, (std::vector<std::string>{"Karte 2015", "Karte 2016"}));
+    EXPECT_EQ(box->GetSelectedUpdate(), 0);
+    EXPECT_TRUE(ui.IsEnabled(kDownload));
+    const auto fields = [&ui] {
+        std::vector<std::string> texts;
+        for (const int id : {kName, kDescription, kVersion, kFileName, kSize, kDetailsLink}) {
+            texts.push_back(ui.GetText(id));
+        }
+        return texts;
+    };
+    EXPECT_EQ(fields(), (std::vector<std::string>{"Karte 2015", "Neue Höhen", "2015", "Setup.exe", "12 MB",
+                                                  "http://h/info"}));
+    EXPECT_TRUE(ui.IsEnabled(kDetailsLink));
 
-    Select(box, 1);
-    EXPECT_EQ(Text(box, kFileName), "Setup2016.exe");
-    EXPECT_EQ(Text(box, kSize), "0");
-    EXPECT_EQ(Text(box, kDetailsLink), "");
-    EXPECT_FALSE(At<QLabel>(box, kDetailsLink)->isEnabled());
-    EXPECT_TRUE(m_messages.Messages().empty());
+    ui.UserSelects(kUpdates, 1);
+    EXPECT_EQ(fields(), (std::vector<std::string>{"Karte 2016", "", "2016", "Setup2016.exe", "0", ""}));
+    EXPECT_FALSE(ui.IsEnabled(kDetailsLink));
+    ui.UserClicks(kDetailsLink);
+    EXPECT_TRUE(ui.Seen().openedUrls.empty()) << "a disabled link opens nothing";
+    EXPECT_TRUE(ui.Seen().messages.empty());
 }
 
 TEST_F(UpdateBoxTest, DownloadsTheSelectedRowsOwnFileAfterTheSaveQuestion) {
     Serve(
         "<Update><Name>Karte 2015</Name><Version>2015</Version><File>http://h/a/Setup.exe</File></Update>"
         "<Update><Name>KARTE 2015</Name><Version>2015</Version><File>http://h/b/Other.exe</File></Update>");
-    RecordingUpdateBox box;
-    Run(box);
-    Select(box, 1);
-    EXPECT_EQ(Text(box, update_box::kFileName), "Other.exe");
-    box.OnDownload();
-    ASSERT_EQ(m_questions.size(), 1u);
-    EXPECT_EQ(m_questions[0].title, "Save file");
-    EXPECT_EQ(m_questions[0].proposedName, "Other.exe");
-    EXPECT_EQ(m_questions[0].defaultExtension, "EXE");
-    EXPECT_EQ(m_questions[0].fileType, "Executables (*.exe)");
-    EXPECT_EQ(box.downloadedUrls, std::vector<std::string>{"http://h/b/Other.exe"});
+    const auto box = Open();
+    RecordingDialogHost& ui = Ui(*box);
+    ui.UserSelects(update_box::kUpdates, 1);
+    EXPECT_EQ(ui.GetText(update_box::kFileName), "Other.exe");
+    ui.UserClicks(update_box::kDownload);
+    ASSERT_EQ(ui.Seen().saveQuestions.size(), 1u);
+    const SaveFileQuestion& question = ui.Seen().saveQuestions[0];
+    EXPECT_EQ(question.title, "Save file");
+    EXPECT_EQ(question.proposedName, "Other.exe");
+    EXPECT_EQ(question.defaultExtension, "EXE");
+    EXPECT_EQ(question.fileType, "Executables (*.exe)");
+    ASSERT_EQ(m_downloads.size(), 1u);
+    EXPECT_EQ(m_downloads[0],
+              std::make_pair(std::string("http://h/b/Other.exe"), std::string("/tmp/chosen.exe")));
 
-    m_chosenPath.reset();
-    Select(box, 0);
-    box.OnDownload();
-    EXPECT_EQ(m_questions.size(), 2u);
-    EXPECT_EQ(box.downloadedUrls.size(), 1u) << "a cancelled save question starts no download";
-    EXPECT_FALSE(box.Ended());
+    ui.Seen().savePath.reset();
+    ui.UserSelects(update_box::kUpdates, 0);
+    ui.UserClicks(update_box::kDownload);
+    EXPECT_EQ(ui.Seen().saveQuestions.size(), 2u);
+    EXPECT_EQ(m_downloads.size(), 1u) << "a cancelled save question starts no download";
+    EXPECT_FALSE(box->Ended());
 }
 
 TEST_F(UpdateBoxTest, ClosesWithAMessageWhenNothingCanBeOffered) {
@@ -153,17 +137,41 @@ TEST_F(UpdateBoxTest, ClosesWithAMessageWhenNothingCanBeOffered) {
     };
     for (const Case& test : cases) {
         Serve(test.updates, test.status);
-        MessageBoxRecorder messages;
-        RecordingUpdateBox box;
-        EXPECT_EQ(Run(box), IDCANCEL) << test.label;
-        EXPECT_EQ(box.DoModal(), IDCANCEL) << test.label << ": no modal run after the message";
-        ASSERT_EQ(messages.Messages().size(), 1u) << test.label;
-        EXPECT_TRUE(messages.Messages()[0].text.startsWith(QString::fromUtf8(test.text))) << test.label;
-        EXPECT_EQ(messages.Messages()[0].icon, test.icon) << test.label;
+        CUpdateBox box(std::make_unique<RecordingDialogHost>());
+        box.m_strDefinitionUrl = m_server.Url("/downloads/updates.xml");
+        box.Create();
+        EXPECT_TRUE(box.Ended()) << test.label;
+        EXPECT_EQ(box.Result(), IDCANCEL) << test.label;
+        const auto& messages = Ui(box).Seen().messages;
+        ASSERT_EQ(messages.size(), 1u) << test.label;
+        EXPECT_EQ(messages[0].text.rfind(test.text, 0), 0u) << test.label;
+        EXPECT_EQ(messages[0].icon, test.icon) << test.label;
     }
 }
 
-// The download window against the reference service, driven without being shown.
+// The download window against the reference service, on a recording host.
+class DownloadWindow {
+public:
+    DownloadWindow(const std::string& url, const std::filesystem::path& target)
+        : dialog(std::make_unique<RecordingDialogHost>()) {
+        dialog.m_job.m_strUrl = url;
+        dialog.m_job.m_strTargetPath = target.string();
+        dialog.Create();
+    }
+    RecordingDialogHost& Ui() { return ::Ui(dialog); }
+
+    // Hands the worker's notices to the window until it has closed or shown a message.
+    void Run() {
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (!dialog.Ended() && Ui().Seen().messages.empty() &&
+               std::chrono::steady_clock::now() < deadline) {
+            Ui().DeliverNoticesWithin(100ms);
+        }
+    }
+
+    CUpdateDownloadDialog1 dialog;
+};
+
 class DownloadDialogTest : public testing::Test {
 protected:
     DownloadDialogTest()
@@ -181,39 +189,29 @@ protected:
 
     std::string Url(const std::string& rest) const { return m_service.BaseUrl() + "/downloads/" + rest; }
 
-    // Starts the download and waits until the window has closed or shown a message.
-    void Download(CUpdateDownloadDialog1& dialog, const std::string& url,
-                  const std::filesystem::path& target) {
-        dialog.m_job.m_strUrl = url;
-        dialog.m_job.m_strTargetPath = target.string();
-        dialog.Initialize();
-        (void)QTest::qWaitFor([&] { return dialog.Ended() || !m_messages.Messages().empty(); }, 20000);
-    }
-
     TempDir m_folder;
     ReferenceService m_service;
-    MessageBoxRecorder m_messages;
-    UrlRecorder m_started{"file"};
 };
 
 TEST_F(DownloadDialogTest, CompleteDownloadStartsTheInstallerAndCloses) {
+    using namespace download_dialog;
     for (const char* query : {"", "?chunked=1"}) {
         const std::filesystem::path target =
             m_folder.Path() / (std::string("setup") + (*query ? "-chunked" : "") + ".exe");
-        CUpdateDownloadDialog1 dialog;
-        std::vector<int> bar;
-        QObject::connect(At<QProgressBar>(dialog, download_dialog::kProgress), &QProgressBar::valueChanged,
-                         [&](int value) { bar.push_back(value); });
-        Download(dialog, Url(std::string("setup.exe") + query), target);
-        EXPECT_TRUE(dialog.Ended()) << query;
-        EXPECT_EQ(Text(dialog, download_dialog::kLoaded), "1000 Bytes") << query;
-        EXPECT_TRUE(At<QPushButton>(dialog, download_dialog::kInstall)->isEnabled()) << query;
+        DownloadWindow window(Url(std::string("setup.exe") + query), target);
+        RecordingDialogHost& ui = window.Ui();
+        EXPECT_EQ(ui.GetText(kFile), Url(std::string("setup.exe") + query));
+        EXPECT_FALSE(ui.IsEnabled(kInstall)) << "until the file is complete";
+        window.Run();
+        EXPECT_TRUE(window.dialog.Ended()) << query;
+        EXPECT_EQ(window.dialog.Result(), IDCANCEL) << query;
+        EXPECT_EQ(ui.GetText(kLoaded), "1000 Bytes") << query;
+        EXPECT_TRUE(ui.IsEnabled(kInstall)) << query;
         EXPECT_EQ(std::filesystem::file_size(target), 1000u) << query;
-        EXPECT_TRUE(bar.empty()) << query;
-        EXPECT_TRUE(m_messages.Messages().empty()) << query;
+        EXPECT_TRUE(ui.At(kProgress).progress.empty()) << query;
+        EXPECT_TRUE(ui.Seen().messages.empty()) << query;
+        EXPECT_EQ(ui.Seen().openedFiles, std::vector<std::string>{target.string()}) << query;
     }
-    ASSERT_EQ(m_started.Opened().size(), 2u);
-    EXPECT_EQ(m_started.Opened()[0].toLocalFile().toStdString(), (m_folder.Path() / "setup.exe").string());
 }
 
 TEST_F(DownloadDialogTest, FailureIsShownByTheWindowWhichStaysOpen) {
@@ -235,36 +233,33 @@ TEST_F(DownloadDialogTest, FailureIsShownByTheWindowWhichStaysOpen) {
         {"target folder missing", Url("setup.exe"), "none/c.exe", "Cannot write"},
     };
     for (const Case& test : cases) {
-        MessageBoxRecorder messages;
-        CUpdateDownloadDialog1 dialog;
         const std::filesystem::path target = m_folder.Path() / test.target;
-        dialog.m_job.m_strUrl = test.url;
-        dialog.m_job.m_strTargetPath = target.string();
-        dialog.Initialize();
-        (void)QTest::qWaitFor([&] { return !messages.Messages().empty(); }, 20000);
-        ASSERT_EQ(messages.Messages().size(), 1u) << test.label;
-        EXPECT_TRUE(messages.Messages()[0].text.startsWith(test.message)) << test.label;
-        EXPECT_EQ(messages.Messages()[0].icon, MessageIcon::None) << test.label;
-        EXPECT_FALSE(dialog.Ended()) << test.label;
-        EXPECT_FALSE(At<QPushButton>(dialog, download_dialog::kInstall)->isEnabled()) << test.label;
+        DownloadWindow window(test.url, target);
+        window.Run();
+        const auto& messages = window.Ui().Seen().messages;
+        ASSERT_EQ(messages.size(), 1u) << test.label;
+        EXPECT_EQ(messages[0].text.rfind(test.message, 0), 0u) << test.label;
+        EXPECT_EQ(messages[0].icon, MessageIcon::None) << test.label;
+        EXPECT_FALSE(window.dialog.Ended()) << test.label;
+        EXPECT_FALSE(window.Ui().IsEnabled(download_dialog::kInstall)) << test.label;
         EXPECT_FALSE(std::filesystem::exists(target)) << test.label;
+        EXPECT_TRUE(window.Ui().Seen().openedFiles.empty()) << test.label;
     }
-    EXPECT_TRUE(m_started.Opened().empty());
 }
 
 TEST_F(DownloadDialogTest, CancelDuringAStalledTransferRemovesTheFileSilently) {
     const std::filesystem::path target = m_folder.Path() / "stalled.exe";
-    CUpdateDownloadDialog1 dialog;
-    dialog.m_job.m_strUrl = Url("setup.exe?stall=1");
-    dialog.m_job.m_strTargetPath = target.string();
-    dialog.Initialize();
-    (void)QTest::qWaitFor([&] { return std::filesystem::exists(target); }, 20000);
-    dialog.reject();
-    EXPECT_TRUE(dialog.Ended());
+    DownloadWindow window(Url("setup.exe?stall=1"), target);
+    for (int i = 0; i < 200 && !std::filesystem::exists(target); ++i) {
+        std::this_thread::sleep_for(50ms);
+    }
+    window.Ui().UserClicks(download_dialog::kCancel);
+    window.Ui().DeliverNotices();
+    EXPECT_TRUE(window.dialog.Ended());
     EXPECT_FALSE(std::filesystem::exists(target));
-    QTest::qWait(50);
-    EXPECT_TRUE(m_messages.Messages().empty());
-    EXPECT_TRUE(m_started.Opened().empty());
+    window.Ui().DeliverNotices();
+    EXPECT_TRUE(window.Ui().Seen().messages.empty());
+    EXPECT_TRUE(window.Ui().Seen().openedFiles.empty());
 }
 
 // A large file, sent slowly enough for several progress notices.
@@ -282,23 +277,16 @@ TEST(DownloadDialogProgress, BarRisesWithoutJumpingBack) {
     });
     server.Start();
     TempDir folder;
-    MessageBoxRecorder messages;
-    UrlRecorder started("file");
-    CUpdateDownloadDialog1 dialog;
-    std::vector<int> bar;
-    QObject::connect(At<QProgressBar>(dialog, download_dialog::kProgress), &QProgressBar::valueChanged,
-                     [&](int value) { bar.push_back(value); });
-    dialog.m_job.m_strUrl = server.Url("/big.exe");
-    dialog.m_job.m_strTargetPath = (folder.Path() / "big.exe").string();
-    dialog.Initialize();
-    (void)QTest::qWaitFor([&] { return dialog.Ended(); }, 60000);
-    ASSERT_TRUE(dialog.Ended());
+    DownloadWindow window(server.Url("/big.exe"), folder.Path() / "big.exe");
+    window.Run();
+    ASSERT_TRUE(window.dialog.Ended());
+    const std::vector<int>& bar = window.Ui().At(download_dialog::kProgress).progress;
     ASSERT_FALSE(bar.empty());
     EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
     EXPECT_LE(bar.back(), 100);
-    EXPECT_EQ(Text(dialog, download_dialog::kSize), "8.00 MB");
-    EXPECT_EQ(Text(dialog, download_dialog::kLoaded), "8.00 MB");
-    EXPECT_EQ(started.Opened().size(), 1u);
+    EXPECT_EQ(window.Ui().GetText(download_dialog::kSize), "8.00 MB");
+    EXPECT_EQ(window.Ui().GetText(download_dialog::kLoaded), "8.00 MB");
+    EXPECT_EQ(window.Ui().Seen().openedFiles.size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "common/dialog_builder.h"
+#include "common/qt_dialog_host.h"
+#include "common/template_dialog.h"
+#include "res/control_ids.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// Answers the next message box as soon as it shows, noting how it shows its text.
+class MessageBoxCloser {
+public:
+    MessageBoxCloser() {
+        QTimer::singleShot(0, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                m_texts.push_back(box->text());
+                m_formats.push_back(box->textFormat());
+                box->done(QMessageBox::Ok);
+            }
+        });
+    }
+    std::vector<QString> m_texts;
+    std::vector<Qt::TextFormat> m_formats;
+};
+
+// A dialog that notes what reaches it.
+class ProbeDialog final : public CTemplateDialog {
+public:
+    explicit ProbeDialog(uint32_t templateId = IDD_UPDATEDOWNLOAD)
+        : CTemplateDialog(templateId, std::make_unique<CQtDialogHost>(nullptr)) {}
+    CQtDialogHost& Qt() { return static_cast<CQtDialogHost&>(Host()); }
+
+    void OnCommand(int id) override { commands.push_back(id); }
+    void OnMouseHover(int id, bool over) override { hovers.emplace_back(id, over); }
+    void OnNotice(int notice, const std::string& payload) override {
+        notices.push_back(notice);
+        payloads.push_back(payload);
+        noticeThread = std::this_thread::get_id();
+        noticed = true;
+    }
+
+    std::vector<int> commands;
+    std::vector<std::pair<int, bool>> hovers;
+    std::vector<int> notices;
+    std::vector<std::string> payloads;
+    std::thread::id noticeThread;
+    std::atomic<bool> noticed{false};
+};
+
+// A server's text is never markup: a link in it must not become clickable.
+TEST(QtDialogHostTest, MessageBoxesShowPlainText) {
+    ProbeDialog dialog;
+    dialog.Create();
+    const std::string refusal = "Fehler 3: <a href=\"file:///etc/passwd\">Details</a>";
+    for (const MessageIcon icon : {MessageIcon::None, MessageIcon::Stop}) {
+        MessageBoxCloser closer;
+        EXPECT_EQ(dialog.Host().ShowMessage(refusal, icon, MessageButtons::Ok), MessageAnswer::Ok);
+        ASSERT_EQ(closer.m_formats.size(), 1u);
+        EXPECT_EQ(closer.m_formats[0], Qt::PlainText);
+        EXPECT_EQ(closer.m_texts[0].toStdString(), refusal);
+    }
+}
+
+// While the work runs on its helper thread the window's loop goes on: a notice the work posts arrives
+// on the user-interface thread before the work ends, and a click meanwhile is dropped, not delivered
+// later.
+TEST(QtDialogHostTest, BlockingWorkKeepsTheWindowAliveButDeaf) {
+    ProbeDialog dialog;
+    dialog.Create();
+    QWidget* cancel = FindControl(*dialog.Qt().Window(), download_dialog::kCancel);
+    Qt::CursorShape cursorDuringWork = Qt::ArrowCursor;
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        cursorDuringWork =
+            QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+    });
+    std::thread::id workThread;
+    dialog.Host().RunBlocking([&] {
+        workThread = std::this_thread::get_id();
+        dialog.Host().PostNotice(7, "seven");
+        for (int i = 0; i < 1000 && !dialog.noticed; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    EXPECT_NE(workThread, std::this_thread::get_id());
+    EXPECT_EQ(dialog.notices, std::vector<int>{7});
+    EXPECT_EQ(dialog.payloads, std::vector<std::string>{"seven"});
+    EXPECT_EQ(dialog.noticeThread, std::this_thread::get_id());
+    EXPECT_EQ(cursorDuringWork, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog.commands.empty());
+
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_EQ(dialog.commands, std::vector<int>{download_dialog::kCancel}) << "input works again";
+    dialog.EndDialog(IDCANCEL);
+    dialog.Host().PostNotice(8, "");
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.notices.size(), 1u) << "an ended window gets no more notices";
+}
+
+// Return in a line presses the default button; in the description it starts a new line.
+TEST(QtDialogHostTest, ReturnPressesTheDefaultButtonButBreaksTheLineInTheDescription) {
+    ProbeDialog dialog(IDD_SENDDIALOG);
+    dialog.Create();
+    QDialog& window = *dialog.Qt().Window();
+    window.show();
+    auto* description = qobject_cast<QPlainTextEdit*>(FindControl(window, send_dialog::kDescription));
+    description->setFocus();
+    QTest::keyClick(description, Qt::Key_Return);
+    EXPECT_EQ(description->toPlainText(), "\n");
+    EXPECT_TRUE(dialog.commands.empty());
+
+    auto* firstName = qobject_cast<QLineEdit*>(FindControl(window, send_dialog::kFirstName));
+    firstName->setFocus();
+    QTest::keyClick(firstName, Qt::Key_Return);
+    EXPECT_EQ(dialog.commands, std::vector<int>{send_dialog::kSend});
+}
+
+// A link label reports the mouse entering and leaving it and a click released over it, and nothing
+// while it is disabled.
+TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
+    ProbeDialog dialog(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    dialog.Create();
+    dialog.Host().SetHandCursor(main_window::kFAQ);
+    QWidget* label = FindControl(*dialog.Qt().Window(), main_window::kFAQ);
+    EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+    const auto use = [label] {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(label, &enter);
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(-5, 2));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(label, &leave);
+    };
+    use();
+    const int id = main_window::kFAQ;
+    EXPECT_EQ(dialog.hovers, (std::vector<std::pair<int, bool>>{{id, true}, {id, false}}));
+    EXPECT_EQ(dialog.commands, std::vector<int>{id}) << "a release outside the label is no click";
+
+    dialog.Host().Enable(id, false);
+    use();
+    EXPECT_EQ(dialog.hovers.size(), 2u);
+    EXPECT_EQ(dialog.commands.size(), 1u);
+}
+
+}  // namespace

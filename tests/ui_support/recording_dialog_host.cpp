@@ -1,0 +1,250 @@
+#include "ui_support/recording_dialog_host.h"
+
+#include <algorithm>
+#include <cctype>
+#include <span>
+#include <thread>
+
+#include "common/template_dialog.h"
+#include "res/resources.h"
+
+namespace {
+
+// Without regard to case, as a sorted box orders; the tests' texts are ASCII where it matters.
+bool SortsBefore(const std::string& left, const std::string& right) {
+    return std::lexicographical_compare(
+        left.begin(), left.end(), right.begin(), right.end(),
+        [](unsigned char a, unsigned char b) { return std::tolower(a) < std::tolower(b); });
+}
+
+bool IsList(const RecordingDialogHost::Control& control) {
+    return control.kind == LUMIKARTA_CONTROL_LIST_BOX || control.kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST ||
+           control.kind == LUMIKARTA_CONTROL_COMBO_BOX;
+}
+
+}  // namespace
+
+RecordingDialogHost::RecordingDialogHost() : RecordingDialogHost(std::make_shared<Desktop>()) {}
+
+RecordingDialogHost::RecordingDialogHost(std::shared_ptr<Desktop> desktop) : m_pDesktop(std::move(desktop)) {}
+
+void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
+    m_pDialog = &dialog;
+    const LumikartaDialogTemplate* dialogTemplate = LoadDialogTemplate(dialog.TemplateId());
+    if (!dialogTemplate || !m_controls.empty()) {
+        return;
+    }
+    for (const LumikartaDialogControl& source :
+         std::span(dialogTemplate->controls, dialogTemplate->controlCount)) {
+        Control& control = m_controls[source.id];
+        control.kind = static_cast<int>(source.kind);
+        control.style = source.style;
+        control.text = source.text ? source.text : "";
+        for (const char* item : std::span(source.items, source.itemCount)) {
+            AddItem(source.id, item);
+        }
+    }
+}
+
+int RecordingDialogHost::RunModal(CTemplateDialog& dialog) {
+    m_pDesktop->modalRuns.push_back(dialog.TemplateId());
+    if (m_pDesktop->runChild) {
+        return m_pDesktop->runChild(dialog);
+    }
+    MakeControls(dialog);
+    dialog.InitDialog();
+    if (!dialog.Ended()) {
+        dialog.OnCancel();
+    }
+    return dialog.Result();
+}
+
+void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
+    MakeControls(dialog);
+    dialog.InitDialog();
+}
+
+void RecordingDialogHost::EndDialog(int) {
+    m_bShown = false;
+}
+
+std::unique_ptr<CDialogHost> RecordingDialogHost::CreateChildHost() {
+    return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
+}
+
+void RecordingDialogHost::AddSystemMenuItem(int commandId, const std::string& text) {
+    m_systemMenu.emplace_back(commandId, text);
+}
+
+const RecordingDialogHost::Control* RecordingDialogHost::Find(int id) const {
+    const auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : &found->second;
+}
+
+std::string RecordingDialogHost::GetText(int id) const {
+    const Control* control = Find(id);
+    if (!control) {
+        return {};
+    }
+    if (control->kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST) {
+        return ItemText(id, control->selection);
+    }
+    return control->text;
+}
+
+void RecordingDialogHost::SetText(int id, const std::string& text) {
+    Control& control = At(id);
+    if (control.kind != LUMIKARTA_CONTROL_LIST_BOX && control.kind != LUMIKARTA_CONTROL_DROP_DOWN_LIST) {
+        control.text = text;
+    }
+}
+
+bool RecordingDialogHost::IsEnabled(int id) const {
+    const Control* control = Find(id);
+    return control && control->enabled;
+}
+
+int RecordingDialogHost::AddItem(int id, const std::string& text) {
+    Control& control = At(id);
+    if (!(control.style & LUMIKARTA_STYLE_SORTED)) {
+        return InsertItem(id, -1, text);
+    }
+    const auto place = std::upper_bound(control.items.begin(), control.items.end(), text, SortsBefore);
+    return InsertItem(id, static_cast<int>(place - control.items.begin()), text);
+}
+
+int RecordingDialogHost::InsertItem(int id, int index, const std::string& text) {
+    Control& control = At(id);
+    const int count = static_cast<int>(control.items.size());
+    const int at = index < 0 || index > count ? count : index;
+    control.items.insert(control.items.begin() + at, text);
+    if (control.selection >= at) {
+        ++control.selection;
+    }
+    return at;
+}
+
+void RecordingDialogHost::RemoveItem(int id, int index) {
+    Control& control = At(id);
+    if (index < 0 || index >= static_cast<int>(control.items.size())) {
+        return;
+    }
+    control.items.erase(control.items.begin() + index);
+    if (control.selection == index) {
+        control.selection = -1;
+    } else if (control.selection > index) {
+        --control.selection;
+    }
+}
+
+void RecordingDialogHost::ClearItems(int id) {
+    Control& control = At(id);
+    control.items.clear();
+    control.selection = -1;
+}
+
+int RecordingDialogHost::ItemCount(int id) const {
+    const Control* control = Find(id);
+    return control ? static_cast<int>(control->items.size()) : 0;
+}
+
+std::string RecordingDialogHost::ItemText(int id, int index) const {
+    const Control* control = Find(id);
+    if (!control || index < 0 || index >= static_cast<int>(control->items.size())) {
+        return {};
+    }
+    return control->items[static_cast<std::size_t>(index)];
+}
+
+void RecordingDialogHost::Select(int id, int index) {
+    Control& control = At(id);
+    control.selection = index >= 0 && index < static_cast<int>(control.items.size()) ? index : -1;
+    if (control.kind == LUMIKARTA_CONTROL_COMBO_BOX && control.selection >= 0) {
+        control.text = control.items[static_cast<std::size_t>(control.selection)];
+    }
+}
+
+int RecordingDialogHost::Selection(int id) const {
+    const Control* control = Find(id);
+    return control && IsList(*control) ? control->selection : -1;
+}
+
+void RecordingDialogHost::UserSelects(int id, int index) {
+    Select(id, index);
+    m_pDialog->OnSelChange(id);
+}
+
+void RecordingDialogHost::UserClicks(int id) {
+    if (IsEnabled(id)) {
+        m_pDialog->OnCommand(id);
+    }
+}
+
+void RecordingDialogHost::UserHovers(int id, bool over) {
+    if (At(id).link && IsEnabled(id)) {
+        m_pDialog->OnMouseHover(id, over);
+    }
+}
+
+void RecordingDialogHost::UserChoosesMenuItem(int commandId) {
+    m_pDialog->OnSysCommand(commandId);
+}
+
+MessageAnswer RecordingDialogHost::ShowMessage(const std::string& text, MessageIcon icon,
+                                               MessageButtons buttons) {
+    m_pDesktop->messages.push_back({text, icon, buttons});
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : m_pDesktop->answer;
+}
+
+std::optional<std::string> RecordingDialogHost::AskSaveFile(const SaveFileQuestion& question) {
+    m_pDesktop->saveQuestions.push_back(question);
+    return m_pDesktop->savePath;
+}
+
+bool RecordingDialogHost::CopyToClipboard(const std::string& text) {
+    m_pDesktop->clipboard = text;
+    return true;
+}
+
+bool RecordingDialogHost::RestartProgram() {
+    ++m_pDesktop->restarts;
+    return m_pDesktop->restartWorks;
+}
+
+void RecordingDialogHost::PostNotice(int notice, std::string payload) {
+    {
+        const std::lock_guard<std::mutex> lock(m_noticeLock);
+        m_notices.emplace_back(notice, std::move(payload));
+    }
+    m_noticePosted.notify_all();
+}
+
+bool RecordingDialogHost::DeliverNotices() {
+    std::deque<std::pair<int, std::string>> pending;
+    {
+        const std::lock_guard<std::mutex> lock(m_noticeLock);
+        pending.swap(m_notices);
+    }
+    for (const auto& [notice, payload] : pending) {
+        // A window that has ended gets no more notices.
+        if (!m_pDialog->Ended()) {
+            m_pDialog->OnNotice(notice, payload);
+        }
+    }
+    return !pending.empty();
+}
+
+bool RecordingDialogHost::DeliverNoticesWithin(std::chrono::milliseconds wait) {
+    {
+        std::unique_lock<std::mutex> lock(m_noticeLock);
+        m_noticePosted.wait_for(lock, wait, [this] { return !m_notices.empty(); });
+    }
+    return DeliverNotices();
+}
+
+// On a thread of its own, as the real hosts do, so the work's sharing with this thread is checked.
+void RecordingDialogHost::RunBlocking(const std::function<void()>& work) {
+    ++m_pDesktop->blockingRuns;
+    std::thread helper(work);
+    helper.join();
+}
