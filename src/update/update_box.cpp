@@ -125,8 +125,10 @@ void CUpdateBox::OnDownload() {
         return;
     }
     CUpdateDownloadDialog1 dialog(Host().CreateChildHost());
-    dialog.m_job.m_strUrl = m_updates[static_cast<std::size_t>(index)].File;
+    const UpdateInfo& update = m_updates[static_cast<std::size_t>(index)];
+    dialog.m_job.m_strUrl = update.File;
     dialog.m_job.m_strTargetPath = *target;
+    dialog.m_job.m_strSha256 = update.SHA256;
     dialog.DoModal();
 }
 

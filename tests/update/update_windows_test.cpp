@@ -46,7 +46,7 @@ protected:
         Ui(*box).Seen().savePath = "/tmp/chosen.exe";
         Ui(*box).Seen().runChild = [this](CTemplateDialog& child) {
             const DownloadJob& job = dynamic_cast<CUpdateDownloadDialog1&>(child).m_job;
-            m_downloads.emplace_back(job.m_strUrl, job.m_strTargetPath);
+            m_downloads.push_back({job.m_strUrl, job.m_strTargetPath, job.m_strSha256.value_or("")});
             return IDCANCEL;
         };
         box->Create();
@@ -57,8 +57,8 @@ protected:
     LocalHttpServer m_server;
     std::string m_document;
     int m_status = 200;
-    // URL and target path of each download window opened.
-    std::vector<std::pair<std::string, std::string>> m_downloads;
+    // URL, target path and checksum of each download window opened.
+    std::vector<std::vector<std::string>> m_downloads;
 };
 
 TEST_F(UpdateBoxTest, OpensWithTheFirstUpdateSelectedAndItsDetailsShown) {
@@ -96,7 +96,9 @@ TEST_F(UpdateBoxTest, OpensWithTheFirstUpdateSelectedAndItsDetailsShown) {
 TEST_F(UpdateBoxTest, DownloadsTheSelectedRowsOwnFileAfterTheSaveQuestion) {
     Serve(
         "<Update><Name>Karte 2015</Name><Version>2015</Version><File>http://h/a/Setup.exe</File></Update>"
-        "<Update><Name>KARTE 2015</Name><Version>2015</Version><File>http://h/b/Other.exe</File></Update>");
+        "<Update><Name>KARTE 2015</Name><Version>2015</Version><File>http://h/b/Other.exe</File>"
+        "<SHA256>" +
+        std::string(64, 'a') + "</SHA256></Update>");
     const auto box = Open();
     RecordingDialogHost& ui = Ui(*box);
     ui.UserSelects(update_box::kUpdates, 1);
@@ -110,7 +112,7 @@ TEST_F(UpdateBoxTest, DownloadsTheSelectedRowsOwnFileAfterTheSaveQuestion) {
     EXPECT_EQ(question.fileType, "Executables (*.exe)");
     ASSERT_EQ(m_downloads.size(), 1u);
     EXPECT_EQ(m_downloads[0],
-              std::make_pair(std::string("http://h/b/Other.exe"), std::string("/tmp/chosen.exe")));
+              (std::vector<std::string>{"http://h/b/Other.exe", "/tmp/chosen.exe", std::string(64, 'a')}));
 
     ui.Seen().savePath.reset();
     ui.UserSelects(update_box::kUpdates, 0);
@@ -248,15 +250,17 @@ TEST_F(DownloadDialogTest, FailureIsShownByTheWindowWhichStaysOpen) {
 }
 
 TEST_F(DownloadDialogTest, CancelDuringAStalledTransferRemovesTheFileSilently) {
-    const std::filesystem::path target = m_folder.Path() / "stalled.exe";
+    const TempDir targetFolder;
+    const std::filesystem::path target = targetFolder.Path() / "stalled.exe";
     DownloadWindow window(Url("setup.exe?stall=1"), target);
-    for (int i = 0; i < 200 && !std::filesystem::exists(target); ++i) {
+    // The transfer has begun once bytes arrived; until it completes they go to a file beside the target.
+    for (int i = 0; i < 200 && window.dialog.m_job.counters->loadedBytes == 0; ++i) {
         std::this_thread::sleep_for(50ms);
     }
     window.Ui().UserClicks(download_dialog::kCancel);
     window.Ui().DeliverNotices();
     EXPECT_TRUE(window.dialog.Ended());
-    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(std::filesystem::is_empty(targetFolder.Path())) << "no partial file is left";
     window.Ui().DeliverNotices();
     EXPECT_TRUE(window.Ui().Seen().messages.empty());
     EXPECT_TRUE(window.Ui().Seen().openedFiles.empty());
