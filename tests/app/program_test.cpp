@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "app/headless_output.h"
 #include "support/fake_system_root.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -144,6 +145,36 @@ TEST(Program, ListsTheUpdatesNewerThanWhatIsInstalled) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.definition;
         EXPECT_EQ(run.output, c.output) << c.definition;
     }
+}
+
+// The server's texts cannot forge fields or lines for the scripts that read the list, nor reach a
+// terminal as control sequences.
+TEST(Program, ListedUpdatesKeepOneLineEachWhateverTheServerSent) {
+    struct Case {
+        const char* name;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Topo\tKarte\nEvil\t1\thttp://x\r", "Topo\\tKarte\\nEvil\\t1\\thttp://x\\r"},
+        {"C:\\Karten \x1b[2J\x7f", "C:\\\\Karten \\x1B[2J\\x7F"},
+        {"S\xC3\xBC"
+         "d \xC2\x85 \xE2\x80\xA8 \xE2\x80\xA9 \xE2\x80\xA6",
+         "S\xC3\xBC"
+         "d \\u0085 \\u2028 \\u2029 \xE2\x80\xA6"},
+        {"bad \xFF \xC3( \xED\xA0\x80",
+         "bad \xEF\xBF\xBD \xEF\xBF\xBD( \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) {
+        UpdateInfo update;
+        update.Name = c.name;
+        update.Version = c.name;
+        update.File = c.name;
+        const std::string field(c.expected);
+        EXPECT_EQ(UpdateListText({update}), field + "\t" + field + "\t" + field + "\n") << c.expected;
+    }
+    UpdateInfo withNul;
+    withNul.Name = std::string("a\0b", 3);
+    EXPECT_EQ(UpdateListText({withNul}), "a\\x00b\t\t\n");
 }
 
 // Without a display the window is rendered all the same, from start-up to the picture.
