@@ -14,6 +14,7 @@
 #include "faqdata/faq_store.h"
 #include "platform/common_app_data.h"
 #include "platform/folder_access.h"
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_s
 constexpr std::string_view kMakerFolder = "Lumikarta";
 constexpr std::string_view kToolFolder = "Support und Update Tool";
 constexpr std::string_view kCacheFileName = "data.xml";
+// Far above any real knowledge base, far below what would strain the machine.
+constexpr std::size_t kMaxCacheFileBytes = 16 * 1024 * 1024;
 
 bool EndsWithSeparator(const std::string& path) {
     return !path.empty() && (path.back() == '/' || path.back() == kSeparator);
@@ -81,8 +84,11 @@ bool CFAQStore::LoadCache() {
     cacheFilePath = folder;
     cacheFilePath.append(kCacheFileName);
 
+    // Anyone may put anything in the shared folder under this name; what is no regular file of sane
+    // size counts as no file.
+    const std::optional<std::string> bytes = platform::ReadRegularFile(cacheFilePath, kMaxCacheFileBytes);
     CXMLDocument doc;
-    if (!doc.Load(cacheFilePath)) {
+    if (!bytes || !doc.LoadFromBuffer(*bytes)) {
         return false;
     }
     // A document element of another name holds nothing this store knows; that is no failure.

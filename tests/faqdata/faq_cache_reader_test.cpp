@@ -1,9 +1,11 @@
 #include <acl/libacl.h>
 #include <sys/acl.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -168,6 +170,47 @@ TEST_F(FaqCacheTest, PreparesTheFolderAndSetsThePathAlsoWithoutAReadableFile) {
     EXPECT_FALSE(Load(nested));
     EXPECT_EQ(CFAQStore::Instance()->CacheFilePath(), nested + kCacheFolder + "/data.xml");
     EXPECT_TRUE(std::filesystem::is_directory(nested + kCacheFolder));
+}
+
+// Others can put anything in the shared folder under the file's name; only a regular file of sane
+// size is read, and nothing else may block start-up or feed it without end.
+TEST_F(FaqCacheTest, ReadsOnlyARegularFileOfSaneSize) {
+    const std::string subject = Document("<SubjectsDE><option>A</option></SubjectsDE>");
+    // A document of exactly `size` bytes, padded inside a comment.
+    const auto padded = [&](std::size_t size) {
+        std::string xml = subject;
+        return xml.insert(xml.size() - std::string_view("</SupportTool>").size(),
+                          "<!--" + std::string(size - xml.size() - 7, ' ') + "-->");
+    };
+    constexpr std::size_t kLimit = 16 * 1024 * 1024;
+    struct Case {
+        const char* label;
+        std::function<void(const std::filesystem::path& file)> put;
+        bool loaded;
+    };
+    const Case cases[] = {
+        {"a link to a regular file",
+         [&](const auto& file) {
+             m_base.WriteFile("elsewhere.xml", subject);
+             std::filesystem::create_symlink(m_base.Path() / "elsewhere.xml", file);
+         },
+         true},
+        {"at the limit", [&](const auto&) { WriteCache(padded(kLimit)); }, true},
+        {"past the limit", [&](const auto&) { WriteCache(padded(kLimit + 1)); }, false},
+        {"a FIFO", [](const auto& file) { ASSERT_EQ(mkfifo(file.c_str(), 0666), 0); }, false},
+        {"a link to a device without end",
+         [](const auto& file) { std::filesystem::create_symlink("/dev/zero", file); }, false},
+        {"a folder", [](const auto& file) { std::filesystem::create_directory(file); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CFAQStore::DestroyInstance();
+        std::filesystem::remove_all(CacheFolder());
+        std::filesystem::create_directories(CacheFolder());
+        c.put(CacheFolder() / "data.xml");
+        EXPECT_EQ(Load(), c.loaded);
+        EXPECT_EQ(Describe(*CFAQStore::Instance()), c.loaded ? "de:A\nen:\n" : "de:\nen:\n");
+    }
 }
 
 // The folder's default list as text, one entry a line; none where the file system keeps no lists.

@@ -15,6 +15,7 @@
 #include "platform/common_app_data.h"
 #include "platform/folder_access.h"
 #include "platform/program_path.h"
+#include "platform/regular_file.h"
 #include "platform/temp_file.h"
 #include "platform/wide_text_windows.h"
 #include "res/resource_library.h"
@@ -75,6 +76,30 @@ TEST(PlatformServicesWindows, CacheFolderIsMadeBelowTheCommonAppDataFolderAndOpe
     const std::string machine = platform::CommonAppDataFolder();
     EXPECT_TRUE(!machine.empty() && std::filesystem::is_directory(platform::WideFromUtf8(machine)))
         << machine;
+}
+
+TEST(PlatformServicesWindows, SharedFileIsReadOnlyWhenARegularFileOfSaneSize) {
+    TempDir temp;
+    const std::wstring pipeName = L"\\\\.\\pipe\\lumikarta-shared-file-test";
+    const HANDLE pipe =
+        CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    std::filesystem::create_directory(temp.Path() / "folder");
+    const struct {
+        std::string path;
+        std::optional<std::string> bytes;
+    } cases[] = {
+        {temp.WriteFile("at-limit.xml", "0123456789"), "0123456789"},
+        {temp.WriteFile("empty.xml", ""), ""},
+        {temp.WriteFile("past-limit.xml", "0123456789A"), std::nullopt},
+        {temp.FilePath("folder"), std::nullopt},
+        {temp.FilePath("missing.xml"), std::nullopt},
+        {platform::Utf8FromWide(pipeName), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::ReadRegularFile(c.path, 10), c.bytes) << c.path;
+    }
+    CloseHandle(pipe);
 }
 
 TEST(PlatformServicesWindows, TempFileTakesThreeCharactersOfThePrefixAndAllBytes) {
