@@ -71,14 +71,14 @@ bool CFAQStore::LoadCache() {
     if (!EndsWithSeparator(folder)) {
         folder += kSeparator;
     }
-    folder.append(kMakerFolder).append(1, kSeparator).append(kToolFolder);
 
     // The folder is made ready at every start, also when there is nothing to read yet, so that
     // whoever delivers data.xml later finds it writable whichever user ran the program first.
     std::error_code ignored;
     std::filesystem::create_directories(PathFromUtf8(folder), ignored);
-    folder += kSeparator;
-    platform::GrantEveryoneFullAccess(folder);
+    static constexpr std::string_view kLevels[] = {kMakerFolder, kToolFolder};
+    platform::PrepareSharedFolder(folder, kLevels);
+    folder.append(kMakerFolder).append(1, kSeparator).append(kToolFolder).append(1, kSeparator);
 
     // Known before the file is read, so that it is there to tell where the data was looked for.
     cacheFilePath = folder;

@@ -17,6 +17,8 @@
 namespace {
 
 constexpr const char* kCacheFolder = "Lumikarta/Support und Update Tool";
+// Everyone may put files in; only their owners may remove them.
+constexpr auto kShared = std::filesystem::perms::all | std::filesystem::perms::sticky_bit;
 
 class FaqCacheTest : public ::testing::Test {
 protected:
@@ -161,7 +163,7 @@ TEST_F(FaqCacheTest, PreparesTheFolderAndSetsThePathAlsoWithoutAReadableFile) {
         EXPECT_EQ(store.CacheFilePath(), (CacheFolder() / "data.xml").string());
         EXPECT_EQ(Describe(store), "de:\nen:\n");
         EXPECT_TRUE(std::filesystem::is_directory(CacheFolder()));
-        EXPECT_EQ(std::filesystem::status(CacheFolder()).permissions(), std::filesystem::perms::all);
+        EXPECT_EQ(std::filesystem::status(CacheFolder()).permissions(), kShared);
     }
 
     // A base given with its final separator gets no second one; a missing base is created too.
@@ -170,6 +172,59 @@ TEST_F(FaqCacheTest, PreparesTheFolderAndSetsThePathAlsoWithoutAReadableFile) {
     EXPECT_FALSE(Load(nested));
     EXPECT_EQ(CFAQStore::Instance()->CacheFilePath(), nested + kCacheFolder + "/data.xml");
     EXPECT_TRUE(std::filesystem::is_directory(nested + kCacheFolder));
+}
+
+// The folder's default list as text, one entry a line; none where the file system keeps no lists.
+std::optional<std::string> DefaultList(const std::filesystem::path& folder) {
+    acl_t acl = acl_get_file(folder.c_str(), ACL_TYPE_DEFAULT);
+    if (acl == nullptr) {
+        return std::nullopt;
+    }
+    char* text = acl_to_any_text(acl, nullptr, '\n', TEXT_NUMERIC_IDS);
+    std::string list = text ? text : "";
+    acl_free(text);
+    acl_free(acl);
+    return list;
+}
+
+// Another user may put a link where a level of the shared folder belongs, to have the program open
+// the link's target to everyone; such a level is refused and the target left as it was.
+TEST_F(FaqCacheTest, NeitherLevelOfTheFolderIsFollowedWhereItIsALink) {
+    using std::filesystem::perms;
+    const std::filesystem::path target = m_base.Path() / "private";
+    struct Case {
+        const char* label;
+        std::filesystem::path link;
+    };
+    const Case cases[] = {
+        {"the shared level", CacheFolder()},
+        {"the maker's level", m_base.Path() / "Lumikarta"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::filesystem::remove_all(m_base.Path() / "Lumikarta");
+        std::filesystem::remove_all(target);
+        std::filesystem::create_directories(target);
+        std::filesystem::permissions(target, perms::owner_all);
+        std::filesystem::create_directories(c.link.parent_path());
+        std::filesystem::create_directory_symlink(target, c.link);
+        EXPECT_FALSE(Load());
+        EXPECT_EQ(std::filesystem::status(target).permissions(), perms::owner_all);
+        EXPECT_TRUE(std::filesystem::is_empty(target));
+        EXPECT_EQ(DefaultList(target).value_or(""), "");
+    }
+
+    // The maker's level is readable by all whatever the umask; the shared one is everyone's.
+    for (const mode_t mask : {mode_t{0}, mode_t{077}}) {
+        std::filesystem::remove_all(m_base.Path() / "Lumikarta");
+        const mode_t before = umask(mask);
+        Load();
+        umask(before);
+        EXPECT_EQ(std::filesystem::symlink_status(m_base.Path() / "Lumikarta").permissions(),
+                  perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
+                      perms::others_exec);
+        EXPECT_EQ(std::filesystem::symlink_status(CacheFolder()).permissions(), kShared);
+    }
 }
 
 // Others can put anything in the shared folder under the file's name; only a regular file of sane
@@ -211,19 +266,6 @@ TEST_F(FaqCacheTest, ReadsOnlyARegularFileOfSaneSize) {
         EXPECT_EQ(Load(), c.loaded);
         EXPECT_EQ(Describe(*CFAQStore::Instance()), c.loaded ? "de:A\nen:\n" : "de:\nen:\n");
     }
-}
-
-// The folder's default list as text, one entry a line; none where the file system keeps no lists.
-std::optional<std::string> DefaultList(const std::filesystem::path& folder) {
-    acl_t acl = acl_get_file(folder.c_str(), ACL_TYPE_DEFAULT);
-    if (acl == nullptr) {
-        return std::nullopt;
-    }
-    char* text = acl_to_any_text(acl, nullptr, '\n', TEXT_NUMERIC_IDS);
-    std::string list = text ? text : "";
-    acl_free(text);
-    acl_free(acl);
-    return list;
 }
 
 TEST_F(FaqCacheTest, FilesPutIntoTheFolderInheritFullAccessWhereTheFileSystemHasAcls) {
