@@ -86,8 +86,10 @@ TEST(Program, PrintsTheFactsInTheStoredLanguage) {
     };
     for (const Case& c : cases) {
         SampleMachine machine(c.language);
-        std::string expected(facts);
-        expected.replace(expected.find("%s"), 2, c.ramLine);
+        const std::string_view pattern(facts);
+        const std::size_t at = pattern.find("%s");
+        std::string expected(pattern.substr(0, at));
+        expected.append(c.ramLine).append(pattern.substr(at + 2));
         const ProgramRun run = RunProgram("--print-info");
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.output, expected);

@@ -45,7 +45,7 @@ protected:
 std::string Join(const std::vector<int32_t>& numbers) {
     std::string text;
     for (const int32_t n : numbers) {
-        text += (text.empty() ? "" : ",") + std::to_string(n);
+        text.append(text.empty() ? "" : ",").append(std::to_string(n));
     }
     return text;
 }
@@ -57,7 +57,7 @@ std::string Describe(const CFAQStore& store) {
         text += code;
         text += ":";
         for (int i = 0; i < store.GetSubjectCount(code); ++i) {
-            text += (i ? "|" : "") + store.GetSubject(code, i);
+            text.append(i ? "|" : "").append(store.GetSubject(code, i));
         }
         text += "\n";
     }
