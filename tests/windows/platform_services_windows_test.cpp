@@ -107,9 +107,12 @@ bool MakeDirectoryLink(const std::filesystem::path& link, const std::filesystem:
                         &startup, &process)) {
         return false;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    // Wine's handle of a Unix process is signalled at once, so the link itself is waited for.
+    for (int tries = 0; tries < 1000 && !isLink(); ++tries) {
+        Sleep(10);
+    }
     return isLink();
 }
 
