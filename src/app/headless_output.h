@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-
 #include <vector>
 
 #include "sysinfo/system_info.h"
@@ -13,5 +12,7 @@
 // product and one "Printer: " line per printer, in the record's order.
 std::string InfoText(const CSystemInfo& info);
 
-// One line per update: name, version and file URL, separated by tabs.
+// One line per update: name, version and file URL, separated by tabs. Within a field a backslash,
+// tab, line feed and carriage return are written \\, \t, \n and \r, other control characters
+// \xNN, the C1 controls and U+2028/U+2029 \uNNNN; invalid UTF-8 becomes U+FFFD.
 std::string UpdateListText(const std::vector<UpdateInfo>& updates);

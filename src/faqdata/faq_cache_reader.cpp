@@ -14,6 +14,7 @@
 #include "faqdata/faq_store.h"
 #include "platform/common_app_data.h"
 #include "platform/folder_access.h"
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_s
 constexpr std::string_view kMakerFolder = "Lumikarta";
 constexpr std::string_view kToolFolder = "Support und Update Tool";
 constexpr std::string_view kCacheFileName = "data.xml";
+// Far above any real knowledge base, far below what would strain the machine.
+constexpr std::size_t kMaxCacheFileBytes = 16 * 1024 * 1024;
 
 bool EndsWithSeparator(const std::string& path) {
     return !path.empty() && (path.back() == '/' || path.back() == kSeparator);
@@ -68,21 +71,24 @@ bool CFAQStore::LoadCache() {
     if (!EndsWithSeparator(folder)) {
         folder += kSeparator;
     }
-    folder.append(kMakerFolder).append(1, kSeparator).append(kToolFolder);
 
     // The folder is made ready at every start, also when there is nothing to read yet, so that
     // whoever delivers data.xml later finds it writable whichever user ran the program first.
     std::error_code ignored;
     std::filesystem::create_directories(PathFromUtf8(folder), ignored);
-    folder += kSeparator;
-    platform::GrantEveryoneFullAccess(folder);
+    static constexpr std::string_view kLevels[] = {kMakerFolder, kToolFolder};
+    platform::PrepareSharedFolder(folder, kLevels);
+    folder.append(kMakerFolder).append(1, kSeparator).append(kToolFolder).append(1, kSeparator);
 
     // Known before the file is read, so that it is there to tell where the data was looked for.
     cacheFilePath = folder;
     cacheFilePath.append(kCacheFileName);
 
+    // Anyone may put anything in the shared folder under this name; what is no regular file of sane
+    // size counts as no file.
+    const std::optional<std::string> bytes = platform::ReadRegularFile(cacheFilePath, kMaxCacheFileBytes);
     CXMLDocument doc;
-    if (!doc.Load(cacheFilePath)) {
+    if (!bytes || !doc.LoadFromBuffer(*bytes)) {
         return false;
     }
     // A document element of another name holds nothing this store knows; that is no failure.

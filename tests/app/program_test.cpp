@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "app/headless_output.h"
 #include "support/fake_system_root.h"
 #include "support/raw_http_server.h"
 #include "support/scoped_env.h"
@@ -88,8 +89,10 @@ TEST(Program, PrintsTheFactsInTheStoredLanguage) {
     };
     for (const Case& c : cases) {
         SampleMachine machine(c.language);
-        std::string expected(facts);
-        expected.replace(expected.find("%s"), 2, c.ramLine);
+        const std::string_view pattern(facts);
+        const std::size_t at = pattern.find("%s");
+        std::string expected(pattern.substr(0, at));
+        expected.append(c.ramLine).append(pattern.substr(at + 2));
         const ProgramRun run = RunProgram("--print-info");
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.output, expected);
@@ -169,6 +172,31 @@ TEST(Program, ListingUpdatesFromAHostileServerFailsAsAnyFailedLoad) {
                   "Die Update Definition konnte nicht geladen werden.\n"
                   "Überprüfen Sie ihre Internetverbindung!\n")
             << reply.head;
+    }
+}
+
+// The server's texts cannot forge fields or lines for the scripts that read the list, nor reach a
+// terminal as control sequences.
+TEST(Program, ListedUpdatesKeepOneLineEachWhateverTheServerSent) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string text;
+        std::string field;
+    };
+    const Case cases[] = {
+        {"Topo\tKarte\nEvil\t1\thttp://x\r", "Topo\\tKarte\\nEvil\\t1\\thttp://x\\r"},
+        {"C:\\Karten \x1b[2J\x7f\0"s, "C:\\\\Karten \\x1B[2J\\x7F\\x00"},
+        {"S\xC3\xBC"
+         "d \xC2\x85 \xE2\x80\xA8 \xE2\x80\xA9 \xE2\x80\xA6",
+         "S\xC3\xBC"
+         "d \\u0085 \\u2028 \\u2029 \xE2\x80\xA6"},
+        {"bad \xFF \xC3( \xED\xA0\x80",
+         "bad \xEF\xBF\xBD \xEF\xBF\xBD( \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) {
+        UpdateInfo update;
+        update.Name = update.Version = update.File = c.text;
+        EXPECT_EQ(UpdateListText({update}), c.field + "\t" + c.field + "\t" + c.field + "\n") << c.field;
     }
 }
 

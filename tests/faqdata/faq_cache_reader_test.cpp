@@ -1,9 +1,11 @@
 #include <acl/libacl.h>
 #include <sys/acl.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +17,8 @@
 namespace {
 
 constexpr const char* kCacheFolder = "Lumikarta/Support und Update Tool";
+// Everyone may put files in; only their owners may remove them.
+constexpr auto kShared = std::filesystem::perms::all | std::filesystem::perms::sticky_bit;
 
 class FaqCacheTest : public ::testing::Test {
 protected:
@@ -41,7 +45,7 @@ protected:
 std::string Join(const std::vector<int32_t>& numbers) {
     std::string text;
     for (const int32_t n : numbers) {
-        text += (text.empty() ? "" : ",") + std::to_string(n);
+        text.append(text.empty() ? "" : ",").append(std::to_string(n));
     }
     return text;
 }
@@ -53,7 +57,7 @@ std::string Describe(const CFAQStore& store) {
         text += code;
         text += ":";
         for (int i = 0; i < store.GetSubjectCount(code); ++i) {
-            text += (i ? "|" : "") + store.GetSubject(code, i);
+            text.append(i ? "|" : "").append(store.GetSubject(code, i));
         }
         text += "\n";
     }
@@ -159,7 +163,7 @@ TEST_F(FaqCacheTest, PreparesTheFolderAndSetsThePathAlsoWithoutAReadableFile) {
         EXPECT_EQ(store.CacheFilePath(), (CacheFolder() / "data.xml").string());
         EXPECT_EQ(Describe(store), "de:\nen:\n");
         EXPECT_TRUE(std::filesystem::is_directory(CacheFolder()));
-        EXPECT_EQ(std::filesystem::status(CacheFolder()).permissions(), std::filesystem::perms::all);
+        EXPECT_EQ(std::filesystem::status(CacheFolder()).permissions(), kShared);
     }
 
     // A base given with its final separator gets no second one; a missing base is created too.
@@ -181,6 +185,86 @@ std::optional<std::string> DefaultList(const std::filesystem::path& folder) {
     acl_free(text);
     acl_free(acl);
     return list;
+}
+
+// Another user may put a link where a level of the shared folder belongs, to have the program open
+// the link's target to everyone; such a level is refused and the target left as it was.
+TEST_F(FaqCacheTest, NeitherLevelOfTheFolderIsFollowedWhereItIsALink) {
+    using std::filesystem::perms;
+    const std::filesystem::path target = m_base.Path() / "private";
+    struct Case {
+        const char* label;
+        std::filesystem::path link;
+    };
+    const Case cases[] = {
+        {"the shared level", CacheFolder()},
+        {"the maker's level", m_base.Path() / "Lumikarta"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::filesystem::remove_all(m_base.Path() / "Lumikarta");
+        std::filesystem::remove_all(target);
+        std::filesystem::create_directories(target);
+        std::filesystem::permissions(target, perms::owner_all);
+        std::filesystem::create_directories(c.link.parent_path());
+        std::filesystem::create_directory_symlink(target, c.link);
+        EXPECT_FALSE(Load());
+        EXPECT_EQ(std::filesystem::status(target).permissions(), perms::owner_all);
+        EXPECT_TRUE(std::filesystem::is_empty(target));
+        EXPECT_EQ(DefaultList(target).value_or(""), "");
+    }
+
+    // The maker's level is readable by all whatever the umask; the shared one is everyone's.
+    for (const mode_t mask : {mode_t{0}, mode_t{077}}) {
+        std::filesystem::remove_all(m_base.Path() / "Lumikarta");
+        const mode_t before = umask(mask);
+        Load();
+        umask(before);
+        EXPECT_EQ(std::filesystem::symlink_status(m_base.Path() / "Lumikarta").permissions(),
+                  perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
+                      perms::others_exec);
+        EXPECT_EQ(std::filesystem::symlink_status(CacheFolder()).permissions(), kShared);
+    }
+}
+
+// Others can put anything in the shared folder under the file's name; only a regular file of sane
+// size is read, and nothing else may block start-up or feed it without end.
+TEST_F(FaqCacheTest, ReadsOnlyARegularFileOfSaneSize) {
+    const std::string subject = Document("<SubjectsDE><option>A</option></SubjectsDE>");
+    // A document of exactly `size` bytes, padded inside a comment.
+    const auto padded = [&](std::size_t size) {
+        std::string xml = subject;
+        return xml.insert(xml.size() - std::string_view("</SupportTool>").size(),
+                          "<!--" + std::string(size - xml.size() - 7, ' ') + "-->");
+    };
+    constexpr std::size_t kLimit = 16 * 1024 * 1024;
+    struct Case {
+        const char* label;
+        std::function<void(const std::filesystem::path& file)> put;
+        bool loaded;
+    };
+    const Case cases[] = {
+        {"a link to a regular file",
+         [&](const auto& file) {
+             m_base.WriteFile("elsewhere.xml", subject);
+             std::filesystem::create_symlink(m_base.Path() / "elsewhere.xml", file);
+         },
+         true},
+        {"at the limit", [&](const auto&) { WriteCache(padded(kLimit)); }, true},
+        {"past the limit", [&](const auto&) { WriteCache(padded(kLimit + 1)); }, false},
+        {"a FIFO", [](const auto& file) { ASSERT_EQ(mkfifo(file.c_str(), 0666), 0); }, false},
+        {"a link to a device without end",
+         [](const auto& file) { std::filesystem::create_symlink("/dev/zero", file); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CFAQStore::DestroyInstance();
+        std::filesystem::remove_all(CacheFolder());
+        std::filesystem::create_directories(CacheFolder());
+        c.put(CacheFolder() / "data.xml");
+        EXPECT_EQ(Load(), c.loaded);
+        EXPECT_EQ(Describe(*CFAQStore::Instance()), c.loaded ? "de:A\nen:\n" : "de:\nen:\n");
+    }
 }
 
 TEST_F(FaqCacheTest, FilesPutIntoTheFolderInheritFullAccessWhereTheFileSystemHasAcls) {

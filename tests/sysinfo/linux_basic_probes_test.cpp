@@ -54,10 +54,16 @@ TEST(DetectOS, NamesDistributionBitnessAndKernel) {
     EXPECT_EQ(info.m_ullTotalPhys, 0u);
 }
 
+// One processor's block as a 64-bit ARM kernel writes it: ids only, no name.
+std::string Arm64Core(const char* implementer, const char* part) {
+    return std::string("processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: ") + implementer +
+           "\nCPU architecture: 8\nCPU variant\t: 0x1\nCPU part\t: " + part + "\nCPU revision\t: 1\n\n";
+}
+
 TEST(DetectCPU, TakesTheFirstNameTheArchitectureGives) {
     struct Case {
         const char* label;
-        const char* cpuinfo;
+        std::string cpuinfo;
         const char* expected;
     };
     const Case cases[] = {
@@ -66,13 +72,20 @@ TEST(DetectCPU, TakesTheFirstNameTheArchitectureGives) {
          "\n\n"
          "processor\t: 1\nmodel name\t: other\n",
          " Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz "},
-        {"32-bit ARM", "processor\t: 0\nmodel name\t: ARMv7 Processor rev 4 (v7l)\nHardware\t: BCM2835\n",
+        {"32-bit ARM",
+         "processor\t: 0\nmodel name\t: ARMv7 Processor rev 4 (v7l)\nCPU implementer\t: 0x41\n"
+         "CPU part\t: 0xc07\nHardware\t: BCM2835\n",
          "ARMv7 Processor rev 4 (v7l)"},
         {"older ARM kernel", "Processor\t: ARMv6-compatible processor rev 7 (v6l)\nHardware\t: BCM2708\n",
          "BCM2708"},
         {"MIPS", "system type\t\t: MT7621\ncpu model\t\t: MIPS 1004Kc V2.15\n", "MIPS 1004Kc V2.15"},
-        {"64-bit ARM names nothing", "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x41\n",
-         "aarch64"},
+        {"64-bit ARM server", Arm64Core("0x41", "0xd0c") + Arm64Core("0x41", "0xd0c"), "ARM Neoverse-N1"},
+        {"big and little cores, each kind once",
+         Arm64Core("0x41", "0xd05") + Arm64Core("0x41", "0xd05") + Arm64Core("0x41", "0xd0b"),
+         "ARM Cortex-A55, ARM Cortex-A76"},
+        {"a maker's core newer than the table", Arm64Core("0x51", "0xfff"), "Qualcomm part 0xfff"},
+        {"unknown maker", Arm64Core("0x99", "0x001"), "aarch64"},
+        {"no part", "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x41\n", "aarch64"},
     };
     for (const Case& c : cases) {
         FakeSystemRoot root;

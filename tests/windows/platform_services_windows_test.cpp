@@ -15,6 +15,7 @@
 #include "platform/common_app_data.h"
 #include "platform/folder_access.h"
 #include "platform/program_path.h"
+#include "platform/regular_file.h"
 #include "platform/temp_file.h"
 #include "platform/wide_text_windows.h"
 #include "res/resource_library.h"
@@ -69,12 +70,101 @@ TEST(PlatformServicesWindows, CacheFolderIsMadeBelowTheCommonAppDataFolderAndOpe
     EXPECT_EQ(rights & kNeeded, kNeeded) << std::hex << rights;
     EXPECT_EQ(inheritance & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
               OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
-    EXPECT_FALSE(platform::GrantEveryoneFullAccess(platform::Utf8FromWide((base / "missing").wstring())));
 
     const ScopedEnv unset("LUMIKARTA_COMMON_APPDATA", std::nullopt);
     const std::string machine = platform::CommonAppDataFolder();
     EXPECT_TRUE(!machine.empty() && std::filesystem::is_directory(platform::WideFromUtf8(machine)))
         << machine;
+}
+
+// A symbolic link to a folder. Wine (8) answers CreateSymbolicLinkW without making one, but shows the
+// Unix links of its drives as reparse points; there the link is made by the Unix ln.
+bool MakeDirectoryLink(const std::filesystem::path& link, const std::filesystem::path& target) {
+    const auto isLink = [&] {
+        const DWORD attributes = GetFileAttributesW(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    };
+    if (CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && isLink()) {
+        return true;
+    }
+    using UnixFileName = char*(CDECL*)(LPCWSTR);
+    const auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (unixFileName == nullptr) {
+        return false;
+    }
+    const auto unixPath = [&](const std::filesystem::path& path) {
+        char* name = unixFileName(path.c_str());
+        const std::wstring wide = name ? platform::WideFromUtf8(name) : std::wstring();
+        HeapFree(GetProcessHeap(), 0, name);
+        return wide;
+    };
+    std::wstring command = L"Z:\\bin\\ln -s \"" + unixPath(target) + L"\" \"" + unixPath(link) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // Wine's handle of a Unix process is signalled at once, so the link itself is waited for.
+    for (int tries = 0; tries < 1000 && !isLink(); ++tries) {
+        Sleep(10);
+    }
+    return isLink();
+}
+
+// A link another user put where a level of the cache folder belongs is not followed: its target
+// is neither opened to everyone nor given the levels below.
+TEST(PlatformServicesWindows, CacheFolderLevelThatIsAReparsePointIsRefused) {
+    TempDir temp;
+    const struct {
+        const char* label;
+        const char* link;  // below the base
+    } cases[] = {
+        {"the maker's level", "Lumikarta"},
+        {"the shared level", "Lumikarta\\Support und Update Tool"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        // A base and a target of its own for each case: a Unix link cannot be removed from here.
+        const std::filesystem::path base = temp.Path() / c.label;
+        const std::filesystem::path target = temp.Path() / (std::string(c.label) + " target");
+        const std::filesystem::path link = base / c.link;
+        std::filesystem::create_directories(link.parent_path());
+        std::filesystem::create_directories(target);
+        if (!MakeDirectoryLink(link, target)) {
+            GTEST_SKIP() << "no directory links here";
+        }
+        const std::string_view levels[] = {"Lumikarta", "Support und Update Tool"};
+        EXPECT_FALSE(platform::PrepareSharedFolder(platform::Utf8FromWide(base.wstring()), levels));
+        EXPECT_EQ(GrantedToEveryone(target).first & FILE_WRITE_DATA, 0u);
+        EXPECT_TRUE(std::filesystem::is_empty(target));
+    }
+}
+
+TEST(PlatformServicesWindows, SharedFileIsReadOnlyWhenARegularFileOfSaneSize) {
+    TempDir temp;
+    const std::wstring pipeName = L"\\\\.\\pipe\\lumikarta-shared-file-test";
+    const HANDLE pipe =
+        CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    std::filesystem::create_directory(temp.Path() / "folder");
+    const struct {
+        std::string path;
+        std::optional<std::string> bytes;
+    } cases[] = {
+        {temp.WriteFile("at-limit.xml", "0123456789"), "0123456789"},
+        {temp.WriteFile("past-limit.xml", "0123456789A"), std::nullopt},
+        {temp.FilePath("folder"), std::nullopt},
+        {platform::Utf8FromWide(pipeName), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::ReadRegularFile(c.path, 10), c.bytes) << c.path;
+    }
+    CloseHandle(pipe);
 }
 
 TEST(PlatformServicesWindows, TempFileTakesThreeCharactersOfThePrefixAndAllBytes) {
