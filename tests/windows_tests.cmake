@@ -19,6 +19,8 @@ add_executable(windows_tests
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
 )
-target_link_libraries(windows_tests PRIVATE lumikarta_test_support gtest_main)
+target_link_libraries(windows_tests PRIVATE lumikarta_test_support gtest_main version)
+target_compile_definitions(windows_tests PRIVATE LUMIKARTA_VERSION="${PROJECT_VERSION}")
 set_target_properties(windows_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
-add_dependencies(windows_tests LumikartaSystemInfoENU)
+# The program and its language library are read as files beside the tests.
+add_dependencies(windows_tests LumikartaSystemInfo LumikartaSystemInfoENU)
