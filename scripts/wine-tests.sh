@@ -109,4 +109,13 @@ if ! grep -q "^TopoKarte Deutschland 3.1	310	$base/downloads/TopoKarte-Update-31
   cat "$work/list-updates.log.err" >&2
   failed=1
 fi
+
+echo "== installer"
+setup=$(find "$build" -maxdepth 1 -name 'LumikartaSystemInfo-*-win64.exe' | head -n 1)
+if [ -z "$setup" ]; then
+  echo "FAILED: no installer in $build (cpack -G NSIS there makes it)" >&2
+  failed=1
+elif ! bash scripts/wine-installer-test.sh "$setup" "$work"; then
+  failed=1
+fi
 exit "$failed"
