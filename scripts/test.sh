@@ -40,7 +40,7 @@ case "$mode" in
   --windows)
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build build -j "$jobs" --target lumikarta-service
-    cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIKARTA_GUI=OFF -DLUMIKARTA_BENCH=OFF \
+    cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIKARTA_BENCH=OFF \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
     cmake --build build-win -j "$jobs"
     (cd build-win && cpack -G NSIS)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests and program under Wine, without a display, against reference
-# services started natively on 127.0.0.1.
+# Runs the Windows build's tests and program under Wine against reference services started natively
+# on 127.0.0.1: everything without a display, except the tests of the windows (*_gui_tests.exe),
+# which get a virtual X display of their own.
 #   scripts/wine-tests.sh WINDOWS_BUILD_DIR SERVICE_EXECUTABLE
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,9 +13,11 @@ work=$(mktemp -d)
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
 service_pids=()
+xvfb_pid=
 cleanup() {
   [ ${#service_pids[@]} -eq 0 ] || kill "${service_pids[@]}" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -79,16 +82,33 @@ run() {  # log name, seconds, then the command
   return "$status"
 }
 
+run_tests() {  # the test programs
+  local test name
+  for test in "$@"; do
+    name=$(basename "$test" .exe)
+    echo "== $name"
+    if ! run "$name" 600 wine "$test"; then
+      echo "FAILED: $name" >&2
+      cat "$work/$name.log.err" >&2
+      failed=1
+    fi
+  done
+}
+
+# Starts Xvfb on a free display and exports DISPLAY for it.
+start_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; return 1; }
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
 failed=0
-for test in "$bin"/*_tests.exe; do
-  name=$(basename "$test" .exe)
-  echo "== $name"
-  if ! run "$name" 600 wine "$test"; then
-    echo "FAILED: $name" >&2
-    cat "$work/$name.log.err" >&2
-    failed=1
-  fi
-done
+run_tests $(find "$bin" -maxdepth 1 -name '*_tests.exe' ! -name '*_gui_tests.exe' | sort)
 
 echo "== LumikartaSystemInfo.exe --print-info"
 run print-info 120 wine "$bin/LumikartaSystemInfo.exe" --print-info || failed=1
@@ -117,5 +137,19 @@ if [ -z "$setup" ]; then
   failed=1
 elif ! bash scripts/wine-installer-test.sh "$setup" "$work"; then
   failed=1
+fi
+
+# Wine's desktop process takes the display of the session it starts in, so the windows get a new
+# session that starts on the virtual display.
+gui_tests=$(find "$bin" -maxdepth 1 -name '*_gui_tests.exe' | sort)
+if [ -n "$gui_tests" ]; then
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if start_display; then
+    run_tests $gui_tests
+  else
+    echo "FAILED: no virtual display for the window tests" >&2
+    failed=1
+  fi
 fi
 exit "$failed"
