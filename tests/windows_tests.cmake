@@ -30,6 +30,10 @@ if(LUMIKARTA_WIN32_GUI)
   file(GLOB windows_gui_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/gui/*_test.cpp)
   add_executable(windows_gui_tests ${windows_gui_test_sources})
   target_link_libraries(windows_gui_tests PRIVATE lumikarta_test_support lumikarta_win32_ui gtest_main)
-  set_target_properties(windows_gui_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
+  # Pictures of the templates as Win32 dialogs (scripts/windows-dialog-pictures.sh).
+  add_executable(template_dialog_viewer windows/gui/template_dialog_viewer.cpp)
+  target_link_libraries(template_dialog_viewer PRIVATE lumikarta_win32_ui)
+  set_target_properties(windows_gui_tests template_dialog_viewer PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
   add_dependencies(windows_gui_tests LumikartaSystemInfoENU)
 endif()
