@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/dialog_template_win32.h"
+#include "common/table_icon_win32.h"
 #include "platform/wide_text_windows.h"
-#include "res/resources.h"
 
 namespace {
 
@@ -23,19 +23,6 @@ struct DialogContext {
     bool* taken;
     std::vector<HICON> icons;
 };
-
-// The icon of the current resources at the system's icon size; null when none has the id or its
-// picture is unreadable.
-HICON LoadTableIcon(uint32_t id) {
-    const LumikartaImageResource* image = LoadIconResource(id);
-    if (image == nullptr || image->png == nullptr) {
-        return nullptr;
-    }
-    // The icon reader takes PNG data as it takes a resource's bitmap; it does not write to it.
-    return CreateIconFromResourceEx(const_cast<BYTE*>(image->png), image->size, TRUE, 0x00030000,
-                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                    LR_DEFAULTCOLOR);
-}
 
 void AddItems(HWND control, UINT addMessage, const LumikartaDialogControl& templateControl) {
     for (const char* item : std::span(templateControl.items, templateControl.itemCount)) {
@@ -62,7 +49,7 @@ void PrepareControls(HWND dialog, DialogContext& context) {
                 AddItems(control, CB_ADDSTRING, templateControl);
                 break;
             case LUMIKARTA_CONTROL_ICON:
-                if (HICON icon = LoadTableIcon(templateControl.imageId)) {
+                if (HICON icon = LoadTableIcon(templateControl.imageId, GetSystemMetrics(SM_CXICON))) {
                     context.icons.push_back(icon);
                     SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
                 }
