@@ -4,6 +4,7 @@
 #   scripts/windows-dialog-pictures.sh WINDOWS_BUILD_DIR OUT_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/virtual-display.sh
 viewer="$1/bin/template_dialog_viewer.exe"
 out=$2
 [ -f "$viewer" ] || { echo "no $viewer: build the Windows build with its tests" >&2; exit 1; }
@@ -20,13 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_display "$work"
 wineboot -i >"$work/wineboot.log" 2>&1
 
 # The desktop's plain background is cut away, leaving the dialog with its frame.

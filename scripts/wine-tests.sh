@@ -5,6 +5,7 @@
 #   scripts/wine-tests.sh WINDOWS_BUILD_DIR SERVICE_EXECUTABLE
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/virtual-display.sh
 build=$1
 service=$2
 bin="$build/bin"
@@ -95,18 +96,6 @@ run_tests() {  # the test programs
   done
 }
 
-# Starts Xvfb on a free display and exports DISPLAY for it.
-start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; return 1; }
-  export DISPLAY=":$(head -n 1 "$work/display")"
-}
-
 failed=0
 run_tests $(find "$bin" -maxdepth 1 -name '*_tests.exe' ! -name '*_gui_tests.exe' | sort)
 
@@ -145,7 +134,7 @@ gui_tests=$(find "$bin" -maxdepth 1 -name '*_gui_tests.exe' | sort)
 if [ -n "$gui_tests" ]; then
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  if start_display; then
+  if start_display "$work"; then
     run_tests $gui_tests
   else
     echo "FAILED: no virtual display for the window tests" >&2
