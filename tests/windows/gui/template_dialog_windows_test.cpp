@@ -206,32 +206,6 @@ TEST(TemplateDialogWindows, EveryDialogOfBothLanguagesHasItsControlsWhereTheTemp
     }
 }
 
-// Ends itself through a button press that arrives as a posted message, as a click would.
-INT_PTR CALLBACK PressOkProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG:
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            *reinterpret_cast<bool*>(lParam) = true;
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) {
-                EndDialog(dialog, 42);
-            }
-            return TRUE;
-        default:
-            return FALSE;
-    }
-}
-
-TEST(TemplateDialogWindows, ModalDialogRunsUntilEndedAndReturnsItsCode) {
-    const DialogTemplateSet german = GermanDialogTemplates();
-    bool initialised = false;
-    EXPECT_EQ(RunTemplateDialog(german.dialogs[0], nullptr, PressOkProcedure,
-                                reinterpret_cast<LPARAM>(&initialised)),
-              42);
-    EXPECT_TRUE(initialised);
-}
-
 TEST(TemplateDialogWindows, UnknownControlKindBecomesALabel) {
     const LumikartaDialogControl controls[] = {{7, 99, "?", 1, 2, 30, 8, 0, 0, nullptr, 0}};
     const LumikartaDialogTemplate dialogTemplate = {1, "Fremd", "MS Shell Dlg", 8, 50, 20, 0, controls, 1};
