@@ -128,8 +128,8 @@ elif ! bash scripts/wine-installer-test.sh "$setup" "$work"; then
   failed=1
 fi
 
-# Wine's desktop process takes the display of the session it starts in, so the windows get a new
-# session that starts on the virtual display.
+# Wine's desktop process keeps the display it was started with, so the window tests get a fresh
+# wineserver, and with it a desktop, on the virtual display.
 gui_tests=$(find "$bin" -maxdepth 1 -name '*_gui_tests.exe' | sort)
 if [ -n "$gui_tests" ]; then
   wineserver -k 2>/dev/null || true
