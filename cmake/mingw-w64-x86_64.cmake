@@ -1,5 +1,5 @@
 # Cross-builds the Windows program, its language library and the Windows tests with mingw-w64:
-#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DLUMIKARTA_GUI=OFF
+#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 # The posix thread model, because the win32 one has no std::thread or std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

@@ -18,9 +18,11 @@ packages=(
 )
 # The posix thread model compilers (the win32 one has no std::thread); wine puts the runner on the
 # PATH, wine64 alone does not; googletest brings the sources the cross-build compiles; openssl
-# reads the test services' authority for the Wine prefix's trust store.
+# reads the test services' authority for the Wine prefix's trust store; nsis makes the installer;
+# xvfb is the display of the window tests; imagemagick and xdotool take the windows' pictures.
 if [ "${1:-}" = windows ]; then
-  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 wine googletest openssl)
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 wine googletest openssl nsis xvfb
+    imagemagick xdotool)
 fi
 if [ "${1:-}" = bench ]; then
   packages+=(curl)

@@ -5,8 +5,9 @@
 #   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer, in build-asan/
 #   scripts/test.sh --tsan       ThreadSanitizer, in build-tsan/
 #   scripts/test.sh --fuzz       builds the libFuzzer targets with clang, in build-fuzz/ (runs none)
-#   scripts/test.sh --windows    cross-builds the program and the Windows tests with mingw-w64 in
-#                                build-win/ and runs them under Wine (the reference service from build/)
+#   scripts/test.sh --windows    cross-builds the program, its installer and the Windows tests with
+#                                mingw-w64 in build-win/ and runs them under Wine (the reference
+#                                service from build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,9 +49,10 @@ case "$mode" in
   --windows)
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $werror
     cmake --build build -j "$jobs" --target lumikarta-service
-    cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIKARTA_GUI=OFF -DLUMIKARTA_BENCH=OFF $werror \
+    cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIKARTA_BENCH=OFF $werror \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
     cmake --build build-win -j "$jobs"
+    (cd build-win && cpack -G NSIS)
     bash scripts/wine-tests.sh build-win build/bin/lumikarta-service
     ;;
   *)

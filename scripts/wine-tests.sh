@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests and program under Wine, without a display, against reference
-# services started natively on 127.0.0.1.
+# Runs the Windows build's tests and program under Wine against reference services started natively
+# on 127.0.0.1: everything without a display, except the tests of the windows (*_gui_tests.exe),
+# which get a virtual X display of their own.
 #   scripts/wine-tests.sh WINDOWS_BUILD_DIR SERVICE_EXECUTABLE
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/virtual-display.sh
 build=$1
 service=$2
 bin="$build/bin"
@@ -12,9 +14,11 @@ work=$(mktemp -d)
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
 service_pids=()
+xvfb_pid=
 cleanup() {
   [ ${#service_pids[@]} -eq 0 ] || kill "${service_pids[@]}" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -79,16 +83,21 @@ run() {  # log name, seconds, then the command
   return "$status"
 }
 
+run_tests() {  # the test programs
+  local test name
+  for test in "$@"; do
+    name=$(basename "$test" .exe)
+    echo "== $name"
+    if ! run "$name" 600 wine "$test"; then
+      echo "FAILED: $name" >&2
+      cat "$work/$name.log.err" >&2
+      failed=1
+    fi
+  done
+}
+
 failed=0
-for test in "$bin"/*_tests.exe; do
-  name=$(basename "$test" .exe)
-  echo "== $name"
-  if ! run "$name" 600 wine "$test"; then
-    echo "FAILED: $name" >&2
-    cat "$work/$name.log.err" >&2
-    failed=1
-  fi
-done
+run_tests $(find "$bin" -maxdepth 1 -name '*_tests.exe' ! -name '*_gui_tests.exe' | sort)
 
 echo "== LumikartaSystemInfo.exe --print-info"
 run print-info 120 wine "$bin/LumikartaSystemInfo.exe" --print-info || failed=1
@@ -108,5 +117,28 @@ if ! grep -q "^TopoKarte Deutschland 3.1	310	$base/downloads/TopoKarte-Update-31
   echo "FAILED: --list-updates did not list the sample updates" >&2
   cat "$work/list-updates.log.err" >&2
   failed=1
+fi
+
+echo "== installer"
+setup=$(find "$build" -maxdepth 1 -name 'LumikartaSystemInfo-*-win64.exe' | head -n 1)
+if [ -z "$setup" ]; then
+  echo "FAILED: no installer in $build (cpack -G NSIS there makes it)" >&2
+  failed=1
+elif ! bash scripts/wine-installer-test.sh "$setup" "$work"; then
+  failed=1
+fi
+
+# Wine's desktop process keeps the display it was started with, so the window tests get a fresh
+# wineserver, and with it a desktop, on the virtual display.
+gui_tests=$(find "$bin" -maxdepth 1 -name '*_gui_tests.exe' | sort)
+if [ -n "$gui_tests" ]; then
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if start_display "$work"; then
+    run_tests $gui_tests
+  else
+    echo "FAILED: no virtual display for the window tests" >&2
+    failed=1
+  fi
 fi
 exit "$failed"

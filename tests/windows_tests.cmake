@@ -21,6 +21,21 @@ add_executable(windows_tests
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
 )
-target_link_libraries(windows_tests PRIVATE lumikarta_test_support gtest_main)
+target_link_libraries(windows_tests PRIVATE lumikarta_test_support gtest_main version)
+target_compile_definitions(windows_tests PRIVATE LUMIKARTA_VERSION="${PROJECT_VERSION}")
 set_target_properties(windows_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
-add_dependencies(windows_tests LumikartaSystemInfoENU)
+# The program and its language library are read as files beside the tests.
+add_dependencies(windows_tests LumikartaSystemInfo LumikartaSystemInfoENU)
+
+# The Win32 host's windows; they need a display (scripts/wine-tests.sh gives them a virtual one).
+if(LUMIKARTA_WIN32_GUI)
+  file(GLOB windows_gui_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/gui/*_test.cpp)
+  add_executable(windows_gui_tests ${windows_gui_test_sources})
+  target_link_libraries(windows_gui_tests PRIVATE lumikarta_test_support lumikarta_win32_ui gtest_main)
+  # Pictures of the templates as Win32 dialogs (scripts/windows-dialog-pictures.sh).
+  add_executable(template_dialog_viewer windows/gui/template_dialog_viewer.cpp)
+  target_link_libraries(template_dialog_viewer PRIVATE lumikarta_win32_ui)
+  set_target_properties(windows_gui_tests template_dialog_viewer PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
+  add_dependencies(windows_gui_tests LumikartaSystemInfoENU)
+endif()

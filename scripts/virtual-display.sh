@@ -1,0 +1,15 @@
+# Sourced by the scripts that show Windows windows under Wine without a real display.
+#
+# start_display FOLDER: starts Xvfb on a free display (its number and log go to FOLDER), sets
+# xvfb_pid for the caller to stop it by, and exports DISPLAY; 1 when Xvfb does not come up.
+start_display() {
+  local folder=$1
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$folder/display" >"$folder/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$folder/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$folder/display" ] || { cat "$folder/xvfb.log" >&2; return 1; }
+  export DISPLAY=":$(head -n 1 "$folder/display")"
+}
