@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/template_dialog_logic.h"
+#include "common/template_dialog.h"
 #include "common/win32_dialog_host.h"
 #include "platform/wide_text_windows.h"
 
