@@ -19,10 +19,14 @@ bool CRegistryWalker::Push(const std::string& name) {
     if (m_nDepth >= kStackSize - 1) {
         return false;
     }
+    const Entry& top = m_Stack[m_nDepth];
     Entry& next = m_Stack[m_nDepth + 1];
-    next.path = m_Stack[m_nDepth].path + '\\' + name;
-    if (m_registry.OpenKey(m_hRoot, next.path, platform::RegAccess::Read, next.key) !=
-        platform::RegResult::Success) {
+    next.path.assign(top.path).append(1, '\\').append(name);
+    const platform::RegResult opened =
+        top.key != nullptr
+            ? m_registry.OpenSubkey(m_hRoot, *top.key, next.path, name, platform::RegAccess::Read, next.key)
+            : m_registry.OpenKey(m_hRoot, next.path, platform::RegAccess::Read, next.key);
+    if (opened != platform::RegResult::Success) {
         return false;
     }
     ++m_nDepth;

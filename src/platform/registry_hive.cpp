@@ -130,8 +130,8 @@ void RegistryHive::IndexErase(KeyId id) {
     }
 }
 
-RegistryHive::KeyId RegistryHive::FindKey(std::string_view path) const {
-    KeyId key = kRootKey;
+RegistryHive::KeyId RegistryHive::FindKey(std::string_view path, KeyId from) const {
+    KeyId key = from;
     while (!path.empty() && key != kNoKey) {
         const std::string_view name = NextComponent(path);
         if (!name.empty()) {
@@ -226,27 +226,24 @@ const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
     const Key& key = m_keys[id];
     if (!key.ordered) {
         std::erase_if(key.children, [this](KeyId child) { return m_keys[child].deleted; });
-        std::vector<std::pair<std::u16string, KeyId>> sorted;
-        sorted.reserve(key.children.size());
-        for (const KeyId child : key.children) {
-            sorted.emplace_back(RegNameSortKey(m_keys[child].name), child);
-        }
         // Stable, so names that only differ in letters folded here alone keep their file order.
-        std::stable_sort(sorted.begin(), sorted.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (std::size_t i = 0; i < sorted.size(); ++i) {
-            key.children[i] = sorted[i].second;
-        }
+        std::stable_sort(key.children.begin(), key.children.end(), [this](KeyId a, KeyId b) {
+            return RegNameSortsBefore(m_keys[a].name, m_keys[b].name);
+        });
         key.ordered = true;
     }
     return key.children;
 }
 
 void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t length) {
+    const std::string_view lines = Text().substr(offset, length);
+    // Most keys have only the blank line before the next key: nothing to parse, ever.
+    if (lines.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        return;
+    }
     Key& entry = m_keys[key];
     const Block block{static_cast<uint32_t>(offset), static_cast<uint32_t>(length)};
     if (entry.values != kNoValues) {
-        const std::string_view lines = Text().substr(offset, length);
         ParseValueLines(std::span(&lines, 1), m_values[entry.values]);
     } else if (entry.blockLength == 0) {
         entry.blockOffset = block.offset;
@@ -297,6 +294,14 @@ void RegistryHive::ParseAllValues() const {
 
 const std::vector<RegValue>& RegistryHive::Values(KeyId key) const {
     return MaterialiseValues(key);
+}
+
+std::size_t RegistryHive::ValueCount(KeyId key) const {
+    const Key& entry = m_keys[key];
+    if (entry.values == kNoValues && entry.blockLength == 0) {
+        return 0;
+    }
+    return MaterialiseValues(key).size();
 }
 
 const RegValue* RegistryHive::FindValue(KeyId key, std::string_view name) const {
