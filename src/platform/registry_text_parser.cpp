@@ -109,19 +109,28 @@ std::string UnescapeRegedit(std::string_view s) {
 }
 
 std::string Unescape(RegistryTextFormat format, std::string_view s) {
+    // Nearly all names and texts hold no escape at all.
+    if (s.find('\\') == std::string_view::npos) {
+        return std::string(s);
+    }
     return format == RegistryTextFormat::Wine2 ? UnescapeWine(s) : UnescapeRegedit(s);
 }
 
 // The inside of a quoted text starting at s[0] == '"'; `rest` receives what follows the closing
 // quotation mark. None when it is not closed.
 std::optional<std::string_view> QuotedText(std::string_view s, std::string_view& rest) {
-    for (std::size_t i = 1; i < s.size(); ++i) {
-        if (s[i] == '\\') {
-            ++i;
-        } else if (s[i] == '"') {
-            rest = s.substr(i + 1);
-            return s.substr(1, i - 1);
+    // Jumps from quotation mark to quotation mark: only one after a backslash may be escaped.
+    for (std::size_t from = 1; from < s.size();) {
+        const std::size_t quote = s.find('"', from);
+        if (quote == std::string_view::npos) {
+            return std::nullopt;
         }
+        const std::size_t escape = s.substr(0, quote).find('\\', from);
+        if (escape == std::string_view::npos) {
+            rest = s.substr(quote + 1);
+            return s.substr(1, quote - 1);
+        }
+        from = escape + 2;
     }
     return std::nullopt;
 }
@@ -168,7 +177,9 @@ std::optional<uint32_t> HexNumber(std::string_view s, std::size_t maxDigits) {
 }
 
 std::vector<uint8_t> TextBytes(std::string_view utf8) {
-    std::vector<uint8_t> bytes(utf8.begin(), utf8.end());
+    std::vector<uint8_t> bytes;
+    bytes.reserve(utf8.size() + 1);
+    bytes.assign(utf8.begin(), utf8.end());
     bytes.push_back(0);
     return bytes;
 }
@@ -260,7 +271,9 @@ std::optional<RegValue> ValueData(RegistryTextFormat format, std::string_view da
 // order.
 class ValueList {
 public:
-    explicit ValueList(std::vector<RegValue>& values) : m_values(values), m_alive(values.size(), true) {}
+    // `expected`: about how many lines will be applied.
+    ValueList(std::vector<RegValue>& values, std::size_t expected)
+        : m_values(values), m_alive(values.size(), true), m_expected(values.size() + expected) {}
     ValueList(const ValueList&) = delete;
     ValueList& operator=(const ValueList&) = delete;
 
@@ -313,7 +326,8 @@ public:
             TraceSkipped("value line", line);
             return false;
         }
-        const std::size_t found = Find(name);
+        const uint32_t tag = RegistryNameIndex::Tag(name);
+        const std::size_t found = Find(name, tag);
         if (erase) {
             if (found != RegistryNameIndex::kNotFound) {
                 if (m_index) {
@@ -336,7 +350,7 @@ public:
         m_alive.push_back(true);
         ++m_live;
         if (m_index) {
-            m_index->Add(m_values.size() - 1);
+            m_index->Add(m_values.size() - 1, tag);
         }
         return true;
     }
@@ -345,17 +359,17 @@ private:
     // Few values are searched one by one; the index takes over when there are many.
     static constexpr std::size_t kScanLimit = 8;
 
-    std::size_t Find(std::string_view name) {
+    std::size_t Find(std::string_view name, uint32_t tag) {
         if (!m_index && m_values.size() > kScanLimit) {
-            m_index.emplace(m_values);
+            m_index.emplace(m_values, m_expected);
             for (std::size_t i = 0; i < m_values.size(); ++i) {
                 if (m_alive[i]) {
-                    m_index->Add(i);
+                    m_index->Add(i, RegistryNameIndex::Tag(m_values[i].name));
                 }
             }
         }
         if (m_index) {
-            return m_index->Find(name);
+            return m_index->Find(name, tag);
         }
         for (std::size_t i = 0; i < m_values.size(); ++i) {
             if (m_alive[i] && RegNameEquals(m_values[i].name, name)) {
@@ -368,6 +382,7 @@ private:
     std::vector<RegValue>& m_values;
     std::vector<bool> m_alive;
     std::size_t m_live = m_values.size();
+    std::size_t m_expected;
     std::optional<RegistryNameIndex> m_index;
 };
 
@@ -605,12 +620,21 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
 
 bool ParseRegistryValueLines(RegistryTextFormat format, std::span<const std::string_view> blocks,
                              std::vector<RegValue>& values) {
-    std::size_t lineCount = 0;
+    // About as many values as lines that start like one (blank lines between keys do not): room
+    // for them at once.
+    std::size_t valueLines = 0;
     for (const std::string_view block : blocks) {
-        lineCount += static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
+        for (std::size_t start = 0; start < block.size();) {
+            valueLines += block[start] == '"' || block[start] == '@' ? 1 : 0;
+            const std::size_t eol = block.find('\n', start);
+            if (eol == std::string_view::npos) {
+                break;
+            }
+            start = eol + 1;
+        }
     }
-    values.reserve(values.size() + lineCount);
-    ValueList list(values);
+    values.reserve(values.size() + valueLines);
+    ValueList list(values, valueLines);
     bool complete = true;
     for (std::string_view lines : blocks) {
         std::string joined;
