@@ -5,8 +5,9 @@ CRegistryWalker::CRegistryWalker(platform::Registry& registry) : m_registry(regi
 CRegistryWalker::~CRegistryWalker() = default;
 
 bool CRegistryWalker::Open(platform::RegRoot root, const std::string& path) {
-    for (Entry& entry : m_Stack) {
-        entry.key.reset();
+    // Entries above the top hold no open key.
+    for (int depth = m_nDepth; depth >= 0; --depth) {
+        m_Stack[depth].key.reset();
     }
     m_nDepth = 0;
     m_hRoot = root;

@@ -149,15 +149,12 @@ HiveRegistry::HiveRegistry(const std::filesystem::path& machineFile, std::filesy
 
 HiveRegistry::~HiveRegistry() = default;
 
-std::string HiveRegistry::MachinePath(std::string_view path) const {
-    return m_machine.IsWin64() ? PathIn32BitView(path) : std::string(path);
-}
-
 RegResult HiveRegistry::OpenKey(RegRoot root, std::string_view path, RegAccess access,
                                 std::unique_ptr<RegistryKey>& key) {
     const bool machine = root == RegRoot::LocalMachine;
     const RegistryHive& hive = machine ? m_machine : m_user;
-    return OpenFound(root, hive.FindKey(machine ? MachinePath(path) : std::string(path)), access, key);
+    const bool mapped = machine && hive.IsWin64();
+    return OpenFound(root, mapped ? hive.FindKey(PathIn32BitView(path)) : hive.FindKey(path), access, key);
 }
 
 RegResult HiveRegistry::OpenSubkey(RegRoot root, const RegistryKey& parent, std::string_view path,

@@ -27,7 +27,6 @@ public:
     bool SaveUserHive() const;
 
 private:
-    std::string MachinePath(std::string_view path) const;
     RegResult OpenFound(RegRoot root, RegistryHive::KeyId id, RegAccess access,
                         std::unique_ptr<RegistryKey>& key);
 

@@ -226,10 +226,13 @@ const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
     const Key& key = m_keys[id];
     if (!key.ordered) {
         std::erase_if(key.children, [this](KeyId child) { return m_keys[child].deleted; });
-        // Stable, so names that only differ in letters folded here alone keep their file order.
-        std::stable_sort(key.children.begin(), key.children.end(), [this](KeyId a, KeyId b) {
-            return RegNameSortsBefore(m_keys[a].name, m_keys[b].name);
-        });
+        // Most keys have one subkey or none: nothing to sort, and no buffer for it.
+        if (key.children.size() > 1) {
+            // Stable, so names that only differ in letters folded here alone keep their file order.
+            std::stable_sort(key.children.begin(), key.children.end(), [this](KeyId a, KeyId b) {
+                return RegNameSortsBefore(m_keys[a].name, m_keys[b].name);
+            });
+        }
         key.ordered = true;
     }
     return key.children;
@@ -267,15 +270,19 @@ std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
         entry.values = static_cast<uint32_t>(m_values.size());
         std::vector<RegValue>& values = m_values.emplace_back();
         if (entry.blockLength != 0) {
-            std::vector<std::string_view> blocks{Text().substr(entry.blockOffset, entry.blockLength)};
-            if (const auto later = m_laterBlocks.find(key); later != m_laterBlocks.end()) {
+            const std::string_view first = Text().substr(entry.blockOffset, entry.blockLength);
+            entry.blockLength = 0;
+            const auto later = m_laterBlocks.find(key);
+            if (later == m_laterBlocks.end()) {
+                ParseValueLines(std::span(&first, 1), values);
+            } else {
+                std::vector<std::string_view> blocks{first};
                 for (const Block& block : later->second) {
                     blocks.push_back(Text().substr(block.offset, block.length));
                 }
                 m_laterBlocks.erase(later);
+                ParseValueLines(blocks, values);
             }
-            entry.blockLength = 0;
-            ParseValueLines(blocks, values);
         }
     }
     return m_values[entry.values];

@@ -273,17 +273,17 @@ class ValueList {
 public:
     // `expected`: about how many lines will be applied.
     ValueList(std::vector<RegValue>& values, std::size_t expected)
-        : m_values(values), m_alive(values.size(), true), m_expected(values.size() + expected) {}
+        : m_values(values), m_expected(values.size() + expected) {}
     ValueList(const ValueList&) = delete;
     ValueList& operator=(const ValueList&) = delete;
 
     ~ValueList() {
-        if (m_alive.size() == m_live) {
+        if (m_deleted.empty()) {
             return;
         }
         std::size_t kept = 0;
         for (std::size_t i = 0; i < m_values.size(); ++i) {
-            if (m_alive[i]) {
+            if (IsAlive(i)) {
                 if (kept != i) {
                     m_values[kept] = std::move(m_values[i]);
                 }
@@ -333,8 +333,8 @@ public:
                 if (m_index) {
                     m_index->Remove(found);
                 }
-                m_alive[found] = false;
-                --m_live;
+                m_deleted.resize(m_values.size());
+                m_deleted[found] = true;
             }
             return true;
         }
@@ -347,8 +347,6 @@ public:
         value->name = std::move(name);
         // A value set again after its deletion goes to the end, as in the platform's registry.
         m_values.push_back(std::move(*value));
-        m_alive.push_back(true);
-        ++m_live;
         if (m_index) {
             m_index->Add(m_values.size() - 1, tag);
         }
@@ -356,6 +354,8 @@ public:
     }
 
 private:
+    bool IsAlive(std::size_t i) const { return i >= m_deleted.size() || !m_deleted[i]; }
+
     // Few values are searched one by one; the index takes over when there are many.
     static constexpr std::size_t kScanLimit = 8;
 
@@ -363,7 +363,7 @@ private:
         if (!m_index && m_values.size() > kScanLimit) {
             m_index.emplace(m_values, m_expected);
             for (std::size_t i = 0; i < m_values.size(); ++i) {
-                if (m_alive[i]) {
+                if (IsAlive(i)) {
                     m_index->Add(i, RegistryNameIndex::Tag(m_values[i].name));
                 }
             }
@@ -372,7 +372,7 @@ private:
             return m_index->Find(name, tag);
         }
         for (std::size_t i = 0; i < m_values.size(); ++i) {
-            if (m_alive[i] && RegNameEquals(m_values[i].name, name)) {
+            if (IsAlive(i) && RegNameEquals(m_values[i].name, name)) {
                 return i;
             }
         }
@@ -380,8 +380,8 @@ private:
     }
 
     std::vector<RegValue>& m_values;
-    std::vector<bool> m_alive;
-    std::size_t m_live = m_values.size();
+    // Marks of deleted values, as far as the list went at the last deletion; most keys have none.
+    std::vector<bool> m_deleted;
     std::size_t m_expected;
     std::optional<RegistryNameIndex> m_index;
 };
