@@ -586,8 +586,10 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
     if (format == RegistryTextFormat::Regedit4 && !IsValidUtf8(text.View())) {
         text = TextBuffer(Latin1ToUtf8(text.View()));
     }
-    // Real hives hold more than 64 bytes a key; an unused reservation costs address space only.
-    hive.Reserve(text.View().size() / 64);
+    // Real hives hold more than 64 bytes a key line, but a line may bring keys on its way (a product's
+    // key and its Skyrund key before the version key): growing the table of keys later would copy it
+    // into freshly faulted pages. An unused reservation costs address space only.
+    hive.Reserve(text.View().size() / 32);
     hive.AdoptText(std::move(text), format);
     const std::string_view t = hive.Text();
 
