@@ -46,6 +46,8 @@ Run Measure(std::vector<std::string> args) {
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakKiB = usage.ru_maxrss;
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     posix_spawn_file_actions_destroy(&actions);
     while (!run.output.empty() && run.output.back() == '\n') {
         run.output.pop_back();

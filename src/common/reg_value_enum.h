@@ -26,7 +26,12 @@ private:
     platform::RegResult FetchAt(const platform::RegistryKey& key, uint32_t position) override {
         return key.EnumValue(position, kMaxNameChars, kMaxDataBytes, m_value);
     }
-    void Clear() override { m_value = {}; }
+    // Keeps the buffers: a key of many values is enumerated without an allocation for each.
+    void Clear() override {
+        m_value.name.clear();
+        m_value.type = platform::RegType::None;
+        m_value.data.clear();
+    }
 
     platform::RegValue m_value;
 };

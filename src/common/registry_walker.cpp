@@ -5,8 +5,9 @@ CRegistryWalker::CRegistryWalker(platform::Registry& registry) : m_registry(regi
 CRegistryWalker::~CRegistryWalker() = default;
 
 bool CRegistryWalker::Open(platform::RegRoot root, const std::string& path) {
-    for (Entry& entry : m_Stack) {
-        entry.key.reset();
+    // Entries above the top hold no open key.
+    for (int depth = m_nDepth; depth >= 0; --depth) {
+        m_Stack[depth].key.reset();
     }
     m_nDepth = 0;
     m_hRoot = root;
@@ -19,10 +20,14 @@ bool CRegistryWalker::Push(const std::string& name) {
     if (m_nDepth >= kStackSize - 1) {
         return false;
     }
+    const Entry& top = m_Stack[m_nDepth];
     Entry& next = m_Stack[m_nDepth + 1];
-    next.path = m_Stack[m_nDepth].path + '\\' + name;
-    if (m_registry.OpenKey(m_hRoot, next.path, platform::RegAccess::Read, next.key) !=
-        platform::RegResult::Success) {
+    next.path.assign(top.path).append(1, '\\').append(name);
+    const platform::RegResult opened =
+        top.key != nullptr
+            ? m_registry.OpenSubkey(m_hRoot, *top.key, next.path, name, platform::RegAccess::Read, next.key)
+            : m_registry.OpenKey(m_hRoot, next.path, platform::RegAccess::Read, next.key);
+    if (opened != platform::RegResult::Success) {
         return false;
     }
     ++m_nDepth;

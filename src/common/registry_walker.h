@@ -7,8 +7,8 @@
 #include "platform/registry.h"
 
 // Walks a registry subtree below one root key with a stack of open keys and their full paths, so
-// callers descend into subkeys by name, ask where they are and climb back. Every key is opened from
-// the root with its full path, for reading.
+// callers descend into subkeys by name, ask where they are and climb back. Each subkey is opened
+// below its open parent, for reading: a walk over many keys then costs no lookups from the root.
 class CRegistryWalker {
 public:
     static constexpr int kStackSize = 128;

@@ -149,23 +149,45 @@ HiveRegistry::HiveRegistry(const std::filesystem::path& machineFile, std::filesy
 
 HiveRegistry::~HiveRegistry() = default;
 
-std::string HiveRegistry::MachinePath(std::string_view path) const {
-    return m_machine.IsWin64() ? PathIn32BitView(path) : std::string(path);
-}
-
 RegResult HiveRegistry::OpenKey(RegRoot root, std::string_view path, RegAccess access,
                                 std::unique_ptr<RegistryKey>& key) {
+    const bool machine = root == RegRoot::LocalMachine;
+    const RegistryHive& hive = machine ? m_machine : m_user;
+    const bool mapped = machine && hive.IsWin64();
+    return OpenFound(root, mapped ? hive.FindKey(PathIn32BitView(path)) : hive.FindKey(path), access, key);
+}
+
+RegResult HiveRegistry::OpenSubkey(RegRoot root, const RegistryKey& parent, std::string_view path,
+                                   std::string_view name, RegAccess access,
+                                   std::unique_ptr<RegistryKey>& key) {
+    const bool machine = root == RegRoot::LocalMachine;
+    const RegistryHive& hive = machine ? m_machine : m_user;
+    const auto* open = dynamic_cast<const HiveRegistryKey*>(&parent);
+    // The 32-bit view maps full paths: where it sends a child elsewhere than below its parent's
+    // place (a key both views share, Wow6432Node itself), only the full path finds it.
+    const bool belowParent =
+        open != nullptr && open->IsIn(hive) && path.size() > name.size() &&
+        (!machine || !hive.IsWin64() ||
+         PathIn32BitView(path) ==
+             PathIn32BitView(path.substr(0, path.size() - name.size() - 1)).append("\\").append(name));
+    if (!belowParent) {
+        return OpenKey(root, path, access, key);
+    }
+    return OpenFound(root, hive.FindKey(name, open->Id()), access, key);
+}
+
+RegResult HiveRegistry::OpenFound(RegRoot root, RegistryHive::KeyId id, RegAccess access,
+                                  std::unique_ptr<RegistryKey>& key) {
     key.reset();
     const bool machine = root == RegRoot::LocalMachine;
     if (machine && access != RegAccess::Read) {
         return RegResult::AccessDenied;
     }
-    RegistryHive& hive = machine ? m_machine : m_user;
-    const RegistryHive::KeyId id = hive.FindKey(machine ? MachinePath(path) : std::string(path));
     if (id == RegistryHive::kNoKey) {
         return RegResult::FileNotFound;
     }
-    key = std::make_unique<HiveRegistryKey>(hive, id, this, !machine && access == RegAccess::ReadWrite);
+    key = std::make_unique<HiveRegistryKey>(machine ? m_machine : m_user, id, this,
+                                            !machine && access == RegAccess::ReadWrite);
     return RegResult::Success;
 }
 

@@ -18,6 +18,8 @@ public:
 
     RegResult OpenKey(RegRoot root, std::string_view path, RegAccess access,
                       std::unique_ptr<RegistryKey>& key) override;
+    RegResult OpenSubkey(RegRoot root, const RegistryKey& parent, std::string_view path,
+                         std::string_view name, RegAccess access, std::unique_ptr<RegistryKey>& key) override;
     RegResult CreateKey(RegRoot root, std::string_view path, std::unique_ptr<RegistryKey>& key) override;
 
     // Writes HKCU to its file atomically: on failure the old file stays as it was. A file that holds
@@ -25,7 +27,8 @@ public:
     bool SaveUserHive() const;
 
 private:
-    std::string MachinePath(std::string_view path) const;
+    RegResult OpenFound(RegRoot root, RegistryHive::KeyId id, RegAccess access,
+                        std::unique_ptr<RegistryKey>& key);
 
     RegistryHive m_machine;
     RegistryHive m_user;

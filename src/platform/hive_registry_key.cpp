@@ -8,7 +8,7 @@ RegResult HiveRegistryKey::QueryInfo(std::string& className, uint32_t& subkeyCou
                                      uint32_t& valueCount) const {
     className.clear();
     subkeyCount = static_cast<uint32_t>(m_hive.Subkeys(m_key).size());
-    valueCount = static_cast<uint32_t>(m_hive.Values(m_key).size());
+    valueCount = static_cast<uint32_t>(m_hive.ValueCount(m_key));
     return RegResult::Success;
 }
 

@@ -21,6 +21,9 @@ public:
     RegResult QueryValue(std::string_view name, std::size_t maxDataBytes, RegValue& value) const override;
     RegResult SetValue(std::string_view name, RegType type, const std::vector<uint8_t>& data) override;
 
+    bool IsIn(const RegistryHive& hive) const { return &m_hive == &hive; }
+    RegistryHive::KeyId Id() const { return m_key; }
+
 private:
     RegistryHive& m_hive;
     RegistryHive::KeyId m_key;

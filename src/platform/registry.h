@@ -78,6 +78,14 @@ public:
     // seen through its 32-bit view.
     virtual RegResult OpenKey(RegRoot root, std::string_view path, RegAccess access,
                               std::unique_ptr<RegistryKey>& key) = 0;
+    // Opens the subkey `name` of `parent`, a key of this registry below `root` whose child has the
+    // full path `path`. A walk through a large tree so finds each key in constant time instead of
+    // from the root; a registry that cannot open below a key opens the full path.
+    virtual RegResult OpenSubkey(RegRoot root, const RegistryKey& /*parent*/, std::string_view path,
+                                 std::string_view /*name*/, RegAccess access,
+                                 std::unique_ptr<RegistryKey>& key) {
+        return OpenKey(root, path, access, key);
+    }
     // Opens `path`, creating the missing keys on the way, for reading and writing.
     virtual RegResult CreateKey(RegRoot root, std::string_view path, std::unique_ptr<RegistryKey>& key) = 0;
 };

@@ -130,8 +130,8 @@ void RegistryHive::IndexErase(KeyId id) {
     }
 }
 
-RegistryHive::KeyId RegistryHive::FindKey(std::string_view path) const {
-    KeyId key = kRootKey;
+RegistryHive::KeyId RegistryHive::FindKey(std::string_view path, KeyId from) const {
+    KeyId key = from;
     while (!path.empty() && key != kNoKey) {
         const std::string_view name = NextComponent(path);
         if (!name.empty()) {
@@ -226,16 +226,12 @@ const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
     const Key& key = m_keys[id];
     if (!key.ordered) {
         std::erase_if(key.children, [this](KeyId child) { return m_keys[child].deleted; });
-        std::vector<std::pair<std::u16string, KeyId>> sorted;
-        sorted.reserve(key.children.size());
-        for (const KeyId child : key.children) {
-            sorted.emplace_back(RegNameSortKey(m_keys[child].name), child);
-        }
-        // Stable, so names that only differ in letters folded here alone keep their file order.
-        std::stable_sort(sorted.begin(), sorted.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (std::size_t i = 0; i < sorted.size(); ++i) {
-            key.children[i] = sorted[i].second;
+        // Most keys have one subkey or none: nothing to sort, and no buffer for it.
+        if (key.children.size() > 1) {
+            // Stable, so names that only differ in letters folded here alone keep their file order.
+            std::stable_sort(key.children.begin(), key.children.end(), [this](KeyId a, KeyId b) {
+                return RegNameSortsBefore(m_keys[a].name, m_keys[b].name);
+            });
         }
         key.ordered = true;
     }
@@ -243,10 +239,14 @@ const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
 }
 
 void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t length) {
+    const std::string_view lines = Text().substr(offset, length);
+    // Most keys have only the blank line before the next key: nothing to parse, ever.
+    if (lines.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        return;
+    }
     Key& entry = m_keys[key];
     const Block block{static_cast<uint32_t>(offset), static_cast<uint32_t>(length)};
     if (entry.values != kNoValues) {
-        const std::string_view lines = Text().substr(offset, length);
         ParseValueLines(std::span(&lines, 1), m_values[entry.values]);
     } else if (entry.blockLength == 0) {
         entry.blockOffset = block.offset;
@@ -270,15 +270,19 @@ std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
         entry.values = static_cast<uint32_t>(m_values.size());
         std::vector<RegValue>& values = m_values.emplace_back();
         if (entry.blockLength != 0) {
-            std::vector<std::string_view> blocks{Text().substr(entry.blockOffset, entry.blockLength)};
-            if (const auto later = m_laterBlocks.find(key); later != m_laterBlocks.end()) {
+            const std::string_view first = Text().substr(entry.blockOffset, entry.blockLength);
+            entry.blockLength = 0;
+            const auto later = m_laterBlocks.find(key);
+            if (later == m_laterBlocks.end()) {
+                ParseValueLines(std::span(&first, 1), values);
+            } else {
+                std::vector<std::string_view> blocks{first};
                 for (const Block& block : later->second) {
                     blocks.push_back(Text().substr(block.offset, block.length));
                 }
                 m_laterBlocks.erase(later);
+                ParseValueLines(blocks, values);
             }
-            entry.blockLength = 0;
-            ParseValueLines(blocks, values);
         }
     }
     return m_values[entry.values];
@@ -297,6 +301,14 @@ void RegistryHive::ParseAllValues() const {
 
 const std::vector<RegValue>& RegistryHive::Values(KeyId key) const {
     return MaterialiseValues(key);
+}
+
+std::size_t RegistryHive::ValueCount(KeyId key) const {
+    const Key& entry = m_keys[key];
+    if (entry.values == kNoValues && entry.blockLength == 0) {
+        return 0;
+    }
+    return MaterialiseValues(key).size();
 }
 
 const RegValue* RegistryHive::FindValue(KeyId key, std::string_view name) const {

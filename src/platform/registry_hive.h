@@ -49,8 +49,8 @@ public:
     void MarkPartial() const { m_bPartial = true; }
     void ParseAllValues() const;
 
-    // Keys: paths are backslash-separated below the hive's root, "" is the root itself.
-    KeyId FindKey(std::string_view path) const;
+    // Keys: paths are backslash-separated below the hive's root (or below `from`), "" is that key itself.
+    KeyId FindKey(std::string_view path, KeyId from = kRootKey) const;
     KeyId FindChild(KeyId parent, std::string_view name) const;
     KeyId CreateKey(std::string_view path);
     // `name` must stay valid as long as the hive: a view into the adopted text, or StoreName's result.
@@ -59,13 +59,15 @@ public:
     void DeleteKey(KeyId key);
 
     std::string_view KeyName(KeyId key) const { return m_keys[key].name; }
-    // The subkeys in the order the platform enumerates them (see RegNameSortKey).
+    // The subkeys in the order the platform enumerates them (see RegNameSortsBefore).
     const std::vector<KeyId>& Subkeys(KeyId key) const;
 
     // Values: a key's value lines, given as ranges of the adopted text (a key may come again in the
     // file), parsed on first use in file order.
     void AddValueBlock(KeyId key, std::size_t offset, std::size_t length);
     const std::vector<RegValue>& Values(KeyId key) const;
+    // Without value lines a key has none; a walk asks every key it passes, so those are not parsed.
+    std::size_t ValueCount(KeyId key) const;
     const RegValue* FindValue(KeyId key, std::string_view name) const;
     void SetValue(KeyId key, RegValue value);
     void SetValues(KeyId key, std::vector<RegValue> values);

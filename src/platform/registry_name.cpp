@@ -1,6 +1,9 @@
 #include "platform/registry_name.h"
 
+#include <algorithm>
+
 #include "common/text_encoding.h"
+#include "common/utf8.h"
 
 namespace platform {
 
@@ -27,6 +30,14 @@ char16_t Lower(char16_t unit) {
         return static_cast<char16_t>(unit + 0x20);
     }
     return unit >= 0x400 && unit <= 0x40F ? static_cast<char16_t>(unit + 0x50) : unit;
+}
+
+std::u16string SortKey(std::string_view name) {
+    std::u16string key = Utf8ToUtf16(name);
+    for (char16_t& unit : key) {
+        unit = Lower(unit);
+    }
+    return key;
 }
 
 }  // namespace
@@ -59,12 +70,31 @@ uint64_t RegNameHash(std::string_view name, uint64_t seed) {
     return hash;
 }
 
-std::u16string RegNameSortKey(std::string_view name) {
-    std::u16string key = Utf8ToUtf16(name);
-    for (char16_t& unit : key) {
-        unit = Lower(unit);
+bool RegNameSortsBefore(std::string_view a, std::string_view b) {
+    // ASCII orders alike as UTF-8 and as UTF-16, so names are compared in place up to the first
+    // character beyond it; a hive's names are nearly all ASCII, and sorting a key of many subkeys
+    // then costs no conversions.
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        if (ca == cb) {
+            continue;
+        }
+        if (ca >= 0x80 || cb >= 0x80) {
+            // From the start of the character where they differ; the bytes before it are equal.
+            while (i > 0 && IsUtf8Continuation(a[i])) {
+                --i;
+            }
+            return SortKey(a.substr(i)) < SortKey(b.substr(i));
+        }
+        const auto la = ca >= 'A' && ca <= 'Z' ? ca + 0x20 : ca;
+        const auto lb = cb >= 'A' && cb <= 'Z' ? cb + 0x20 : cb;
+        if (la != lb) {
+            return la < lb;
+        }
     }
-    return key;
+    return a.size() < b.size();
 }
 
 }  // namespace platform

@@ -13,8 +13,8 @@ uint64_t RegNameHash(std::string_view name, uint64_t seed);
 
 // Windows and Wine hand out subkeys sorted: Wine compares the UTF-16 units of the names with their
 // letters lowered (so "_" comes before "A", and "Ä" after "z"), a name before its continuations.
-// Comparing these keys gives that order. Lowered are the letters of ASCII and Latin-1 and the
-// basic Greek and Cyrillic ones; others (rare in key names) compare as they are.
-std::u16string RegNameSortKey(std::string_view name);
+// Lowered are the letters of ASCII and Latin-1 and the basic Greek and Cyrillic ones; others (rare
+// in key names) compare as they are.
+bool RegNameSortsBefore(std::string_view a, std::string_view b);
 
 }  // namespace platform

@@ -12,15 +12,20 @@ namespace {
 constexpr uint64_t kEmpty = 0;
 constexpr uint64_t kRemoved = UINT32_MAX;
 
-uint32_t Tag(std::string_view name) {
-    return static_cast<uint32_t>(RegNameHash(name, 0));
-}
-
 std::size_t PositionIn(uint64_t slot) {
     return static_cast<uint32_t>(slot) - 1;
 }
 
 }  // namespace
+
+RegistryNameIndex::RegistryNameIndex(const std::vector<RegValue>& values, std::size_t expected)
+    : m_values(values) {
+    Rehash(std::bit_ceil(std::max<std::size_t>(16, (expected + 1) * 2)));
+}
+
+uint32_t RegistryNameIndex::Tag(std::string_view name) {
+    return static_cast<uint32_t>(RegNameHash(name, 0));
+}
 
 std::size_t RegistryNameIndex::Probe(std::string_view name, uint32_t tag) const {
     const std::size_t mask = m_slots.size() - 1;
@@ -33,20 +38,17 @@ std::size_t RegistryNameIndex::Probe(std::string_view name, uint32_t tag) const 
     }
 }
 
-std::size_t RegistryNameIndex::Find(std::string_view name) const {
-    if (m_slots.empty()) {
-        return kNotFound;
-    }
-    const uint64_t entry = m_slots[Probe(name, Tag(name))];
+std::size_t RegistryNameIndex::Find(std::string_view name, uint32_t tag) const {
+    const uint64_t entry = m_slots[Probe(name, tag)];
     return entry == kEmpty ? kNotFound : PositionIn(entry);
 }
 
-void RegistryNameIndex::Add(std::size_t position) {
+void RegistryNameIndex::Add(std::size_t position, uint32_t tag) {
     // At most half full, so probes stay short; removed slots count until the next rehash.
     if ((m_used + 1) * 2 > m_slots.size()) {
         Rehash(std::bit_ceil(std::max<std::size_t>(16, (m_live + 1) * 4)));
     }
-    Place(Tag(m_values[position].name), position);
+    Place(tag, position);
     ++m_live;
 }
 
@@ -70,7 +72,7 @@ void RegistryNameIndex::Remove(std::size_t position) {
 }
 
 void RegistryNameIndex::Rehash(std::size_t slots) {
-    std::vector<uint64_t> old(slots, kEmpty);
+    decltype(m_slots) old(slots, kEmpty);
     old.swap(m_slots);
     m_used = 0;
     for (const uint64_t entry : old) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/huge_page_allocator.h"
 #include "platform/registry.h"
 
 namespace platform {
@@ -16,11 +17,14 @@ class RegistryNameIndex {
 public:
     static constexpr std::size_t kNotFound = SIZE_MAX;
 
-    explicit RegistryNameIndex(const std::vector<RegValue>& values) : m_values(values) {}
+    // Room for `expected` names without growing.
+    RegistryNameIndex(const std::vector<RegValue>& values, std::size_t expected);
 
-    std::size_t Find(std::string_view name) const;
+    // The hash a name is found by; a caller that looks a name up before adding it hashes it once.
+    static uint32_t Tag(std::string_view name);
+    std::size_t Find(std::string_view name, uint32_t tag) const;
     // Indexes the value at `position` of the list, whose name is not indexed yet.
-    void Add(std::size_t position);
+    void Add(std::size_t position, uint32_t tag);
     void Remove(std::size_t position);
 
 private:
@@ -31,7 +35,7 @@ private:
 
     const std::vector<RegValue>& m_values;
     // A slot holds the name's hash in the high half and position + 1 in the low half.
-    std::vector<uint64_t> m_slots;
+    std::vector<uint64_t, HugePageAllocator<uint64_t>> m_slots;
     // Slots taken, removed ones among them; and the names indexed.
     std::size_t m_used = 0;
     std::size_t m_live = 0;

@@ -109,19 +109,28 @@ std::string UnescapeRegedit(std::string_view s) {
 }
 
 std::string Unescape(RegistryTextFormat format, std::string_view s) {
+    // Nearly all names and texts hold no escape at all.
+    if (s.find('\\') == std::string_view::npos) {
+        return std::string(s);
+    }
     return format == RegistryTextFormat::Wine2 ? UnescapeWine(s) : UnescapeRegedit(s);
 }
 
 // The inside of a quoted text starting at s[0] == '"'; `rest` receives what follows the closing
 // quotation mark. None when it is not closed.
 std::optional<std::string_view> QuotedText(std::string_view s, std::string_view& rest) {
-    for (std::size_t i = 1; i < s.size(); ++i) {
-        if (s[i] == '\\') {
-            ++i;
-        } else if (s[i] == '"') {
-            rest = s.substr(i + 1);
-            return s.substr(1, i - 1);
+    // Jumps from quotation mark to quotation mark: only one after a backslash may be escaped.
+    for (std::size_t from = 1; from < s.size();) {
+        const std::size_t quote = s.find('"', from);
+        if (quote == std::string_view::npos) {
+            return std::nullopt;
         }
+        const std::size_t escape = s.substr(0, quote).find('\\', from);
+        if (escape == std::string_view::npos) {
+            rest = s.substr(quote + 1);
+            return s.substr(1, quote - 1);
+        }
+        from = escape + 2;
     }
     return std::nullopt;
 }
@@ -168,7 +177,9 @@ std::optional<uint32_t> HexNumber(std::string_view s, std::size_t maxDigits) {
 }
 
 std::vector<uint8_t> TextBytes(std::string_view utf8) {
-    std::vector<uint8_t> bytes(utf8.begin(), utf8.end());
+    std::vector<uint8_t> bytes;
+    bytes.reserve(utf8.size() + 1);
+    bytes.assign(utf8.begin(), utf8.end());
     bytes.push_back(0);
     return bytes;
 }
@@ -260,17 +271,19 @@ std::optional<RegValue> ValueData(RegistryTextFormat format, std::string_view da
 // order.
 class ValueList {
 public:
-    explicit ValueList(std::vector<RegValue>& values) : m_values(values), m_alive(values.size(), true) {}
+    // `expected`: about how many lines will be applied.
+    ValueList(std::vector<RegValue>& values, std::size_t expected)
+        : m_values(values), m_expected(values.size() + expected) {}
     ValueList(const ValueList&) = delete;
     ValueList& operator=(const ValueList&) = delete;
 
     ~ValueList() {
-        if (m_alive.size() == m_live) {
+        if (m_deleted.empty()) {
             return;
         }
         std::size_t kept = 0;
         for (std::size_t i = 0; i < m_values.size(); ++i) {
-            if (m_alive[i]) {
+            if (IsAlive(i)) {
                 if (kept != i) {
                     m_values[kept] = std::move(m_values[i]);
                 }
@@ -313,14 +326,15 @@ public:
             TraceSkipped("value line", line);
             return false;
         }
-        const std::size_t found = Find(name);
+        const uint32_t tag = RegistryNameIndex::Tag(name);
+        const std::size_t found = Find(name, tag);
         if (erase) {
             if (found != RegistryNameIndex::kNotFound) {
                 if (m_index) {
                     m_index->Remove(found);
                 }
-                m_alive[found] = false;
-                --m_live;
+                m_deleted.resize(m_values.size());
+                m_deleted[found] = true;
             }
             return true;
         }
@@ -333,32 +347,32 @@ public:
         value->name = std::move(name);
         // A value set again after its deletion goes to the end, as in the platform's registry.
         m_values.push_back(std::move(*value));
-        m_alive.push_back(true);
-        ++m_live;
         if (m_index) {
-            m_index->Add(m_values.size() - 1);
+            m_index->Add(m_values.size() - 1, tag);
         }
         return true;
     }
 
 private:
+    bool IsAlive(std::size_t i) const { return i >= m_deleted.size() || !m_deleted[i]; }
+
     // Few values are searched one by one; the index takes over when there are many.
     static constexpr std::size_t kScanLimit = 8;
 
-    std::size_t Find(std::string_view name) {
+    std::size_t Find(std::string_view name, uint32_t tag) {
         if (!m_index && m_values.size() > kScanLimit) {
-            m_index.emplace(m_values);
+            m_index.emplace(m_values, m_expected);
             for (std::size_t i = 0; i < m_values.size(); ++i) {
-                if (m_alive[i]) {
-                    m_index->Add(i);
+                if (IsAlive(i)) {
+                    m_index->Add(i, RegistryNameIndex::Tag(m_values[i].name));
                 }
             }
         }
         if (m_index) {
-            return m_index->Find(name);
+            return m_index->Find(name, tag);
         }
         for (std::size_t i = 0; i < m_values.size(); ++i) {
-            if (m_alive[i] && RegNameEquals(m_values[i].name, name)) {
+            if (IsAlive(i) && RegNameEquals(m_values[i].name, name)) {
                 return i;
             }
         }
@@ -366,8 +380,9 @@ private:
     }
 
     std::vector<RegValue>& m_values;
-    std::vector<bool> m_alive;
-    std::size_t m_live = m_values.size();
+    // Marks of deleted values, as far as the list went at the last deletion; most keys have none.
+    std::vector<bool> m_deleted;
+    std::size_t m_expected;
     std::optional<RegistryNameIndex> m_index;
 };
 
@@ -571,8 +586,10 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
     if (format == RegistryTextFormat::Regedit4 && !IsValidUtf8(text.View())) {
         text = TextBuffer(Latin1ToUtf8(text.View()));
     }
-    // Real hives hold more than 64 bytes a key; an unused reservation costs address space only.
-    hive.Reserve(text.View().size() / 64);
+    // Real hives hold more than 64 bytes a key line, but a line may bring keys on its way (a product's
+    // key and its Skyrund key before the version key): growing the table of keys later would copy it
+    // into freshly faulted pages. An unused reservation costs address space only.
+    hive.Reserve(text.View().size() / 32);
     hive.AdoptText(std::move(text), format);
     const std::string_view t = hive.Text();
 
@@ -605,12 +622,21 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
 
 bool ParseRegistryValueLines(RegistryTextFormat format, std::span<const std::string_view> blocks,
                              std::vector<RegValue>& values) {
-    std::size_t lineCount = 0;
+    // About as many values as lines that start like one (blank lines between keys do not): room
+    // for them at once.
+    std::size_t valueLines = 0;
     for (const std::string_view block : blocks) {
-        lineCount += static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
+        for (std::size_t start = 0; start < block.size();) {
+            valueLines += block[start] == '"' || block[start] == '@' ? 1 : 0;
+            const std::size_t eol = block.find('\n', start);
+            if (eol == std::string_view::npos) {
+                break;
+            }
+            start = eol + 1;
+        }
     }
-    values.reserve(values.size() + lineCount);
-    ValueList list(values);
+    values.reserve(values.size() + valueLines);
+    ValueList list(values, valueLines);
     bool complete = true;
     for (std::string_view lines : blocks) {
         std::string joined;

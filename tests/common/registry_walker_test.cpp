@@ -117,4 +117,34 @@ TEST(RegistryWalkerTest, PassesOverEntriesTooLongForTheirFieldsAndGoesOn) {
     EXPECT_EQ(keys, (std::vector<std::string>{"A", "B"}));
 }
 
+TEST(RegistryWalkerTest, DescendingKeyByKeyReachesWhatTheFullPathOpensInThe32BitView) {
+    // A 64-bit machine: the 32-bit view maps full paths, and a key both views share lies outside
+    // the redirected tree of its parent.
+    ScopedSystemRegistry registry(
+        Key("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "\"Arial\"=\"shared\"\n") +
+        Key("SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "\"Arial\"=\"hidden\"\n") +
+        Key("SOFTWARE\\Wow6432Node\\Lumikarta\\P", "\"View\"=\"32\"\n") +
+        Key("SOFTWARE\\Lumikarta\\P", "\"View\"=\"64\"\n"));
+    const struct {
+        const char* start;
+        std::vector<std::string> names;
+        const char* value;
+    } cases[] = {
+        {"SOFTWARE\\Microsoft", {"Windows NT", "CurrentVersion", "Fonts"}, "Arial=shared"},
+        {"SOFTWARE", {"Lumikarta", "P"}, "View=32"},
+        {"SOFTWARE", {"Wow6432Node", "Lumikarta", "P"}, "View=32"},
+        {"SOFTWARE\\Lumikarta", {"P"}, "View=32"},
+    };
+    for (const auto& test : cases) {
+        CRegistryWalker walker(SystemRegistry());
+        ASSERT_TRUE(walker.Open(RegRoot::LocalMachine, test.start)) << test.start;
+        for (const std::string& name : test.names) {
+            ASSERT_TRUE(walker.Push(name)) << test.start << " " << name;
+        }
+        CRegValueEnum values(walker);
+        values.Start();
+        EXPECT_EQ(values.Name() + "=" + values.DataText(), test.value) << test.start;
+    }
+}
+
 }  // namespace
