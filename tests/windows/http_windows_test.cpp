@@ -239,7 +239,10 @@ TEST(WindowsHttpWire, SupportCallArrivesAsItsBytes) {
     const std::vector<std::string> requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0], SupportCallRequestBytes(
-                               server.Port(), SupportCallEnvelope(SampleRequest(), "\r\n\r\nBericht"), " "));
+                               server.Port(),
+                               SampleSupportCallEnvelope(
+                                   "Der Ausdruck ist leer. Grüße aus Köln, 5 € &lt;&amp;&gt;\r\n\r\nBericht"),
+                               " "));
 }
 
 // Refused before anything is sent, so no service is needed.
