@@ -6,9 +6,6 @@
 #include <thread>
 
 #include "service/service_fixture.h"
-#include "support/sample_support_request.h"
-#include "support/scoped_env.h"
-#include "support/support_call.h"
 
 namespace {
 
@@ -153,28 +150,6 @@ TEST(SupportEndpointTest, MalformedEnvelopeGetsAClientFault) {
         EXPECT_FALSE(reply.resultCode.has_value()) << c.what;
     }
     EXPECT_TRUE(running.StoredFiles().empty());
-}
-
-// What a user pastes may hold characters that XML cannot carry; the request still arrives, without them.
-TEST(SupportEndpointTest, SupportCallWithPastedControlCharactersIsAccepted) {
-    RunningService running;
-    const ScopedEnv url("LUMIKARTA_SUPPORT_URL", running.service.BaseUrl());
-    const ScopedEnv trust("LUMIKARTA_CA_BUNDLE", running.service.CaFile().string());
-    SupportRequest request = SampleSupportRequest(
-        "Seite\x0C"
-        "2 bleibt leer\x01");
-    request.city = "K\x0B\xC3\xB6ln\xEF\xBF\xBE";
-    const SupportCallOutcome outcome = PostSupportCall(request, "\nBericht");
-    EXPECT_EQ(outcome.kind, SupportCallOutcome::Kind::Succeeded) << outcome.resultString;
-
-    const std::vector<std::filesystem::path> stored = running.StoredFiles();
-    ASSERT_EQ(stored.size(), 1u);
-    pugi::xml_document document;
-    ASSERT_TRUE(document.load_file(stored[0].c_str()));
-    const pugi::xml_node call =
-        document.document_element().child("sendSupportCallParam").child("SupportCall");
-    EXPECT_STREQ(call.child("Description").text().get(), "Seite2 bleibt leer\nBericht");
-    EXPECT_STREQ(call.child("Customer").child("City").text().get(), "Köln");
 }
 
 TEST(SupportEndpointTest, OversizedBodyAndOtherMethodsAreRefused) {
