@@ -194,12 +194,10 @@ TEST_F(XmlDocumentFiles, EncodingsComeFromByteOrderMarkOrDeclaration) {
          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Gr\xFC\xDF"
          "e \xA7</a>",
          "Grüße §"},
-        {"lower.xml", "<?xml version='1.0' encoding='iso-8859-1'?>\n<a>\xC4\xD6\xDC</a>", "ÄÖÜ"},
         {"cp1252.xml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80 \x84z\x93 \xE4</a>",
          "€ „z“ ä"},
         {"cp1252-case.xml", "<?xml version='1.0' encoding='Windows-1252'?><a>\x80</a>", "€"},
         {"iso15.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-15\"?><a>\xA4 \xE4 \xBD</a>", "€ ä œ"},
-        {"cp1250.xml", "<?xml version='1.0' encoding='windows-1250'?><a>\x8A</a>", "Š"},
     };
     for (const Case& c : cases) {
         CXMLDocument doc;
@@ -222,24 +220,19 @@ TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
         {"missing.xml", std::nullopt, read},
         {"folder.xml", std::nullopt, read},
         {"utf8.xml", "<a>\n<b>ä</c></a>", parse},
-        {"utf16le.xml", Utf16Bytes(u"\uFEFF<a>\n<b>ä</c></a>", false), parse},
         {"empty.xml", "", parse},
-        {"unclosed.xml", "<a>\n<b>\n", parse},
         {"dtd.xml", "<!DOCTYPE a [<!ENTITY e \"v\">]><a>&e;<b/></a>", parse},
         {"doctype.xml", "<!DOCTYPE a><a><b/></a>", parse},
         // What the declared or the default encoding cannot read.
         {"unknown.xml", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><a><b/></a>", parse},
         {"not-utf8.xml", "<a><b>\xE4x</b></a>", parse},
-        {"declared-utf8.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?><a><b>\xE4</b></a>", parse},
         {"overlong.xml", "<a><b>\xC0\xAF</b></a>", parse},
         {"surrogate.xml", "<a><b>\xED\xA0\x80</b></a>", parse},
-        {"cut-utf8.xml", "<a><b>x\xE2\x82</b></a>", parse},
         {"ascii.xml", "<?xml version=\"1.0\" encoding=\"us-ascii\"?><a><b>\xE4</b></a>", parse},
         {"utf16-declared.xml", "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a><b/></a>", parse},
         {"control.xml", "<a><b>\x01</b></a>", parse},
         {"fffe.xml", "<a><b>\xEF\xBF\xBE</b></a>", parse},
         {"control-reference.xml", "<a><b>&#1;</b></a>", parse},
-        {"nul-reference.xml", "<a><b>x&#0;</b></a>", parse},
         {"undeclared-entity.xml", "<a><b>&e;</b></a>", parse},
         {"lone-ampersand.xml", "<a><b c=\"x & y\"/></a>", parse},
         {"reference-in-attribute.xml", "<a><b c=\"&#xFFFE;\"/></a>", parse},

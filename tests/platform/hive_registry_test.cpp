@@ -16,11 +16,6 @@ namespace {
 const std::string kWineHive = std::string(LUMIKARTA_FIXTURES_DIR) + "/registry/wine-system.reg";
 const char kSettings[] = "SOFTWARE\\Lumikarta\\Support und Update";
 
-std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::string QueryText(Registry& registry, RegRoot root, const std::string& path, const std::string& name) {
     std::unique_ptr<RegistryKey> key;
     RegValue value;
@@ -71,7 +66,7 @@ TEST(HiveRegistryTest, AFailedWriteKeepsTheOldFileAndReportsIt) {
     const auto file = folder.Path() / "user.reg";
     HiveRegistry registry("", file);
     ASSERT_EQ(WriteLanguage(registry, std::string_view("0\0", 2)), RegResult::Success);
-    const std::string before = ReadFile(file);
+    const std::string before = ReadFileBytes(file);
 
     // A full disk, as the file system reports it: every write past a few bytes fails.
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -85,7 +80,7 @@ TEST(HiveRegistryTest, AFailedWriteKeepsTheOldFileAndReportsIt) {
     std::signal(SIGXFSZ, previous);
 
     EXPECT_EQ(result, RegResult::WriteFault);
-    EXPECT_EQ(ReadFile(file), before);
+    EXPECT_EQ(ReadFileBytes(file), before);
     EXPECT_EQ(QueryText(registry, RegRoot::CurrentUser, kSettings, "Language"), std::string("0\0", 2))
         << "memory must not claim what the file does not hold";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
@@ -131,7 +126,7 @@ TEST(HiveRegistryTest, StoresUserValuesOnlyInFilesItCanWriteBackWhole) {
         HiveRegistry registry("", file);
         ASSERT_EQ(WriteLanguage(registry, std::string_view("-1\0", 3)), c.expected);
         if (c.expected != RegResult::Success) {
-            EXPECT_EQ(ReadFile(file), *c.text);
+            EXPECT_EQ(ReadFileBytes(file), *c.text);
             continue;
         }
         ASSERT_EQ(WriteLanguage(registry, std::string_view("1\0", 2)), RegResult::Success);
@@ -139,7 +134,7 @@ TEST(HiveRegistryTest, StoresUserValuesOnlyInFilesItCanWriteBackWhole) {
         EXPECT_EQ(
             QueryText(reread, RegRoot::CurrentUser, "software\\lumikarta\\support und update", "LANGUAGE"),
             std::string("1\0", 2));
-        EXPECT_EQ(ReadFile(file).find("Other") != std::string::npos, c.text && !c.text->empty())
+        EXPECT_EQ(ReadFileBytes(file).find("Other") != std::string::npos, c.text && !c.text->empty())
             << "old keys stay";
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()), {}), 1)
             << "no temporary file left beside it";
@@ -169,7 +164,7 @@ TEST(HiveRegistryTest, RewritesTheFileALinkLeadsToWithItsModeAndClearsLeftovers)
     ASSERT_EQ(WriteLanguage(registry, std::string_view("1\0", 2)), RegResult::Success);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
-    EXPECT_NE(ReadFile(target).find("Other"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(target).find("Other"), std::string::npos);
     HiveRegistry reread("", link);
     EXPECT_EQ(QueryText(reread, RegRoot::CurrentUser, kSettings, "Language"), std::string("1\0", 2));
     EXPECT_FALSE(std::filesystem::exists(leftover));

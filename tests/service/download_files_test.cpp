@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
-#include <thread>
 
 #include <openssl/evp.h>
 
@@ -13,18 +10,18 @@
 #include "lumikarta-service/download_files.h"
 #include "lumikarta-service/reference_service.h"
 #include "support/temp_dir.h"
+#include "update/format_size.h"
 
 namespace {
 
 // A plain HTTP service whose downloads are `folder`.
 struct DownloadService {
-    explicit DownloadService(const std::filesystem::path& folder, std::size_t bytesPerSecond = 0)
+    explicit DownloadService(const std::filesystem::path& folder)
         : service({.port = 0,
                    .https = false,
                    .dataFolder = data.Path(),
                    .siteFolder = {},
                    .downloadsFolder = folder,
-                   .downloadBytesPerSecond = bytesPerSecond,
                    .readTimeout = std::chrono::milliseconds(5000)}) {
         service.Start();
     }
@@ -108,72 +105,6 @@ TEST(DownloadFilesTest, ServesThePlainFilesOfTheFolderOnly) {
     }
 }
 
-// Pieces of a tenth of the rate: the file arrives whole, in order, and the definition unpaced.
-TEST(DownloadFilesTest, PacedInstallerArrivesWhole) {
-    const TempDir folder;
-    const std::string installer = InstallerBytes().substr(0, 45);
-    folder.WriteFile("setup.exe", installer);
-    DownloadService running(folder.Path(), 100);
-    httplib::Client client = running.Client();
-    const auto response = client.Get("/downloads/setup.exe");
-    ASSERT_TRUE(response);
-    EXPECT_EQ(response->status, 200);
-    EXPECT_EQ(response->body, installer);
-}
-
-TEST(DownloadFilesTest, StalledDownloadDoesNotKeepTheServiceFromStopping) {
-    const TempDir folder;
-    folder.WriteFile("setup.exe", InstallerBytes());
-    DownloadService running(folder.Path());
-
-    std::mutex mutex;
-    std::condition_variable arrived;
-    std::size_t received = 0;
-    bool ended = false;
-    std::string contentLength;
-    std::thread downloader([&] {
-        httplib::Client client = running.Client();
-        client.Get(
-            "/downloads/setup.exe?stall=1",
-            [&](const httplib::Response& response) {
-                contentLength = response.get_header_value("Content-Length");
-                return true;
-            },
-            [&](const char*, std::size_t length) {
-                std::lock_guard lock(mutex);
-                received += length;
-                arrived.notify_all();
-                return true;
-            });
-        // A transfer that fails at once must not leave the test waiting for bytes.
-        std::lock_guard lock(mutex);
-        ended = true;
-        arrived.notify_all();
-    });
-    {
-        std::unique_lock lock(mutex);
-        arrived.wait(lock, [&] { return received >= DownloadFiles::kStallAfterBytes || ended; });
-        EXPECT_FALSE(ended) << "the stalled transfer ended by itself";
-    }
-    running.service.Stop();
-    downloader.join();
-    EXPECT_EQ(contentLength, std::to_string(InstallerBytes().size()));
-    EXPECT_EQ(received, DownloadFiles::kStallAfterBytes);
-}
-
-// What the download window shows for a byte count; a definition's Size says the same.
-std::string SizeText(std::uintmax_t bytes) {
-    char text[32];
-    if (bytes > 1048576) {
-        std::snprintf(text, sizeof text, "%.2f MB", static_cast<double>(bytes) / 1048576);
-    } else if (bytes > 1024) {
-        std::snprintf(text, sizeof text, "%.2f KB", static_cast<double>(bytes) / 1024);
-    } else {
-        std::snprintf(text, sizeof text, "%ju Bytes", bytes);
-    }
-    return text;
-}
-
 std::string Sha256Hex(const std::string& bytes) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
@@ -203,7 +134,9 @@ TEST(DownloadFilesTest, SampleDefinitionNamesServedInstallersOfTheStatedSizeAndS
         const std::string url = update.node().child_value("File");
         ASSERT_TRUE(url.starts_with(prefix)) << name << ": " << url;
         const std::string file = url.substr(prefix.size());
-        EXPECT_EQ(update.node().child_value("Size"), SizeText(std::filesystem::file_size(samples / file)))
+        // What the download window will show for the file.
+        EXPECT_EQ(update.node().child_value("Size"),
+                  FormatSize(static_cast<int64_t>(std::filesystem::file_size(samples / file))))
             << name;
         // The demo runs the downloaded installer.
         EXPECT_NE(std::filesystem::status(samples / file).permissions() & std::filesystem::perms::owner_exec,

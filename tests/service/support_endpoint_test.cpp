@@ -6,9 +6,6 @@
 #include <thread>
 
 #include "service/service_fixture.h"
-#include "support/sample_support_request.h"
-#include "support/scoped_env.h"
-#include "support/support_call.h"
 
 namespace {
 
@@ -70,8 +67,6 @@ TEST(SupportEndpointTest, IncompleteRequestNamesWhatIsMissingAndIsNotStored) {
         {Without(english, "SupportCall/Customer/EMail"), "Required field not filled in: EMail"},
         {With(With(english, "SupportCall/Product", ""), "SupportCall/Subject", ""),
          "Required fields not filled in: Product, Subject"},
-        {With(german, "SupportCall/Productversion", ""), "Pflichtfeld nicht ausgefüllt: Productversion"},
-        {With(german, "SupportCall/Customer/Surname", ""), "Pflichtfeld nicht ausgefüllt: Surname"},
         {Without(german, "SupportCall/Customer/Company"), "Element fehlt: Company"},
         {Without(english, "SupportCall/Hardware"), "Missing element: Hardware"},
         // Any language but "en" is answered in German.
@@ -99,11 +94,9 @@ TEST(SupportEndpointTest, WrongHeadersAreRefusedWithAFault) {
     const std::string xml = "text/xml; charset=utf-8";
     const Case cases[] = {
         {"no charset", "text/xml", SoapAction()},
-        {"SOAP 1.2 type", "application/soap+xml; charset=utf-8", SoapAction()},
         {"charset spelled differently", "text/xml; charset=UTF-8", SoapAction()},
         {"no SOAPAction", xml, {}},
         {"SOAPAction without quotes", xml, {{"SOAPAction", "sendSupportCall"}}},
-        {"other SOAPAction", xml, {{"SOAPAction", "\"sendOtherCall\""}}},
         {"SOAPAction twice",
          xml,
          {{"SOAPAction", "\"sendSupportCall\""}, {"SOAPAction", "\"sendSupportCall\""}}},
@@ -139,16 +132,13 @@ TEST(SupportEndpointTest, MalformedEnvelopeGetsAClientFault) {
         {"empty", ""},
         {"not XML", "sendSupportCall please"},
         {"cut short", good.substr(0, good.size() / 2)},
-        {"other root", replace("soap:Envelope", "soap:Message")},
         {"wrong envelope namespace",
          replace("schemas.xmlsoap.org/soap/envelope/", "www.w3.org/2003/05/soap-envelope")},
         {"other operation", replace("tns:sendSupportCall", "tns:sendOther")},
-        {"no body", replace("soap:Body", "soap:Corpus")},
         {"two operations", replace("</soap:Body>", "<tns:sendSupportCall/></soap:Body>")},
         {"markup in a value", replace("ProductA<", "<b>ProductA</b><")},
         {"not UTF-8", replace("ProductA", "Product\xe4")},
         {"control character as a reference", replace("ProductA<", "Product&#1;A<")},
-        {"NUL as a reference", replace("ProductA<", "Product&#x0;A<")},
         {"document type",
          replace("<soap:Envelope", "<!DOCTYPE soap:Envelope [<!ENTITY big \"xxxxxxxx\">]><soap:Envelope")},
     };
@@ -160,28 +150,6 @@ TEST(SupportEndpointTest, MalformedEnvelopeGetsAClientFault) {
         EXPECT_FALSE(reply.resultCode.has_value()) << c.what;
     }
     EXPECT_TRUE(running.StoredFiles().empty());
-}
-
-// What a user pastes may hold characters that XML cannot carry; the request still arrives, without them.
-TEST(SupportEndpointTest, SupportCallWithPastedControlCharactersIsAccepted) {
-    RunningService running;
-    const ScopedEnv url("LUMIKARTA_SUPPORT_URL", running.service.BaseUrl());
-    const ScopedEnv trust("LUMIKARTA_CA_BUNDLE", running.service.CaFile().string());
-    SupportRequest request = SampleSupportRequest(
-        "Seite\x0C"
-        "2 bleibt leer\x01");
-    request.city = "K\x0B\xC3\xB6ln\xEF\xBF\xBE";
-    const SupportCallOutcome outcome = PostSupportCall(request, "\nBericht");
-    EXPECT_EQ(outcome.kind, SupportCallOutcome::Kind::Succeeded) << outcome.resultString;
-
-    const std::vector<std::filesystem::path> stored = running.StoredFiles();
-    ASSERT_EQ(stored.size(), 1u);
-    pugi::xml_document document;
-    ASSERT_TRUE(document.load_file(stored[0].c_str()));
-    const pugi::xml_node call =
-        document.document_element().child("sendSupportCallParam").child("SupportCall");
-    EXPECT_STREQ(call.child("Description").text().get(), "Seite2 bleibt leer\nBericht");
-    EXPECT_STREQ(call.child("Customer").child("City").text().get(), "Köln");
 }
 
 TEST(SupportEndpointTest, OversizedBodyAndOtherMethodsAreRefused) {

@@ -1,6 +1,7 @@
 #include "support/temp_dir.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -24,6 +25,11 @@ TempDir::~TempDir() {
 
 std::string TempDir::FilePath(std::string_view name) const {
     return (m_path / name).string();
+}
+
+std::string ReadFileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string TempDir::WriteFile(std::string_view name, std::string_view bytes) const {

@@ -22,3 +22,6 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& file);

@@ -191,8 +191,7 @@ TEST_F(SendDialogTest, AcceptedRequestIsStoredAndClosesTheForm) {
         stored.push_back(entry.path());
     }
     ASSERT_EQ(stored.size(), 1u);
-    std::ifstream file(stored[0]);
-    const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string content = ReadFileBytes(stored[0]);
     EXPECT_NE(content.find("<Firstname>Jürgen</Firstname>"), std::string::npos);
     EXPECT_NE(content.find("<ServiceLanguage>en</ServiceLanguage>"), std::string::npos);
     EXPECT_NE(content.find("<Subject>Printing</Subject>"), std::string::npos);

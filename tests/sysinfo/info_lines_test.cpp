@@ -32,7 +32,6 @@ TEST(InfoLines, GraphicsAndDriverLinesFollowTheirSource) {
         {GraphicsInfo{}, "", " ()"},
         {FromQuery(3ULL << 30, "20150623000000.000000-000"), "Radeon (3072.00 MB) (2560 x 1440 32 Bit)",
          "23.20 (23.06.2015)"},
-        {FromQuery(16ULL << 30, "201506"), "Radeon (16384.00 MB) (2560 x 1440 32 Bit)", "23.20 (.06.2015)"},
         {FromQuery(1536ULL << 10, ""), "Radeon (1.50 MB) (2560 x 1440 32 Bit)", "23.20 (..)"},
     };
     for (const Case& c : cases) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -48,16 +47,11 @@ struct Download {
     DownloadJob job;
 };
 
-std::string FileText(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // Every file of the folder with its bytes, so a leftover beside the target shows too.
 std::map<std::string, std::string> FolderFiles(const std::filesystem::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        files[entry.path().filename().string()] = FileText(entry.path());
+        files[entry.path().filename().string()] = ReadFileBytes(entry.path());
     }
     return files;
 }

@@ -97,14 +97,4 @@ TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
     EXPECT_EQ(ServeAndLoad(year2014, 404, Product("Karte", Update("K", "2015"))), "not loaded") << "HTTP 404";
 }
 
-TEST(LoadUpdateDefinition, ServerDownIsNotLoaded) {
-    std::string url;
-    {
-        LocalHttpServer gone;
-        gone.Start();
-        url = gone.Url("/downloads/updates.xml");
-    }
-    EXPECT_EQ(Listed(LoadUpdateDefinition(url)), "not loaded");
-}
-
 }  // namespace
