@@ -6,6 +6,7 @@
 
 #include "app/headless_output.h"
 #include "support/fake_system_root.h"
+#include "support/raw_http_server.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -16,9 +17,10 @@ struct ProgramRun {
     int exitCode;
 };
 
-// The output is stdout's.
-ProgramRun RunProgram(const std::string& arguments) {
-    const std::string command = std::string(LUMIKARTA_PROGRAM) + " " + arguments + " 2>/dev/null";
+// The output is stdout's, or with `withErrors` both stdout's and stderr's.
+ProgramRun RunProgram(const std::string& arguments, bool withErrors = false) {
+    const std::string command =
+        std::string(LUMIKARTA_PROGRAM) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
     ProgramRun run{"", -1};
     char chunk[4096];
@@ -146,6 +148,28 @@ TEST(Program, ListsTheUpdatesNewerThanWhatIsInstalled) {
         const ProgramRun run = RunProgram("--list-updates");
         EXPECT_EQ(run.exitCode, c.exitCode) << c.definition;
         EXPECT_EQ(run.output, c.output) << c.definition;
+    }
+}
+
+// However the server misbehaves, the load fails as any other and says so; the deadline of a
+// server that drips is tried on the same load in the process, where it can be shortened.
+TEST(Program, ListingUpdatesFromAHostileServerFailsAsAnyFailedLoad) {
+    SampleMachine machine("0");
+    const RawHttpReply replies[] = {
+        RawHttpReply::EndlessBody(),
+        RawHttpReply::HugeLength(),
+        RawHttpReply::CutBody("<Updates><Product>"),
+        RawHttpReply::EmptyBody(),
+    };
+    for (const RawHttpReply& reply : replies) {
+        RawHttpServer server(reply);
+        ScopedEnv url("LUMIKARTA_UPDATE_URL", server.Url("/downloads/updates.xml"));
+        const ProgramRun run = RunProgram("--list-updates", true);
+        EXPECT_EQ(run.exitCode, 3) << reply.head;
+        EXPECT_EQ(run.output,
+                  "Die Update Definition konnte nicht geladen werden.\n"
+                  "Überprüfen Sie ihre Internetverbindung!\n")
+            << reply.head;
     }
 }
 
