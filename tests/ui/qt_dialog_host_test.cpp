@@ -189,6 +189,16 @@ TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
     use();
     EXPECT_EQ(dialog.hovers.size(), 2u);
     EXPECT_EQ(dialog.commands.size(), 1u);
+
+    // Disabled under the mouse: no Leave will come, so the hover ends with the disabling.
+    dialog.Host().Enable(id, true);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(label, &enter);
+    dialog.Host().Enable(id, false);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(label, &leave);
+    EXPECT_EQ(dialog.hovers,
+              (std::vector<std::pair<int, bool>>{{id, true}, {id, false}, {id, true}, {id, false}}));
 }
 
 }  // namespace
