@@ -136,7 +136,7 @@ TEST(QtDialogHostTest, TypingIntoTheProductBoxChoosesNothing) {
     const struct {
         const char* typed;
         bool leavesField;
-    } cases[] = {{"H", false}, {"H", true}, {"harz", true}, {"Wanderkarte Alpen", true}, {"harz", false}};
+    } cases[] = {{"H", false}, {"harz", true}, {"Wanderkarte Alpen", true}};
     for (const auto& c : cases) {
         ProbeDialog dialog(IDD_SENDDIALOG);
         dialog.Create();
