@@ -76,10 +76,22 @@ QWidget* MakeListBox(const LumikartaDialogControl& control, QWidget& parent) {
     return list;
 }
 
+// What the user types stays as typed, as in a native box: Qt would complete it from the items (the
+// first Return only taking the completion), and on Return or on leaving the field choose the item
+// it matches without regard to case, a choice the dialog would take for the user's.
+void KeepTypedText(QComboBox& combo) {
+    combo.setCompleter(nullptr);
+    QObject::disconnect(combo.lineEdit(), &QLineEdit::returnPressed, &combo, nullptr);
+    QObject::disconnect(combo.lineEdit(), &QLineEdit::editingFinished, &combo, nullptr);
+}
+
 QWidget* MakeComboBox(const LumikartaDialogControl& control, QWidget& parent, bool editable) {
     auto* combo = new QComboBox(&parent);
     combo->setEditable(editable);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    if (editable) {
+        KeepTypedText(*combo);
+    }
     SetSortedList(*combo, HasStyle(control, LUMIKARTA_STYLE_SORTED));
     for (const char* item : std::span(control.items, control.itemCount)) {
         AddString(*combo, Text(item));

@@ -83,7 +83,8 @@ public:
 
     // Labels that act as links: the hand cursor over the label, and from then on, while the label is
     // enabled, a click calls dialog.OnCommand(id) and the mouse entering and leaving it
-    // dialog.OnMouseHover(id, over).
+    // dialog.OnMouseHover(id, over). Disabling the label the mouse is over counts as the mouse
+    // leaving it.
     virtual void SetHandCursor(int id) = 0;
     virtual void SetTextColour(int id, RgbColour colour) = 0;
 

@@ -1,5 +1,24 @@
 #include "common/my_hyperlink.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace {
+
+// The shell opens an address that begins with "www." as a web page; handed on bare, a browser or
+// the desktop would take it for a file name.
+std::string WithWebScheme(const std::string& url) {
+    constexpr std::string_view kWebHost = "www.";
+    const bool bareWebHost =
+        url.size() > kWebHost.size() &&
+        std::equal(kWebHost.begin(), kWebHost.end(), url.begin(),
+                   [](char lower, char c) { return lower == std::tolower(static_cast<unsigned char>(c)); });
+    return bareWebHost ? "http://" + url : url;
+}
+
+}  // namespace
+
 void CMyHyperLink::SubclassDlgItem(int id, CDialogHost& host) {
     m_pHost = &host;
     m_nId = id;
@@ -24,7 +43,7 @@ void CMyHyperLink::OnMouseHover(bool over) {
 
 void CMyHyperLink::OnClicked() {
     if (m_pHost) {
-        m_pHost->OpenUrl(m_strURL);
+        m_pHost->OpenUrl(WithWebScheme(m_strURL));
     }
     m_bVisited = true;
     Redraw();

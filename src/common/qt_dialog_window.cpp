@@ -59,23 +59,36 @@ void QtDialogWindow::reject() {
     m_dialog.OnCancel();
 }
 
-// A disabled link is text without a target.
 bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* label = qobject_cast<QWidget*>(watched);
-    if (!label || label->parent() != this || !label->isEnabled()) {
-        return QDialog::eventFilter(watched, event);
+    if (label && label->parent() == this) {
+        OnLinkEvent(*label, *event);
     }
-    const int id = ControlId(*label);
-    switch (event->type()) {
+    return QDialog::eventFilter(watched, event);
+}
+
+// A disabled link is text without a target. It gets no Leave the dialog would hear of, so disabling
+// the link under the mouse ends its hover there and then; else it would stay highlighted.
+void QtDialogWindow::OnLinkEvent(QWidget& label, const QEvent& event) {
+    const int id = ControlId(label);
+    switch (event.type()) {
         case QEvent::Enter:
-            m_dialog.OnMouseHover(id, true);
+            if (label.isEnabled()) {
+                m_nHoveredLink = id;
+                m_dialog.OnMouseHover(id, true);
+            }
             break;
         case QEvent::Leave:
-            m_dialog.OnMouseHover(id, false);
+        case QEvent::EnabledChange:
+            if (m_nHoveredLink == id && (event.type() == QEvent::Leave || !label.isEnabled())) {
+                m_nHoveredLink = 0;
+                m_dialog.OnMouseHover(id, false);
+            }
             break;
         case QEvent::MouseButtonRelease: {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
+            const auto& mouse = static_cast<const QMouseEvent&>(event);
+            if (label.isEnabled() && mouse.button() == Qt::LeftButton &&
+                label.rect().contains(mouse.position().toPoint())) {
                 m_dialog.OnCommand(id);
             }
             break;
@@ -83,7 +96,6 @@ bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {
         default:
             break;
     }
-    return QDialog::eventFilter(watched, event);
 }
 
 // The platform has no window menu of ours to extend, so its entries live in the window's context

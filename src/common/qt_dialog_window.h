@@ -34,9 +34,12 @@ protected:
 
 private:
     void ConnectControls();
+    void OnLinkEvent(QWidget& label, const QEvent& event);
 
     CTemplateDialog& m_dialog;
     QMenu m_systemMenu;
     uint32_t m_dialogStyle = 0;
+    // The link the dialog was last told the mouse is over; 0 for none.
+    int m_nHoveredLink = 0;
     QtNoticeQueue m_notices;
 };

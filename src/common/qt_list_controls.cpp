@@ -1,5 +1,6 @@
 #include "common/qt_list_controls.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QListWidget>
 
@@ -22,13 +23,16 @@ int Count(const QWidget& box) {
 }
 
 // The index at which a sorted box takes the text: after every item that does not sort behind it,
-// so items of equal text keep the order they came in.
+// so items of equal text keep the order they came in. The order is the user's language's, as a
+// native box compares (an umlaut beside its vowel, not after "z").
 int SortedPosition(const QWidget& box, const QString& text) {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
     int low = 0;
     int high = Count(box);
     while (low < high) {
         const int middle = (low + high) / 2;
-        if (QString::compare(ItemText(box, middle), text, Qt::CaseInsensitive) <= 0) {
+        if (collator.compare(ItemText(box, middle), text) <= 0) {
             low = middle + 1;
         } else {
             high = middle;

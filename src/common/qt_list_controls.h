@@ -4,8 +4,8 @@
 #include <QWidget>
 
 // Adding items to a QListWidget or QComboBox the way native list and combo boxes do: a box of the
-// sorted style puts each new item in alphabetical place, without regard to case; any other box
-// appends it. Adding never chooses an item.
+// sorted style puts each new item in alphabetical place of the user's locale, without regard to case; any
+// other box appends it. Adding never chooses an item.
 
 void SetSortedList(QWidget& box, bool sorted);
 

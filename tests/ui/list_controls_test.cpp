@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QLocale>
 
 #include "common/qt_list_controls.h"
 
@@ -15,15 +16,17 @@ QStringList Rows(const QListWidget& list) {
     return rows;
 }
 
-// A sorted box orders without regard to case and keeps equal texts in arrival order; any other box
-// keeps the arrival order.
+// A sorted box orders as the user's language does, without regard to case, and keeps equal texts in
+// arrival order; any other box keeps the arrival order.
 TEST(ListControlsTest, ItemsGoWhereAWindowsBoxPutsThem) {
-    const QStringList added = {"beta", "Alpha", "gamma", "alpha", "Beta"};
+    const QLocale userLocale;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QStringList added = {"beta", "Polen", "Alpha", "Österreich", "gamma", "alpha", "Beta", "Ostsee"};
     const struct {
         bool sorted;
         QStringList expected;
     } cases[] = {
-        {true, {"Alpha", "alpha", "beta", "Beta", "gamma"}},
+        {true, {"Alpha", "alpha", "beta", "Beta", "gamma", "Österreich", "Ostsee", "Polen"}},
         {false, added},
     };
     for (const auto& c : cases) {
@@ -43,6 +46,7 @@ TEST(ListControlsTest, ItemsGoWhereAWindowsBoxPutsThem) {
         // Adding never chooses an item.
         EXPECT_EQ(combo.currentIndex(), -1);
     }
+    QLocale::setDefault(userLocale);
 }
 
 TEST(ListControlsTest, AddingKeepsWhatTheUserTypedIntoAnEditableBox) {

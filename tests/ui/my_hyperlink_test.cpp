@@ -42,9 +42,22 @@ TEST(MyHyperLinkTest, ColourFollowsHoverAndVisitedStateAndAClickOpensTheAddress)
     }
     EXPECT_EQ(host.Seen().openedUrls, std::vector<std::string>{""}) << "no address yet: an empty one";
 
-    link.SetURL("http://127.0.0.1:8080/service/faq.html");
-    link.OnClicked();
-    EXPECT_EQ(host.Seen().openedUrls.back(), "http://127.0.0.1:8080/service/faq.html");
+    // As the shell does, an address that starts with "www." is a web page.
+    const struct {
+        const char* url;
+        const char* opened;
+    } addresses[] = {
+        {"http://127.0.0.1:8080/service/faq.html", "http://127.0.0.1:8080/service/faq.html"},
+        {"www.lumikarta.de/service/faq.html", "http://www.lumikarta.de/service/faq.html"},
+        {"WWW.lumikarta.de", "http://WWW.lumikarta.de"},
+        {"https://www.lumikarta.de", "https://www.lumikarta.de"},
+        {"wwwlumikarta.de", "wwwlumikarta.de"},
+    };
+    for (const auto& address : addresses) {
+        link.SetURL(address.url);
+        link.OnClicked();
+        EXPECT_EQ(host.Seen().openedUrls.back(), address.opened);
+    }
 }
 
 }  // namespace

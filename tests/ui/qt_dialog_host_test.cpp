@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -41,6 +42,7 @@ public:
     CQtDialogHost& Qt() { return static_cast<CQtDialogHost&>(Host()); }
 
     void OnCommand(int id) override { commands.push_back(id); }
+    void OnSelChange(int id) override { selectionChanges.push_back(id); }
     void OnMouseHover(int id, bool over) override { hovers.emplace_back(id, over); }
     void OnNotice(int notice, const std::string& payload) override {
         notices.push_back(notice);
@@ -50,6 +52,7 @@ public:
     }
 
     std::vector<int> commands;
+    std::vector<int> selectionChanges;
     std::vector<std::pair<int, bool>> hovers;
     std::vector<int> notices;
     std::vector<std::string> payloads;
@@ -127,6 +130,40 @@ TEST(QtDialogHostTest, ReturnPressesTheDefaultButtonButBreaksTheLineInTheDescrip
     EXPECT_EQ(dialog.commands, std::vector<int>{send_dialog::kSend});
 }
 
+// The product box takes the text as typed: no completion from its items, no item chosen for the
+// user on leaving the field or on Return, and the first Return sends.
+TEST(QtDialogHostTest, TypingIntoTheProductBoxChoosesNothing) {
+    const struct {
+        const char* typed;
+        bool leavesField;
+    } cases[] = {{"H", false}, {"harz", true}, {"Wanderkarte Alpen", true}};
+    for (const auto& c : cases) {
+        ProbeDialog dialog(IDD_SENDDIALOG);
+        dialog.Create();
+        for (const char* product : {"Harz", "Wanderkarte Alpen"}) {
+            dialog.Host().AddItem(send_dialog::kProduct, product);
+        }
+        dialog.Host().Select(send_dialog::kProduct, 0);
+        QDialog& window = *dialog.Qt().Window();
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        auto* product = qobject_cast<QComboBox*>(FindControl(window, send_dialog::kProduct));
+        product->setFocus();
+        product->clearEditText();
+        QTest::keyClicks(product, c.typed);
+        if (c.leavesField) {
+            FindControl(window, send_dialog::kFirstName)->setFocus();
+            product->setFocus();
+        }
+        QTest::keyClick(product, Qt::Key_Return);
+        EXPECT_EQ(dialog.Host().GetText(send_dialog::kProduct), c.typed) << c.typed;
+        EXPECT_EQ(dialog.Host().Selection(send_dialog::kProduct), 0) << c.typed;
+        EXPECT_TRUE(dialog.selectionChanges.empty()) << c.typed;
+        EXPECT_EQ(dialog.commands, std::vector<int>{send_dialog::kSend}) << c.typed;
+    }
+}
+
 // A link label reports the mouse entering and leaving it and a click released over it, and nothing
 // while it is disabled.
 TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
@@ -152,6 +189,16 @@ TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
     use();
     EXPECT_EQ(dialog.hovers.size(), 2u);
     EXPECT_EQ(dialog.commands.size(), 1u);
+
+    // Disabled under the mouse: no Leave will come, so the hover ends with the disabling.
+    dialog.Host().Enable(id, true);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(label, &enter);
+    dialog.Host().Enable(id, false);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(label, &leave);
+    EXPECT_EQ(dialog.hovers,
+              (std::vector<std::pair<int, bool>>{{id, true}, {id, false}, {id, true}, {id, false}}));
 }
 
 }  // namespace

@@ -181,9 +181,18 @@ void RecordingDialogHost::UserClicks(int id) {
 }
 
 void RecordingDialogHost::UserHovers(int id, bool over) {
-    if (At(id).link && IsEnabled(id)) {
+    if (At(id).link && IsEnabled(id) && over != (m_nHoveredLink == id)) {
+        m_nHoveredLink = over ? id : 0;
         m_pDialog->OnMouseHover(id, over);
     }
+}
+
+void RecordingDialogHost::Enable(int id, bool enabled) {
+    if (!enabled && m_nHoveredLink == id) {
+        m_nHoveredLink = 0;
+        m_pDialog->OnMouseHover(id, false);
+    }
+    At(id).enabled = enabled;
 }
 
 void RecordingDialogHost::UserChoosesMenuItem(int commandId) {

@@ -89,7 +89,7 @@ public:
 
     std::string GetText(int id) const override;
     void SetText(int id, const std::string& text) override;
-    void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
+    void Enable(int id, bool enabled) override;
     bool IsEnabled(int id) const override;
     void Show(int id, bool shown) override { At(id).shown = shown; }
     void SetFocus(int id) override { m_focus = id; }
@@ -131,6 +131,7 @@ private:
     std::map<int, Control> m_controls;
     std::vector<std::pair<int, std::string>> m_systemMenu;
     std::optional<int> m_focus;
+    int m_nHoveredLink = 0;
     std::optional<uint32_t> m_icon;
     bool m_bShown = false;
 

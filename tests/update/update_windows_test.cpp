@@ -85,12 +85,16 @@ TEST_F(UpdateBoxTest, OpensWithTheFirstUpdateSelectedAndItsDetailsShown) {
                                                   "http://h/info"}));
     EXPECT_TRUE(ui.IsEnabled(kDetailsLink));
 
+    // The arrow keys move to an update without a link while the mouse rests on "Details".
+    ui.UserHovers(kDetailsLink, true);
     ui.UserSelects(kUpdates, 1);
     EXPECT_EQ(fields(), (std::vector<std::string>{"Karte 2016", "", "2016", "Setup2016.exe", "0", ""}));
     EXPECT_FALSE(ui.IsEnabled(kDetailsLink));
     ui.UserClicks(kDetailsLink);
     EXPECT_TRUE(ui.Seen().openedUrls.empty()) << "a disabled link opens nothing";
     EXPECT_TRUE(ui.Seen().messages.empty());
+    ui.UserSelects(kUpdates, 0);
+    EXPECT_EQ(ui.At(kDetailsLink).colour, (RgbColour{0, 0, 255})) << "no hover left over";
 }
 
 TEST_F(UpdateBoxTest, DownloadsTheSelectedRowsOwnFileAfterTheSaveQuestion) {
