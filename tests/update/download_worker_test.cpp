@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "support/local_http_server.h"
+#include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 #include "update/download_worker.h"
 #include "update/format_size.h"
@@ -160,6 +161,43 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         }
         const std::map<std::string, std::string> expected = {{"setup.exe", succeeds ? installer : old}};
         EXPECT_EQ(FolderFiles(folder.Path()), expected);
+    }
+}
+
+// A hostile server holds a download only as long as the user lets it: a body without end, a
+// terabyte announced or a drip is streamed to disk until cancelled, a cut or empty body fails, and
+// the file it would replace stays as it was.
+TEST(DownloadWorker, HostileServersNeitherHoldNorReplaceTheTarget) {
+    struct Case {
+        const char* label;
+        RawHttpReply reply;
+        bool cancel;
+    };
+    const Case cases[] = {
+        {"endless", RawHttpReply::EndlessBody(), true},
+        {"huge length", RawHttpReply::HugeLength(), true},
+        {"drip", RawHttpReply::Drip(std::string(160, 'd')), true},
+        {"cut", RawHttpReply::CutBody(std::string(1000, 'c')), false},
+        {"empty", RawHttpReply::EmptyBody(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        RawHttpServer server(c.reply);
+        TempDir folder;
+        folder.WriteFile("setup.exe", "old");
+        Download download(server.Url("/setup.exe"), folder.Path() / "setup.exe");
+        std::thread worker([&] { DownloadWorker(&download.job); });
+        if (c.cancel) {
+            while (download.counters.loadedBytes == 0 && download.listener.Failures().empty() &&
+                   download.listener.Done() == 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            download.job.cancel = 1;
+        }
+        worker.join();
+        EXPECT_EQ(download.listener.Done(), 0);
+        EXPECT_EQ(download.listener.Failures().size(), c.cancel ? 0u : 1u);
+        EXPECT_EQ(FolderFiles(folder.Path()), (std::map<std::string, std::string>{{"setup.exe", "old"}}));
     }
 }
 
