@@ -2,13 +2,13 @@
 
 #include "app/about_dlg.h"
 #include "app/language.h"
-#include "common/info_fields.h"
 #include "common/web_addresses.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
 #include "res/string_ids.h"
 #include "support/send_dialog.h"
+#include "sysinfo/info_fields.h"
 #include "sysinfo/info_lines.h"
 #include "update/update_box.h"
 

@@ -1,12 +1,12 @@
 #include "support/send_dialog.h"
 
-#include "common/info_fields.h"
 #include "faqdata/faq_store.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
 #include "res/string_ids.h"
 #include "support/support_call.h"
+#include "sysinfo/info_fields.h"
 
 using namespace send_dialog;
 

@@ -1,4 +1,4 @@
-#include "common/info_fields.h"
+#include "sysinfo/info_fields.h"
 
 #include "res/resources.h"
 #include "res/string_ids.h"
