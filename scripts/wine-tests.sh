@@ -57,6 +57,9 @@ le32() {  # a number as the hex of its four little-endian bytes
 start_service plain --http --downloads samples/downloads
 base=$service_url
 export LUMIKARTA_TEST_SERVICE_URL="$base"
+# Installers at 100 bytes a second: a download the window tests can watch and cancel.
+start_service slow --http --downloads samples/downloads --download-rate 100
+export LUMIKARTA_TEST_SLOW_SERVICE_URL="$service_url"
 wineboot -i >/dev/null 2>&1
 
 # Two HTTPS services, each with an authority of its own; the prefix trusts the first one only.

@@ -1,9 +1,11 @@
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +17,9 @@
 #include "res/string_ids.h"
 #include "support/scoped_env.h"
 #include "support/send_dialog.h"
+#include "support/temp_dir.h"
+#include "update/update_box.h"
+#include "update/update_download_dialog.h"
 
 // The program's own dialogs on the Win32 host, driven as a user drives them: through the dialog
 // manager, the system menu and the boxes they open. What the dialogs decide is tested once against
@@ -37,6 +42,9 @@ constexpr int kCompany = 1050;
 constexpr int kStreet = 1053;
 constexpr int kPostcode = 1054;
 constexpr int kEmail = 1051;
+constexpr int kUpdateRows = 1000;
+constexpr int kProgress = 1063;
+constexpr int kDownloadCancel = 1008;
 
 std::string WindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -61,8 +69,8 @@ protected:
     void CollectSystemInfo() override { FillKnownComputer(m_SysInfo); }
 };
 
-// Answers every dialog box that shows over the owner with the command, and keeps its caption and
-// texts: message boxes and the program's own boxes run modally on the thread under test.
+// Answers every dialog box that shows over the owner (without one: every message box of the program)
+// with the command, and keeps its caption and texts: the boxes run modally on the thread under test.
 class BoxAnswerer {
 public:
     BoxAnswerer(HWND owner, int command) : m_thread([this, owner, command] { Watch(owner, command); }) {}
@@ -86,23 +94,36 @@ private:
         while (!m_stop) {
             HWND box = nullptr;
             while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
-                if (GetWindow(box, GW_OWNER) == owner && IsWindowVisible(box) && box != m_lastBox) {
+                const bool ours = owner != nullptr ? GetWindow(box, GW_OWNER) == owner
+                                                   : StoredText(box) == "LumikartaSystemInfo";
+                if (!ours || !IsWindowVisible(box)) {
+                    continue;
+                }
+                if (box != m_lastBox) {
                     m_lastBox = box;
                     m_seen.push_back(Describe(box));
-                    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(command), 0);
                 }
+                // Again each round: a box may not take a command posted while it is still being made.
+                PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(command), 0);
             }
             Sleep(20);
         }
     }
 
+    // Read without a message to the window's thread, which may be waiting for this one.
+    static std::string StoredText(HWND window) {
+        wchar_t text[512] = {};
+        InternalGetWindowText(window, text, 512);
+        return platform::Utf8FromWide(text);
+    }
+
     static std::string Describe(HWND box) {
-        std::string text = WindowText(box);
+        std::string text = StoredText(box);
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             wchar_t kind[16] = {};
             GetClassNameW(child, kind, 16);
             if (_wcsicmp(kind, L"Static") == 0 && GetWindowTextLengthW(child) > 0) {
-                text += "|" + WindowText(child);
+                text += "|" + StoredText(child);
             }
         }
         return text;
@@ -221,6 +242,54 @@ TEST(ProgramWindows, SupportFormIsFilledAndSentWithTheKeyboard) {
     const std::vector<std::string> boxes = answerer.Seen();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find(LoadResString(IDS_SEND_SUCCEEDED)), std::string::npos) << boxes[0];
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+TEST(ProgramWindows, UpdateListLoadsAndADownloadMovesItsBarUntilCancelled) {
+    const std::string service = Environment("LUMIKARTA_TEST_SLOW_SERVICE_URL");
+    if (service.empty()) {
+        GTEST_SKIP() << "LUMIKARTA_TEST_SLOW_SERVICE_URL names no reference service with a slow download";
+    }
+    {
+        BoxAnswerer errors(nullptr, IDOK);
+        CUpdateBox missing(CreateTopLevelDialogHost());
+        missing.m_strDefinitionUrl = service + "/downloads/missing.xml";
+        missing.Create();
+        EXPECT_TRUE(missing.Ended());
+        const std::vector<std::string> boxes = errors.Seen();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].find(LoadResString(IDS_DEFINITION_NOT_LOADED)), std::string::npos) << boxes[0];
+    }
+    // The sample machine's products are in the registry (scripts/wine-tests.sh imports them).
+    BoxAnswerer errors(nullptr, IDOK);
+    CUpdateBox list(CreateTopLevelDialogHost());
+    list.m_strDefinitionUrl = service + "/downloads/updates.xml";
+    list.Create();
+    EXPECT_EQ(errors.Seen(), std::vector<std::string>{});
+    HWND listWindow = static_cast<CWin32DialogHost&>(list.Host()).Window();
+    ASSERT_FALSE(list.Ended());
+    EXPECT_GE(SendDlgItemMessageW(listWindow, kUpdateRows, LB_GETCOUNT, 0, 0), 1);
+
+    const TempDir folder;
+    CUpdateDownloadDialog1 download(list.Host().CreateChildHost());
+    download.m_job.m_strUrl = service + "/downloads/TopoKarte-Update-310.sh";
+    download.m_job.m_strTargetPath = folder.FilePath("update.sh");
+    download.Create();
+    HWND window = static_cast<CWin32DialogHost&>(download.Host()).Window();
+    const auto position = [&] { return SendDlgItemMessageW(window, kProgress, PBM_GETPOS, 0, 0); };
+    ASSERT_TRUE(PumpDialogUntil(window, [&] { return position() > 0; })) << "the bar did not move";
+    const LRESULT first = position();
+    EXPECT_TRUE(PumpDialogUntil(window, [&] { return position() > first; })) << "the bar stopped";
+    EXPECT_LT(position(), 100) << "the download was done before it could be cancelled";
+
+    SendDlgItemMessageW(window, kDownloadCancel, BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpDialogUntil(window, [&] { return download.Ended(); }));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(std::filesystem::exists(folder.FilePath("update.sh")));
 }
 
 }  // namespace
