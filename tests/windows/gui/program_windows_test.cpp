@@ -177,6 +177,21 @@ TEST(ProgramWindows, MainWindowShowsCopiesAndOpensTheAboutBoxFromTheSystemMenu) 
     EXPECT_EQ(WindowText(GetDlgItem(window, kMainCPU)), "Testprozessor Größe 3 GHz");
     EXPECT_EQ(SendDlgItemMessageW(window, kMainProducts, LB_GETCOUNT, 0, 0), 1);
 
+    // Each fact's name fits its label on one line in the dialog font, not wrapped and cut.
+    for (const int label : {1009, 1012, 1013, 1014, 1019, 1023, 1015}) {
+        HWND control = GetDlgItem(window, label);
+        const std::wstring name = platform::WideFromUtf8(WindowText(control));
+        RECT room = {};
+        GetClientRect(control, &room);
+        RECT oneLine = room;
+        HDC context = GetDC(control);
+        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        DrawTextW(context, name.c_str(), -1, &oneLine, DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(context, name.c_str(), -1, &room, DT_CALCRECT | DT_WORDBREAK);
+        ReleaseDC(control, context);
+        EXPECT_EQ(room.bottom - room.top, oneLine.bottom - oneLine.top) << WindowText(control);
+    }
+
     SendDlgItemMessageW(window, kMainCopyInfo, BM_CLICK, 0, 0);
     ASSERT_TRUE(OpenClipboard(nullptr));
     const auto* copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
