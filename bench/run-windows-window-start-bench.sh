@@ -12,21 +12,9 @@ for program in LumikartaSystemInfo template_dialog_viewer; do
   [ -f "$bin/$program.exe" ] || { echo "no $bin/$program.exe: build the Windows build with its tests" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all
-unset WAYLAND_DISPLAY
-xvfb_pid=
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
+wine_on_virtual_display
 x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -static -o "$work/bench.exe" \
   bench/window_start_bench_windows.cpp
-start_display "$work"
-wineboot -i >"$work/wineboot.log" 2>&1
 wine reg import "Z:$PWD/samples/hklm.reg" /reg:32 >"$work/reg.log" 2>&1
 wine reg add 'HKCU\SOFTWARE\Lumikarta\Support und Update' /v Language /t REG_SZ /d 0 /f >>"$work/reg.log" 2>&1
 

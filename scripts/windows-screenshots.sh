@@ -7,6 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/virtual-display.sh
+source scripts/reference-service.sh
 bin="$1/bin"
 service=$2
 out=${3:-docs/screenshots}
@@ -15,32 +16,11 @@ for program in LumikartaSystemInfo program_window_viewer; do
 done
 mkdir -p "$out"
 
-work=$(mktemp -d)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all
-unset WAYLAND_DISPLAY
-xvfb_pid=
-service_pid=
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -z "$service_pid" ] || kill "$service_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
+wine_on_virtual_display
 # Slow installers, so the download window is seen half way.
-"$service" --data "$work/service" --http --downloads samples/downloads --download-rate 100 >"$work/service.out" 2>&1 &
-service_pid=$!
-for _ in $(seq 50); do
-  grep -q '^faq ' "$work/service.out" 2>/dev/null && break
-  sleep 0.1
-done
-base=$(sed -n 's/^listening //p' "$work/service.out")
-[ -n "$base" ] || { cat "$work/service.out" >&2; exit 1; }
+start_service service --http --downloads samples/downloads --download-rate 100
+base=$service_url
 export LUMIKARTA_UPDATE_URL="$base/downloads/updates.xml" LUMIKARTA_FAQ_URL="$base/faq.html"
-
-start_display "$work"
-wineboot -i >"$work/wineboot.log" 2>&1
 wine reg import "Z:$PWD/samples/hklm.reg" /reg:32 >"$work/reg.log" 2>&1
 wine reg add 'HKCU\SOFTWARE\Lumikarta\Support und Update' /v Language /t REG_SZ /d 0 /f >>"$work/reg.log" 2>&1
 cp -r "samples/common-appdata/." "$WINEPREFIX/drive_c/ProgramData/"
