@@ -12,6 +12,7 @@
 
 #include "app/lumikarta_system_info_dlg.h"
 #include "common/win32_dialog_host.h"
+#include "platform/program_path.h"
 #include "platform/wide_text_windows.h"
 #include "res/resources.h"
 #include "res/string_ids.h"
@@ -30,6 +31,7 @@ namespace {
 constexpr int kMainCPU = 1021;
 constexpr int kMainProducts = 1049;
 constexpr int kMainCopyInfo = 1067;
+constexpr int kMainLanguage = 1089;
 constexpr int kSend = 1025;
 constexpr int kProduct = 1058;
 constexpr int kProductVersion = 1049;
@@ -209,6 +211,81 @@ TEST(ProgramWindows, MainWindowShowsCopiesAndOpensTheAboutBoxFromTheSystemMenu) 
     const std::vector<std::string> boxes = answerer.Seen();
     ASSERT_EQ(boxes.size(), 1u) << "the About box did not open, or more than it";
     EXPECT_NE(boxes[0].find("1.1.5"), std::string::npos) << boxes[0];
+}
+
+struct ShownWindowSearch {
+    DWORD notProcess;
+    HWND found;
+};
+
+// The program's main window in a process other than the given one (and than this one).
+HWND FindProgramWindow(DWORD notProcess) {
+    ShownWindowSearch search = {notProcess, nullptr};
+    for (int attempt = 0; attempt < 600 && search.found == nullptr; ++attempt) {
+        EnumWindows(
+            [](HWND window, LPARAM lParam) -> BOOL {
+                auto* search = reinterpret_cast<ShownWindowSearch*>(lParam);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                wchar_t caption[64] = {};
+                InternalGetWindowText(window, caption, 64);
+                if (process != search->notProcess && process != GetCurrentProcessId() &&
+                    IsWindowVisible(window) && std::wstring(caption) == L"Lumikarta - SystemInfo" &&
+                    GetDlgItem(window, kMainLanguage)) {
+                    search->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        Sleep(50);
+    }
+    return search.found;
+}
+
+void CloseProgramWindow(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    if (process != nullptr) {
+        if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) {
+            TerminateProcess(process, 1);
+        }
+        CloseHandle(process);
+    }
+}
+
+// The real program: choosing English stores it and, answered with Yes, starts the program anew in
+// English while the German one ends.
+TEST(ProgramWindows, ChosenLanguageRestartsTheProgramInThatLanguage) {
+    const std::wstring program =
+        (platform::ProgramFile().parent_path() / "LumikartaSystemInfo.exe").wstring();
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION german = {};
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &german));
+    CloseHandle(german.hThread);
+    HWND window = FindProgramWindow(0);
+    ASSERT_NE(window, nullptr) << "the program showed no main window";
+
+    // The question box belongs to the other process; the answerer looks at its owner only.
+    BoxAnswerer answerer(window, IDYES);
+    HWND language = GetDlgItem(window, kMainLanguage);
+    SendMessageW(language, CB_SETCURSEL, 1, 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kMainLanguage, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(language));
+    EXPECT_EQ(WaitForSingleObject(german.hProcess, 20000), WAIT_OBJECT_0) << "the German program did not end";
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    HWND english = FindProgramWindow(german.dwProcessId);
+    CloseHandle(german.hProcess);
+    ASSERT_NE(english, nullptr) << "no program started anew";
+    EXPECT_EQ(SendDlgItemMessageW(english, kMainLanguage, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_NE(WindowText(GetDlgItem(english, kMainCopyInfo)), "Info kopieren");
+    CloseProgramWindow(english);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Lumikarta\\Support und Update", L"Language");
 }
 
 TEST(ProgramWindows, SupportFormIsFilledAndSentWithTheKeyboard) {
