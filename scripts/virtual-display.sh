@@ -13,3 +13,24 @@ start_display() {
   [ -s "$folder/display" ] || { cat "$folder/xvfb.log" >&2; return 1; }
   export DISPLAY=":$(head -n 1 "$folder/display")"
 }
+
+# wine_on_virtual_display: a temporary folder (work) with a fresh Wine prefix on a virtual display of
+# its own; when the script exits, Wine, the display and the reference services in service_pids are
+# stopped and the folder is removed.
+wine_on_virtual_display() {
+  work=$(mktemp -d)
+  export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+  unset WAYLAND_DISPLAY
+  xvfb_pid=
+  service_pids=()
+  trap stop_wine_on_virtual_display EXIT
+  start_display "$work"
+  wineboot -i >"$work/wineboot.log" 2>&1
+}
+
+stop_wine_on_virtual_display() {
+  wineserver -k 2>/dev/null || true
+  [ ${#service_pids[@]} -eq 0 ] || kill "${service_pids[@]}" 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}

@@ -10,19 +10,7 @@ out=$2
 [ -f "$viewer" ] || { echo "no $viewer: build the Windows build with its tests" >&2; exit 1; }
 mkdir -p "$out"
 
-work=$(mktemp -d)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all
-unset WAYLAND_DISPLAY
-xvfb_pid=
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-start_display "$work"
-wineboot -i >"$work/wineboot.log" 2>&1
+wine_on_virtual_display
 
 # The desktop's plain background is cut away, leaving the dialog with its frame.
 for language in de en; do

@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/virtual-display.sh
+source scripts/reference-service.sh
 build=$1
 service=$2
 bin="$build/bin"
@@ -22,21 +23,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Starts a reference service whose data (certificates, requests) go to $work/NAME and sets
-# service_url to its address once it listens.
-start_service() {  # name, then the service's options
-  local name=$1
-  shift
-  "$service" --data "$work/$name" "$@" >"$work/$name.out" 2>&1 &
-  service_pids+=($!)
-  for _ in $(seq 50); do
-    grep -q '^faq ' "$work/$name.out" 2>/dev/null && break
-    sleep 0.1
-  done
-  service_url=$(sed -n 's/^listening //p' "$work/$name.out")
-  [ -n "$service_url" ] || { cat "$work/$name.out" >&2; return 1; }
-}
 
 # Puts the authority of a certificate file among the trusted roots of the prefix's user, where
 # WinINet looks: the registry form of the store, a certificate property (32) holding the DER bytes,
@@ -57,6 +43,9 @@ le32() {  # a number as the hex of its four little-endian bytes
 start_service plain --http --downloads samples/downloads
 base=$service_url
 export LUMIKARTA_TEST_SERVICE_URL="$base"
+# Installers at 100 bytes a second: a download the window tests can watch and cancel.
+start_service slow --http --downloads samples/downloads --download-rate 100
+export LUMIKARTA_TEST_SLOW_SERVICE_URL="$service_url"
 wineboot -i >/dev/null 2>&1
 
 # Two HTTPS services, each with an authority of its own; the prefix trusts the first one only.

@@ -35,7 +35,11 @@ if(LUMIKARTA_WIN32_GUI)
   # Pictures of the templates as Win32 dialogs (scripts/windows-dialog-pictures.sh).
   add_executable(template_dialog_viewer windows/gui/template_dialog_viewer.cpp)
   target_link_libraries(template_dialog_viewer PRIVATE lumikarta_win32_ui)
-  set_target_properties(windows_gui_tests template_dialog_viewer PROPERTIES
+  # The program's windows beyond the main window, for the README's pictures
+  # (scripts/windows-screenshots.sh).
+  add_executable(program_window_viewer WIN32 windows/gui/program_window_viewer.cpp)
+  target_link_libraries(program_window_viewer PRIVATE lumikarta_win32_ui)
+  set_target_properties(windows_gui_tests template_dialog_viewer program_window_viewer PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
   add_dependencies(windows_gui_tests LumikartaSystemInfoENU)
 endif()

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/console_output.h"
 #include "app/headless_output.h"
 #include "app/language.h"
 #include "app/window_modes.h"
@@ -65,6 +66,9 @@ int ListUpdates() {
 
 int main(int argc, char** argv) {
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (command.mode != CommandLine::Mode::Window) {
+        ReachStartingConsole();
+    }
     switch (command.mode) {
         case CommandLine::Mode::PrintInfo:
         case CommandLine::Mode::PrintReport:

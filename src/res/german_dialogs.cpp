@@ -35,7 +35,7 @@ constexpr LumikartaDialogControl kMainControls[] = {
     {main_window::kProducts, kListBox, "", 77, 6, 277, 37, kInfoList, 0, nullptr, 0},
     {main_window::kGraphicsLabel, kLabel, "Grafikkarte", 7, 51, 36, 8, kPlain, 0, nullptr, 0},
     {main_window::kGraphics, kEdit, "", 77, 51, 277, 12, kReadOnlyLine, 0, nullptr, 0},
-    {main_window::kDriverLabel, kLabel, "Grafik-Treiber", 7, 68, 44, 8, kPlain, 0, nullptr, 0},
+    {main_window::kDriverLabel, kLabel, "Grafik-Treiber", 7, 68, 60, 8, kPlain, 0, nullptr, 0},
     {main_window::kDriver, kEdit, "", 77, 68, 277, 12, kReadOnlyLine, 0, nullptr, 0},
     {main_window::kOSLabel, kLabel, "Betriebssystem", 7, 86, 50, 8, kPlain, 0, nullptr, 0},
     {main_window::kOS, kEdit, "", 77, 85, 277, 12, kReadOnlyLine, 0, nullptr, 0},

@@ -1,0 +1,17 @@
+# Sourced by the scripts that run the Windows build against reference services on 127.0.0.1.
+#
+# start_service NAME [OPTIONS]: starts the service executable in $service with its data (certificates,
+# requests) in $work/NAME, adds its process id to service_pids, and sets service_url to its address
+# once it listens; 1 when it does not come up.
+start_service() {
+  local name=$1
+  shift
+  "$service" --data "$work/$name" "$@" >"$work/$name.out" 2>&1 &
+  service_pids+=($!)
+  for _ in $(seq 50); do
+    grep -q '^faq ' "$work/$name.out" 2>/dev/null && break
+    sleep 0.1
+  done
+  service_url=$(sed -n 's/^listening //p' "$work/$name.out")
+  [ -n "$service_url" ] || { cat "$work/$name.out" >&2; return 1; }
+}
