@@ -64,7 +64,8 @@ public:
     virtual void LimitText(int id, int maxCharacters) = 0;
 
     // List and combo boxes. AddItem puts the item where the box's style says: in alphabetical place
-    // without regard to case in a sorted box (equal texts in arrival order), else at the end;
+    // without regard to case in a sorted box (among equal texts wherever that platform's own sorted
+    // box puts it: Wine's before them, the Qt host's after), else at the end;
     // InsertItem puts it at the index (-1: the end) whatever the style. Both return the index and
     // never choose an item. Select(-1) clears the choice; Selection is -1 without one. None of these
     // calls dialog.OnSelChange: only the user's choice does.
