@@ -509,7 +509,7 @@ void CWin32DialogHost::RunBlocking(const std::function<void()>& work) {
         SetEvent(done);
     });
     // Painting, timers and notices go on; the user's clicks and keys are dropped.
-    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    const auto pump = [] {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
@@ -521,7 +521,13 @@ void CWin32DialogHost::RunBlocking(const std::function<void()>& work) {
                 DispatchMessageW(&message);
             }
         }
+    };
+    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        pump();
     }
+    // The wait reports the finished work before messages that came with it: input queued during the
+    // wait must not reach the window once it takes input again.
+    pump();
     helper.join();
     CloseHandle(done);
     EnableWindow(m_hDialog, TRUE);
