@@ -7,25 +7,6 @@
 
 namespace {
 
-TEST(ReferenceServiceTest, FaqPageComesFromTheSiteFolderOrIsBuiltIn) {
-    enum class Site { None, WithPage, WithoutPage, PageIsAFolder };
-    for (const Site kind : {Site::None, Site::WithPage, Site::WithoutPage, Site::PageIsAFolder}) {
-        SCOPED_TRACE(static_cast<int>(kind));
-        const TempDir site;
-        if (kind == Site::WithPage) {
-            site.WriteFile("faq.html", "<p>Eigene Seite</p>");
-        } else if (kind == Site::PageIsAFolder) {
-            std::filesystem::create_directory(site.Path() / "faq.html");
-        }
-        RunningService running(true, kind == Site::None ? std::filesystem::path() : site.Path());
-        const httplib::Result result = running.Client()->Get(FaqPage::kPath);
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, 200);
-        EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8");
-        EXPECT_EQ(result->body, kind == Site::WithPage ? "<p>Eigene Seite</p>" : FaqPage::BuiltIn());
-    }
-}
-
 TEST(ReferenceServiceTest, NothingButTheFaqPageIsServedFromTheSiteFolder) {
     const TempDir site;
     std::filesystem::create_directory(site.Path() / "service");
@@ -81,21 +62,6 @@ TEST(ReferenceServiceTest, CertificateIsMadeOnceAndTrustedByItsAuthorityOnly) {
                   std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
             << key;
     }
-}
-
-TEST(ReferenceServiceTest, HasItsPortToItselfUntilItStops) {
-    RunningService running;
-    EXPECT_TRUE(running.Client()->Get(FaqPage::kPath));
-    EXPECT_EQ(running.service.BaseUrl(), "https://127.0.0.1:" + std::to_string(running.service.Port()));
-    // A second service on the same port would silently take some of the requests.
-    const TempDir otherData;
-    ReferenceServiceOptions samePort;
-    samePort.port = running.service.Port();
-    samePort.dataFolder = otherData.Path();
-    ReferenceService second(samePort);
-    EXPECT_THROW(second.Start(), std::runtime_error);
-    running.service.Stop();
-    EXPECT_FALSE(running.Client()->Get(FaqPage::kPath));
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ public:
     void EndDialog(int result) override;
     std::unique_ptr<CDialogHost> CreateChildHost() override;
     void ShowDialog() override { m_bShown = true; }
-    void SetIcon(uint32_t iconId) override { m_icon = iconId; }
+    void SetIcon(uint32_t) override {}
     void AddSystemMenuItem(int commandId, const std::string& text) override;
 
     std::string GetText(int id) const override;
@@ -132,7 +132,6 @@ private:
     std::vector<std::pair<int, std::string>> m_systemMenu;
     std::optional<int> m_focus;
     int m_nHoveredLink = 0;
-    std::optional<uint32_t> m_icon;
     bool m_bShown = false;
 
     std::mutex m_noticeLock;

@@ -188,17 +188,6 @@ SupportRequest SampleRequest() {
     return SampleSupportRequest("Der Ausdruck ist leer. Grüße aus Köln, 5 € <&>");
 }
 
-TEST_F(WindowsHttp, SupportCallIsAnsweredAsSent) {
-    const ScopedEnv supportUrl("LUMIKARTA_SUPPORT_URL", base);
-    SupportRequest request = SampleRequest();
-    const SupportCallOutcome outcome = PostSupportCall(request, "\r\n\r\nBericht");
-    EXPECT_EQ(outcome.kind, SupportCallOutcome::Kind::Succeeded) << outcome.resultString;
-    EXPECT_EQ(outcome.resultCode, 1);
-
-    request.surname.clear();
-    EXPECT_EQ(PostSupportCall(request, "").kind, SupportCallOutcome::Kind::Refused);
-}
-
 // The production call goes over HTTPS, and the system's certificate store decides whom it reaches:
 // the test run has made the prefix trust the authority of one service and not of the other.
 TEST(WindowsHttps, SupportCallReachesOnlyAServiceTheSystemTrusts) {
@@ -216,16 +205,6 @@ TEST(WindowsHttps, SupportCallReachesOnlyAServiceTheSystemTrusts) {
         const SupportCallOutcome outcome = PostSupportCall(SampleRequest(), "\r\n\r\nBericht");
         EXPECT_EQ(outcome.kind, kind) << url << ": " << outcome.resultString;
     }
-}
-
-TEST_F(WindowsHttp, UpdateDefinitionLoadsAsADocumentAndAMissingOneDoesNot) {
-    CXMLDocument definition;
-    ASSERT_TRUE(definition.Load(base + "/downloads/updates.xml")) << definition.ErrorReason();
-    EXPECT_EQ(definition.SelectNodes(definition.Root(), "//Product").size(), 2u);
-
-    CXMLDocument missing;
-    EXPECT_FALSE(missing.Load(base + "/downloads/missing.xml"));
-    EXPECT_EQ(missing.ErrorReason(), "HTTP status 404");
 }
 
 // The bytes of the support call as WinINet sends them, at a plain socket. They agree with the Linux
