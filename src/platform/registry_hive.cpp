@@ -262,13 +262,16 @@ const RegistryValueRecords* RegistryHive::Records(KeyId key) const {
     if (entry.blockLength == 0) {
         return nullptr;
     }
-    std::vector<std::string_view> blocks{Text().substr(entry.blockOffset, entry.blockLength)};
+    const std::string_view first = Text().substr(entry.blockOffset, entry.blockLength);
+    std::vector<std::string_view> blocks;
     if (const auto later = m_laterBlocks.find(key); later != m_laterBlocks.end()) {
+        blocks.push_back(first);
         for (const Block& block : later->second) {
             blocks.push_back(Text().substr(block.offset, block.length));
         }
     }
-    const RegistryValueRecords& records = m_records.emplace_back(m_format, Text(), blocks);
+    const RegistryValueRecords& records =
+        m_records.emplace_back(m_format, Text(), blocks.empty() ? std::span(&first, 1) : std::span(blocks));
     if (!records.Complete()) {
         MarkPartial();
     }

@@ -131,7 +131,8 @@ private:
     std::vector<uint64_t, HugePageAllocator<uint64_t>> m_index;
     std::size_t m_indexUsed = 0;
     std::deque<std::string> m_names;
-    mutable std::vector<RegistryValueRecords> m_records;
+    // A deque: records stay where they are while more are made.
+    mutable std::deque<RegistryValueRecords> m_records;
     mutable std::vector<std::vector<RegValue>> m_values;
     mutable std::unordered_map<KeyId, std::vector<Block>> m_laterBlocks;
 };

@@ -58,7 +58,9 @@ void RegistryValueRecords::Apply(Line place, std::string_view line, std::vector<
         DecodeValueName(m_format, name, unescaped);
         name = unescaped;
     }
-    const uint32_t tag = RegistryNameIndex::Tag(name);
+    // Only an index needs the hash; a key of few values is scanned.
+    const bool indexed = m_index || m_records.size() > kScanLimit;
+    const uint32_t tag = indexed ? RegistryNameIndex::Tag(name) : 0;
     const std::size_t found = FindAlive(name, tag, deleted);
     if (parts.erase) {
         if (found != kNotFound) {
@@ -76,7 +78,7 @@ void RegistryValueRecords::Apply(Line place, std::string_view line, std::vector<
     }
     // A value set again after its deletion goes to the end, as in the platform's registry.
     m_records.push_back({place, place});
-    if (m_index) {
+    if (indexed) {
         m_index->Add(m_records.size() - 1, tag);
     }
 }
