@@ -409,7 +409,9 @@ private:
         return component.escaped ? m_hive.StoreName(UnescapeWine(component.raw)) : component.raw;
     }
 
-    KeyId Resolve(std::string_view path) {
+    // The key of `path`, created with the keys on its way when `create` is set; otherwise kNoKey when
+    // it does not exist.
+    KeyId Resolve(std::string_view path, bool create = true) {
         // Keys of the components that lie wholly in the part this path shares with the one before,
         // byte for byte, are known already.
         const std::size_t common = CommonPrefixLength(path, m_previous);
@@ -426,29 +428,30 @@ private:
         std::string_view rest = known >= path.size() ? std::string_view() : path.substr(known);
         while (!rest.empty()) {
             const Component component = Next(rest);
-            if (!component.raw.empty()) {
-                key = m_hive.FindOrCreateChild(key, Name(component));
-                m_stack.push_back(
-                    {static_cast<std::size_t>(component.raw.data() + component.raw.size() - path.data()),
-                     key});
+            if (component.raw.empty()) {
+                continue;
             }
+            if (create) {
+                key = m_hive.FindOrCreateChild(key, Name(component));
+            } else {
+                key = m_hive.FindChild(key, component.escaped ? UnescapeWine(component.raw) : component.raw);
+                if (key == RegistryHive::kNoKey) {
+                    return key;
+                }
+            }
+            m_stack.push_back(
+                {static_cast<std::size_t>(component.raw.data() + component.raw.size() - path.data()), key});
         }
         return key;
     }
 
     void Delete(std::string_view path) {
-        KeyId key = RegistryHive::kRootKey;
-        while (!path.empty() && key != RegistryHive::kNoKey) {
-            const Component component = Next(path);
-            if (!component.raw.empty()) {
-                key = m_hive.FindChild(key, component.escaped ? UnescapeWine(component.raw) : component.raw);
-            }
-        }
-        if (key != RegistryHive::kNoKey) {
+        const KeyId key = Resolve(path, false);
+        if (key != RegistryHive::kNoKey && key != RegistryHive::kRootKey) {
             m_hive.DeleteKey(key);
+            // A later line of the same path makes the key anew.
+            m_stack.pop_back();
         }
-        m_stack.clear();
-        m_previous = {};
     }
 
     // A component of the previous path: where it ends in that path, and its key.
