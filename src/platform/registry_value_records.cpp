@@ -16,6 +16,20 @@ constexpr std::size_t kScanLimit = 8;
 RegistryValueRecords::RegistryValueRecords(RegistryTextFormat format, std::string_view text,
                                            std::span<const std::string_view> blocks)
     : m_format(format), m_text(text) {
+    // About as many values as lines that start like one: room for them at once, as growing would
+    // fault in fresh pages again and again.
+    std::size_t valueLines = 0;
+    for (const std::string_view block : blocks) {
+        for (std::size_t start = 0; start < block.size();) {
+            valueLines += block[start] == '"' || block[start] == '@' ? 1 : 0;
+            const std::size_t eol = block.find('\n', start);
+            start = eol == std::string_view::npos ? block.size() : eol + 1;
+        }
+    }
+    m_records.reserve(valueLines);
+    if (valueLines > kScanLimit) {
+        m_index = std::make_unique<RegistryNameIndex>(*this, valueLines);
+    }
     // Marks of deleted values, as far as the list went at the last deletion; most keys have none.
     std::vector<bool> deleted;
     std::string joined;
