@@ -248,10 +248,14 @@ void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t leng
     if (entry.blockLength == 0) {
         entry.blockOffset = block.offset;
         entry.blockLength = block.length;
-    } else {
-        // A key that comes again in the file: its later lines apply on top of the earlier ones.
-        m_laterBlocks[key].push_back(block);
+        return;
     }
+    // A key that comes again in the file: its later lines apply on top of the earlier ones.
+    std::vector<Block>& blocks = m_repeatedKeyBlocks[key];
+    if (blocks.empty()) {
+        blocks.push_back({entry.blockOffset, entry.blockLength});
+    }
+    blocks.push_back(block);
 }
 
 const RegistryValueRecords* RegistryHive::Records(KeyId key) const {
@@ -262,16 +266,11 @@ const RegistryValueRecords* RegistryHive::Records(KeyId key) const {
     if (entry.blockLength == 0) {
         return nullptr;
     }
-    const std::string_view first = Text().substr(entry.blockOffset, entry.blockLength);
-    std::vector<std::string_view> blocks;
-    if (const auto later = m_laterBlocks.find(key); later != m_laterBlocks.end()) {
-        blocks.push_back(first);
-        for (const Block& block : later->second) {
-            blocks.push_back(Text().substr(block.offset, block.length));
-        }
-    }
-    const RegistryValueRecords& records =
-        m_records.emplace_back(m_format, Text(), blocks.empty() ? std::span(&first, 1) : std::span(blocks));
+    const Block first{entry.blockOffset, entry.blockLength};
+    const auto later = m_repeatedKeyBlocks.find(key);
+    const RegistryValueRecords& records = m_records.emplace_back(
+        m_format, Text(),
+        later != m_repeatedKeyBlocks.end() ? std::span<const Block>(later->second) : std::span(&first, 1));
     if (!records.Complete()) {
         MarkPartial();
     }
@@ -289,7 +288,7 @@ std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
                 records->Decode(i, values[i]);
             }
             m_records[entry.records] = RegistryValueRecords(m_format, {}, {});
-            m_laterBlocks.erase(key);
+            m_repeatedKeyBlocks.erase(key);
         }
         entry.blockLength = 0;
         entry.records = kNoValues;

@@ -86,8 +86,8 @@ private:
         uint32_t hash = 0;
         // Deleted children leave on the next sort; until then they are only marked.
         mutable std::vector<KeyId> children;
-        // Value lines not parsed yet; length 0 when none are pending. Further blocks of a key that
-        // comes again wait in m_laterBlocks.
+        // Value lines not read yet; length 0 when none are pending. A key that comes again in the
+        // file has all its blocks, this one first, in m_repeatedKeyBlocks.
         uint32_t blockOffset = 0;
         mutable uint32_t blockLength = 0;
         // The lines read into records, an index into m_records; then, once decoded and kept, an
@@ -100,10 +100,7 @@ private:
         // The children are in enumeration order and without deleted ones.
         mutable bool ordered = true;
     };
-    struct Block {
-        uint32_t offset;
-        uint32_t length;
-    };
+    using Block = RegistryValueRecords::TextRange;
     static constexpr uint32_t kNoValues = UINT32_MAX;
     // Keys with at most this many children find them by a scan, the others through m_index.
     static constexpr std::size_t kScanLimit = 8;
@@ -134,7 +131,7 @@ private:
     // A deque: records stay where they are while more are made.
     mutable std::deque<RegistryValueRecords> m_records;
     mutable std::vector<std::vector<RegValue>> m_values;
-    mutable std::unordered_map<KeyId, std::vector<Block>> m_laterBlocks;
+    mutable std::unordered_map<KeyId, std::vector<Block>> m_repeatedKeyBlocks;
 };
 
 }  // namespace platform

@@ -14,12 +14,13 @@ constexpr std::size_t kScanLimit = 8;
 }  // namespace
 
 RegistryValueRecords::RegistryValueRecords(RegistryTextFormat format, std::string_view text,
-                                           std::span<const std::string_view> blocks)
+                                           std::span<const TextRange> blocks)
     : m_format(format), m_text(text) {
     // About as many values as lines that start like one: room for them at once, as growing would
     // fault in fresh pages again and again.
     std::size_t valueLines = 0;
-    for (const std::string_view block : blocks) {
+    for (const TextRange range : blocks) {
+        const std::string_view block = m_text.substr(range.offset, range.length);
         for (std::size_t start = 0; start < block.size();) {
             valueLines += block[start] == '"' || block[start] == '@' ? 1 : 0;
             const std::size_t eol = block.find('\n', start);
@@ -33,7 +34,8 @@ RegistryValueRecords::RegistryValueRecords(RegistryTextFormat format, std::strin
     // Marks of deleted values, as far as the list went at the last deletion; most keys have none.
     std::vector<bool> deleted;
     std::string joined;
-    for (std::string_view lines : blocks) {
+    for (const TextRange range : blocks) {
+        std::string_view lines = m_text.substr(range.offset, range.length);
         while (!lines.empty()) {
             const char* start = lines.data();
             const std::string_view line = TakeLogicalLine(lines, joined);

@@ -23,9 +23,14 @@ class RegistryValueRecords {
 public:
     static constexpr std::size_t kNotFound = SIZE_MAX;
 
-    // `blocks` are views into `text`, which must outlive the records.
-    RegistryValueRecords(RegistryTextFormat format, std::string_view text,
-                         std::span<const std::string_view> blocks);
+    struct TextRange {
+        uint32_t offset;
+        uint32_t length;
+    };
+
+    // `blocks` are the ranges of `text` that hold the key's value lines; the text must outlive the
+    // records.
+    RegistryValueRecords(RegistryTextFormat format, std::string_view text, std::span<const TextRange> blocks);
     ~RegistryValueRecords();
     RegistryValueRecords(RegistryValueRecords&& other) noexcept;
     RegistryValueRecords& operator=(RegistryValueRecords&& other) noexcept;
@@ -40,10 +45,7 @@ public:
     std::string_view NameAt(std::size_t position, std::string& scratch) const;
 
 private:
-    struct Line {
-        uint32_t offset;
-        uint32_t length;
-    };
+    using Line = TextRange;
     struct Record {
         // The line that first gave the value its name, and the one that last set its data.
         Line name;
