@@ -287,7 +287,7 @@ std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
             for (std::size_t i = 0; i < values.size(); ++i) {
                 records->Decode(i, values[i]);
             }
-            m_records[entry.records] = RegistryValueRecords(m_format, {}, {});
+            m_records[entry.records].Release();
             m_repeatedKeyBlocks.erase(key);
         }
         entry.blockLength = 0;

@@ -58,8 +58,11 @@ RegistryValueRecords::RegistryValueRecords(RegistryTextFormat format, std::strin
 }
 
 RegistryValueRecords::~RegistryValueRecords() = default;
-RegistryValueRecords::RegistryValueRecords(RegistryValueRecords&& other) noexcept = default;
-RegistryValueRecords& RegistryValueRecords::operator=(RegistryValueRecords&& other) noexcept = default;
+
+void RegistryValueRecords::Release() {
+    m_index.reset();
+    std::vector<Record>().swap(m_records);
+}
 
 void RegistryValueRecords::Apply(Line place, std::string_view line, std::vector<bool>& deleted) {
     RegValueLine parts;

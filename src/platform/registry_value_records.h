@@ -32,8 +32,12 @@ public:
     // records.
     RegistryValueRecords(RegistryTextFormat format, std::string_view text, std::span<const TextRange> blocks);
     ~RegistryValueRecords();
-    RegistryValueRecords(RegistryValueRecords&& other) noexcept;
-    RegistryValueRecords& operator=(RegistryValueRecords&& other) noexcept;
+    // The name index refers to the records: they stay where they were made.
+    RegistryValueRecords(const RegistryValueRecords&) = delete;
+    RegistryValueRecords& operator=(const RegistryValueRecords&) = delete;
+
+    // Gives the memory back once the values are kept decoded elsewhere.
+    void Release();
 
     // False when a line was left out: a comment or one that cannot be read.
     bool Complete() const { return m_bComplete; }
