@@ -165,11 +165,8 @@ RegResult HiveRegistry::OpenSubkey(RegRoot root, const RegistryKey& parent, std:
     const auto* open = dynamic_cast<const HiveRegistryKey*>(&parent);
     // The 32-bit view maps full paths: where it sends a child elsewhere than below its parent's
     // place (a key both views share, Wow6432Node itself), only the full path finds it.
-    const bool belowParent =
-        open != nullptr && open->IsIn(hive) && path.size() > name.size() &&
-        (!machine || !hive.IsWin64() ||
-         PathIn32BitView(path) ==
-             PathIn32BitView(path.substr(0, path.size() - name.size() - 1)).append("\\").append(name));
+    const bool belowParent = open != nullptr && open->IsIn(hive) && path.size() > name.size() &&
+                             (!machine || !hive.IsWin64() || !LeavesParentInView(path));
     if (!belowParent) {
         return OpenKey(root, path, access, key);
     }

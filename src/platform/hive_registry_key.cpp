@@ -27,29 +27,19 @@ RegResult HiveRegistryKey::EnumKey(uint32_t index, std::size_t maxNameChars, std
 
 RegResult HiveRegistryKey::EnumValue(uint32_t index, std::size_t maxNameChars, std::size_t maxDataBytes,
                                      RegValue& value) const {
-    const auto& values = m_hive.Values(m_key);
-    if (index >= values.size()) {
+    if (!m_hive.ReadValue(m_key, std::size_t{index}, value)) {
         return RegResult::NoMoreItems;
     }
-    const RegValue& found = values[index];
-    if (found.name.size() > maxNameChars || found.data.size() > maxDataBytes) {
-        return RegResult::MoreData;
-    }
-    value = found;
-    return RegResult::Success;
+    return value.name.size() > maxNameChars || value.data.size() > maxDataBytes ? RegResult::MoreData
+                                                                                : RegResult::Success;
 }
 
 RegResult HiveRegistryKey::QueryValue(std::string_view name, std::size_t maxDataBytes,
                                       RegValue& value) const {
-    const RegValue* found = m_hive.FindValue(m_key, name);
-    if (found == nullptr) {
+    if (!m_hive.ReadValue(m_key, name, value)) {
         return RegResult::FileNotFound;
     }
-    if (found->data.size() > maxDataBytes) {
-        return RegResult::MoreData;
-    }
-    value = *found;
-    return RegResult::Success;
+    return value.data.size() > maxDataBytes ? RegResult::MoreData : RegResult::Success;
 }
 
 RegResult HiveRegistryKey::SetValue(std::string_view name, RegType type, const std::vector<uint8_t>& data) {

@@ -1,5 +1,8 @@
 #include "platform/hive_registry_view.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "platform/registry_name.h"
 
 namespace platform {
@@ -68,28 +71,45 @@ bool IsAtOrBelow(std::string_view path, std::string_view key) {
            (path.size() == key.size() || path[key.size()] == '\\');
 }
 
+// The part of `path` below SOFTWARE; none when it does not lie below SOFTWARE.
+std::optional<std::string_view> BelowSoftware(std::string_view path) {
+    const std::size_t cut = path.find('\\');
+    if (!RegNameEquals(path.substr(0, cut), "Software")) {
+        return std::nullopt;
+    }
+    return cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
+}
+
 }  // namespace
 
 std::string PathIn32BitView(std::string_view path) {
-    const std::size_t cut = path.find('\\');
-    if (!RegNameEquals(path.substr(0, cut), "Software")) {
-        return std::string(path);
-    }
-    const std::string_view rest = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
-    if (IsAtOrBelow(rest, "Wow6432Node")) {
+    const auto rest = BelowSoftware(path);
+    if (!rest || IsAtOrBelow(*rest, "Wow6432Node")) {
         return std::string(path);
     }
     for (const std::string_view shared : kSharedKeys) {
-        if (IsAtOrBelow(rest, shared)) {
+        if (IsAtOrBelow(*rest, shared)) {
             return std::string(path);
         }
     }
-    std::string mapped = std::string(path.substr(0, cut)) + "\\Wow6432Node";
-    if (!rest.empty()) {
+    std::string mapped = std::string(path.substr(0, path.find('\\'))) + "\\Wow6432Node";
+    if (!rest->empty()) {
         mapped += '\\';
-        mapped += rest;
+        mapped += *rest;
     }
     return mapped;
+}
+
+bool LeavesParentInView(std::string_view path) {
+    // A key is mapped when it lies below SOFTWARE and neither is nor lies below a shared key, so it
+    // goes where its parent goes unless it is the first key of its path that is not mapped.
+    const auto rest = BelowSoftware(path);
+    if (!rest || rest->empty()) {
+        return false;
+    }
+    return RegNameEquals(*rest, "Wow6432Node") ||
+           std::any_of(std::begin(kSharedKeys), std::end(kSharedKeys),
+                       [&](std::string_view shared) { return RegNameEquals(*rest, shared); });
 }
 
 }  // namespace platform

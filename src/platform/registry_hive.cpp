@@ -4,7 +4,6 @@
 #include <bit>
 
 #include "platform/registry_name.h"
-#include "platform/registry_text_parser.h"
 
 namespace platform {
 
@@ -240,50 +239,61 @@ const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
 
 void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t length) {
     const std::string_view lines = Text().substr(offset, length);
-    // Most keys have only the blank line before the next key: nothing to parse, ever.
+    // Most keys have only the blank line before the next key: nothing to read, ever.
     if (lines.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         return;
     }
     Key& entry = m_keys[key];
     const Block block{static_cast<uint32_t>(offset), static_cast<uint32_t>(length)};
-    if (entry.values != kNoValues) {
-        ParseValueLines(std::span(&lines, 1), m_values[entry.values]);
-    } else if (entry.blockLength == 0) {
+    if (entry.blockLength == 0) {
         entry.blockOffset = block.offset;
         entry.blockLength = block.length;
-    } else {
-        // A key that comes again in the file: its later lines apply on top of the earlier ones.
-        m_laterBlocks[key].push_back(block);
+        return;
     }
+    // A key that comes again in the file: its later lines apply on top of the earlier ones.
+    std::vector<Block>& blocks = m_repeatedKeyBlocks[key];
+    if (blocks.empty()) {
+        blocks.push_back({entry.blockOffset, entry.blockLength});
+    }
+    blocks.push_back(block);
 }
 
-void RegistryHive::ParseValueLines(std::span<const std::string_view> blocks,
-                                   std::vector<RegValue>& values) const {
-    if (!ParseRegistryValueLines(m_format, blocks, values)) {
+const RegistryValueRecords* RegistryHive::Records(KeyId key) const {
+    const Key& entry = m_keys[key];
+    if (entry.records != kNoValues) {
+        return &m_records[entry.records];
+    }
+    if (entry.blockLength == 0) {
+        return nullptr;
+    }
+    const Block first{entry.blockOffset, entry.blockLength};
+    const auto later = m_repeatedKeyBlocks.find(key);
+    const RegistryValueRecords& records = m_records.emplace_back(
+        m_format, Text(),
+        later != m_repeatedKeyBlocks.end() ? std::span<const Block>(later->second) : std::span(&first, 1));
+    if (!records.Complete()) {
         MarkPartial();
     }
+    entry.records = static_cast<uint32_t>(m_records.size() - 1);
+    return &records;
 }
 
 std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
     const Key& entry = m_keys[key];
     if (entry.values == kNoValues) {
-        entry.values = static_cast<uint32_t>(m_values.size());
-        std::vector<RegValue>& values = m_values.emplace_back();
-        if (entry.blockLength != 0) {
-            const std::string_view first = Text().substr(entry.blockOffset, entry.blockLength);
-            entry.blockLength = 0;
-            const auto later = m_laterBlocks.find(key);
-            if (later == m_laterBlocks.end()) {
-                ParseValueLines(std::span(&first, 1), values);
-            } else {
-                std::vector<std::string_view> blocks{first};
-                for (const Block& block : later->second) {
-                    blocks.push_back(Text().substr(block.offset, block.length));
-                }
-                m_laterBlocks.erase(later);
-                ParseValueLines(blocks, values);
+        std::vector<RegValue> values;
+        if (const RegistryValueRecords* records = Records(key)) {
+            values.resize(records->Size());
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                records->Decode(i, values[i]);
             }
+            m_records[entry.records].Release();
+            m_repeatedKeyBlocks.erase(key);
         }
+        entry.blockLength = 0;
+        entry.records = kNoValues;
+        entry.values = static_cast<uint32_t>(m_values.size());
+        m_values.push_back(std::move(values));
     }
     return m_values[entry.values];
 }
@@ -305,10 +315,46 @@ const std::vector<RegValue>& RegistryHive::Values(KeyId key) const {
 
 std::size_t RegistryHive::ValueCount(KeyId key) const {
     const Key& entry = m_keys[key];
-    if (entry.values == kNoValues && entry.blockLength == 0) {
-        return 0;
+    if (entry.values != kNoValues) {
+        return m_values[entry.values].size();
     }
-    return MaterialiseValues(key).size();
+    const RegistryValueRecords* records = Records(key);
+    return records != nullptr ? records->Size() : 0;
+}
+
+bool RegistryHive::ReadValue(KeyId key, std::size_t position, RegValue& value) const {
+    const Key& entry = m_keys[key];
+    if (entry.values != kNoValues) {
+        const std::vector<RegValue>& values = m_values[entry.values];
+        if (position >= values.size()) {
+            return false;
+        }
+        value = values[position];
+        return true;
+    }
+    const RegistryValueRecords* records = Records(key);
+    if (records == nullptr || position >= records->Size()) {
+        return false;
+    }
+    records->Decode(position, value);
+    return true;
+}
+
+bool RegistryHive::ReadValue(KeyId key, std::string_view name, RegValue& value) const {
+    if (m_keys[key].values != kNoValues) {
+        const RegValue* found = FindValue(key, name);
+        if (found != nullptr) {
+            value = *found;
+        }
+        return found != nullptr;
+    }
+    const RegistryValueRecords* records = Records(key);
+    const std::size_t found = records != nullptr ? records->Find(name) : RegistryValueRecords::kNotFound;
+    if (found == RegistryValueRecords::kNotFound) {
+        return false;
+    }
+    records->Decode(found, value);
+    return true;
 }
 
 const RegValue* RegistryHive::FindValue(KeyId key, std::string_view name) const {

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -11,6 +10,7 @@
 
 #include "platform/huge_page_allocator.h"
 #include "platform/registry.h"
+#include "platform/registry_value_records.h"
 #include "platform/text_buffer.h"
 
 namespace platform {
@@ -63,11 +63,17 @@ public:
     const std::vector<KeyId>& Subkeys(KeyId key) const;
 
     // Values: a key's value lines, given as ranges of the adopted text (a key may come again in the
-    // file), parsed on first use in file order.
+    // file), added while the text loads and read on first use in file order. Reading hands out one value at a
+    // time, decoded into the caller's buffers; Values and FindValue decode all of a key's values and keep
+    // them (the user's hive, which is written back, and callers that hold on to them).
     void AddValueBlock(KeyId key, std::size_t offset, std::size_t length);
     const std::vector<RegValue>& Values(KeyId key) const;
-    // Without value lines a key has none; a walk asks every key it passes, so those are not parsed.
+    // Without value lines a key has none; a walk asks every key it passes, so those are not read.
     std::size_t ValueCount(KeyId key) const;
+    // False past the last value.
+    bool ReadValue(KeyId key, std::size_t position, RegValue& value) const;
+    // False when the key has no value of that name.
+    bool ReadValue(KeyId key, std::string_view name, RegValue& value) const;
     const RegValue* FindValue(KeyId key, std::string_view name) const;
     void SetValue(KeyId key, RegValue value);
     void SetValues(KeyId key, std::vector<RegValue> values);
@@ -80,11 +86,13 @@ private:
         uint32_t hash = 0;
         // Deleted children leave on the next sort; until then they are only marked.
         mutable std::vector<KeyId> children;
-        // Value lines not parsed yet; length 0 when none are pending. Further blocks of a key that
-        // comes again wait in m_laterBlocks.
+        // Value lines not read yet; length 0 when none are pending. A key that comes again in the
+        // file has all its blocks, this one first, in m_repeatedKeyBlocks.
         uint32_t blockOffset = 0;
         mutable uint32_t blockLength = 0;
-        // Parsed values; an index into m_values, or kNoValues before the first parse.
+        // The lines read into records, an index into m_records; then, once decoded and kept, an
+        // index into m_values. kNoValues before.
+        mutable uint32_t records = kNoValues;
         mutable uint32_t values = kNoValues;
         bool deleted = false;
         // The children are found through m_index instead of by a scan.
@@ -92,16 +100,14 @@ private:
         // The children are in enumeration order and without deleted ones.
         mutable bool ordered = true;
     };
-    struct Block {
-        uint32_t offset;
-        uint32_t length;
-    };
+    using Block = RegistryValueRecords::TextRange;
     static constexpr uint32_t kNoValues = UINT32_MAX;
     // Keys with at most this many children find them by a scan, the others through m_index.
     static constexpr std::size_t kScanLimit = 8;
 
+    // The records of a key whose values are not kept decoded; none when it has no value lines.
+    const RegistryValueRecords* Records(KeyId key) const;
     std::vector<RegValue>& MaterialiseValues(KeyId key) const;
-    void ParseValueLines(std::span<const std::string_view> blocks, std::vector<RegValue>& values) const;
     void IndexChildren(KeyId parent);
     KeyId AppendKey(KeyId parent, std::string_view name);
     static uint32_t Hash(KeyId parent, std::string_view name);
@@ -122,8 +128,10 @@ private:
     std::vector<uint64_t, HugePageAllocator<uint64_t>> m_index;
     std::size_t m_indexUsed = 0;
     std::deque<std::string> m_names;
+    // A deque: records stay where they are while more are made.
+    mutable std::deque<RegistryValueRecords> m_records;
     mutable std::vector<std::vector<RegValue>> m_values;
-    mutable std::unordered_map<KeyId, std::vector<Block>> m_laterBlocks;
+    mutable std::unordered_map<KeyId, std::vector<Block>> m_repeatedKeyBlocks;
 };
 
 }  // namespace platform

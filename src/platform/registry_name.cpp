@@ -61,7 +61,12 @@ uint64_t RegNameHash(std::string_view name, uint64_t seed) {
     // FNV-1a over the folded bytes.
     uint64_t hash = 1469598103934665603ULL ^ (seed * 0x9E3779B97F4A7C15ULL);
     for (std::size_t i = 0; i < name.size(); ++i) {
-        hash = (hash ^ Fold(name, i)) * 1099511628211ULL;
+        const auto c = static_cast<unsigned char>(name[i]);
+        // ASCII, nearly every byte of a name, folds without looking back.
+        const unsigned char folded =
+            c < 0x80 ? static_cast<unsigned char>(c | (static_cast<unsigned>(c - 'A') < 26 ? 0x20 : 0))
+                     : Fold(name, i);
+        hash = (hash ^ folded) * 1099511628211ULL;
     }
     // FNV's low bits depend only on the inputs' low bits; hash tables use the low bits, so mix.
     hash ^= hash >> 33;

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "platform/registry_name.h"
+#include "platform/registry_value_records.h"
 
 namespace platform {
 
@@ -18,7 +19,7 @@ std::size_t PositionIn(uint64_t slot) {
 
 }  // namespace
 
-RegistryNameIndex::RegistryNameIndex(const std::vector<RegValue>& values, std::size_t expected)
+RegistryNameIndex::RegistryNameIndex(const RegistryValueRecords& values, std::size_t expected)
     : m_values(values) {
     Rehash(std::bit_ceil(std::max<std::size_t>(16, (expected + 1) * 2)));
 }
@@ -29,10 +30,11 @@ uint32_t RegistryNameIndex::Tag(std::string_view name) {
 
 std::size_t RegistryNameIndex::Probe(std::string_view name, uint32_t tag) const {
     const std::size_t mask = m_slots.size() - 1;
+    std::string scratch;
     for (std::size_t slot = tag & mask;; slot = (slot + 1) & mask) {
         const uint64_t entry = m_slots[slot];
         if (entry == kEmpty || (entry != kRemoved && (entry >> 32) == tag &&
-                                RegNameEquals(m_values[PositionIn(entry)].name, name))) {
+                                RegNameEquals(m_values.NameAt(PositionIn(entry), scratch), name))) {
             return slot;
         }
     }
@@ -63,7 +65,8 @@ void RegistryNameIndex::Place(uint32_t tag, std::size_t position) {
 }
 
 void RegistryNameIndex::Remove(std::size_t position) {
-    const std::string_view name = m_values[position].name;
+    std::string scratch;
+    const std::string name(m_values.NameAt(position, scratch));
     const std::size_t slot = Probe(name, Tag(name));
     if (m_slots[slot] != kEmpty && PositionIn(m_slots[slot]) == position) {
         m_slots[slot] = kRemoved;

@@ -6,19 +6,20 @@
 #include <vector>
 
 #include "platform/huge_page_allocator.h"
-#include "platform/registry.h"
 
 namespace platform {
 
-// Finds values of a list by name, without regard to case, in constant time: an open-addressed table
-// of positions in the list, which the caller keeps and fills. A key of many values so loads in
-// linear time.
+class RegistryValueRecords;
+
+// Finds values of a key by name, without regard to case, in constant time: an open-addressed table
+// of positions in the key's records, which the caller keeps and fills. A key of many values so loads
+// in linear time.
 class RegistryNameIndex {
 public:
     static constexpr std::size_t kNotFound = SIZE_MAX;
 
     // Room for `expected` names without growing.
-    RegistryNameIndex(const std::vector<RegValue>& values, std::size_t expected);
+    RegistryNameIndex(const RegistryValueRecords& values, std::size_t expected);
 
     // The hash a name is found by; a caller that looks a name up before adding it hashes it once.
     static uint32_t Tag(std::string_view name);
@@ -33,7 +34,7 @@ private:
     void Place(uint32_t tag, std::size_t position);
     void Rehash(std::size_t slots);
 
-    const std::vector<RegValue>& m_values;
+    const RegistryValueRecords& m_values;
     // A slot holds the name's hash in the high half and position + 1 in the low half.
     std::vector<uint64_t, HugePageAllocator<uint64_t>> m_slots;
     // Slots taken, removed ones among them; and the names indexed.

@@ -1,6 +1,7 @@
 #include "platform/registry_text_parser.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -9,7 +10,6 @@
 #include "common/utf8.h"
 #include "platform/debug_trace.h"
 #include "platform/registry_name.h"
-#include "platform/registry_name_index.h"
 
 namespace platform {
 
@@ -119,18 +119,15 @@ std::string Unescape(RegistryTextFormat format, std::string_view s) {
 // The inside of a quoted text starting at s[0] == '"'; `rest` receives what follows the closing
 // quotation mark. None when it is not closed.
 std::optional<std::string_view> QuotedText(std::string_view s, std::string_view& rest) {
-    // Jumps from quotation mark to quotation mark: only one after a backslash may be escaped.
-    for (std::size_t from = 1; from < s.size();) {
-        const std::size_t quote = s.find('"', from);
-        if (quote == std::string_view::npos) {
-            return std::nullopt;
+    // Only the character after a backslash may be escaped. Names and texts are short: a plain loop
+    // beats searching for each mark.
+    for (std::size_t i = 1; i < s.size(); ++i) {
+        if (s[i] == '\\') {
+            ++i;
+        } else if (s[i] == '"') {
+            rest = s.substr(i + 1);
+            return s.substr(1, i - 1);
         }
-        const std::size_t escape = s.substr(0, quote).find('\\', from);
-        if (escape == std::string_view::npos) {
-            rest = s.substr(quote + 1);
-            return s.substr(1, quote - 1);
-        }
-        from = escape + 2;
     }
     return std::nullopt;
 }
@@ -266,125 +263,47 @@ std::optional<RegValue> ValueData(RegistryTextFormat format, std::string_view da
     return value;
 }
 
-// The values of one key while its lines are applied: deleted ones are only marked until the end,
-// and a key of many values finds them through an index, so it loads in linear time and keeps its
-// order.
-class ValueList {
-public:
-    // `expected`: about how many lines will be applied.
-    ValueList(std::vector<RegValue>& values, std::size_t expected)
-        : m_values(values), m_expected(values.size() + expected) {}
-    ValueList(const ValueList&) = delete;
-    ValueList& operator=(const ValueList&) = delete;
-
-    ~ValueList() {
-        if (m_deleted.empty()) {
-            return;
-        }
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < m_values.size(); ++i) {
-            if (IsAlive(i)) {
-                if (kept != i) {
-                    m_values[kept] = std::move(m_values[i]);
-                }
-                ++kept;
-            }
-        }
-        m_values.resize(kept);
-    }
-
-    // Applies one value line; false when it says something that is not kept (a comment, a line that
-    // cannot be read).
-    bool Apply(RegistryTextFormat format, std::string_view line) {
-        line = TrimRight(TrimLeft(line));
-        if (line.empty()) {
-            return true;
-        }
-        if (line.front() == ';' || line.front() == '#') {
-            return false;
-        }
-        std::string name;
+// Whether ValueData can read `data`, without building the value for the common kinds.
+bool IsReadableData(RegistryTextFormat format, std::string_view data) {
+    if (data.starts_with('"')) {
         std::string_view rest;
-        if (line.front() == '@') {
-            rest = line.substr(1);
-        } else if (line.front() == '"') {
-            const auto quoted = QuotedText(line, rest);
-            if (!quoted) {
-                TraceSkipped("value line", line);
-                return false;
-            }
-            name = Unescape(format, *quoted);
-        } else {
-            TraceSkipped("value line", line);
-            return false;
-        }
-        rest = TrimLeft(rest);
-        bool erase = false;
-        auto value =
-            rest.starts_with('=') ? ValueData(format, TrimLeft(rest.substr(1)), erase) : std::nullopt;
-        if (!value) {
-            TraceSkipped("value line", line);
-            return false;
-        }
-        const uint32_t tag = RegistryNameIndex::Tag(name);
-        const std::size_t found = Find(name, tag);
-        if (erase) {
-            if (found != RegistryNameIndex::kNotFound) {
-                if (m_index) {
-                    m_index->Remove(found);
-                }
-                m_deleted.resize(m_values.size());
-                m_deleted[found] = true;
-            }
-            return true;
-        }
-        if (found != RegistryNameIndex::kNotFound) {
-            // The value keeps the name it was first given, as in the platform's registry.
-            m_values[found].type = value->type;
-            m_values[found].data = std::move(value->data);
-            return true;
-        }
-        value->name = std::move(name);
-        // A value set again after its deletion goes to the end, as in the platform's registry.
-        m_values.push_back(std::move(*value));
-        if (m_index) {
-            m_index->Add(m_values.size() - 1, tag);
-        }
-        return true;
+        return QuotedText(data, rest) && TrimLeft(rest).empty();
     }
-
-private:
-    bool IsAlive(std::size_t i) const { return i >= m_deleted.size() || !m_deleted[i]; }
-
-    // Few values are searched one by one; the index takes over when there are many.
-    static constexpr std::size_t kScanLimit = 8;
-
-    std::size_t Find(std::string_view name, uint32_t tag) {
-        if (!m_index && m_values.size() > kScanLimit) {
-            m_index.emplace(m_values, m_expected);
-            for (std::size_t i = 0; i < m_values.size(); ++i) {
-                if (IsAlive(i)) {
-                    m_index->Add(i, RegistryNameIndex::Tag(m_values[i].name));
-                }
-            }
-        }
-        if (m_index) {
-            return m_index->Find(name, tag);
-        }
-        for (std::size_t i = 0; i < m_values.size(); ++i) {
-            if (IsAlive(i) && RegNameEquals(m_values[i].name, name)) {
-                return i;
-            }
-        }
-        return RegistryNameIndex::kNotFound;
+    if (data.starts_with("dword:")) {
+        return HexNumber(data.substr(6), 8).has_value();
     }
+    bool erase = false;
+    return ValueData(format, data, erase).has_value();
+}
 
-    std::vector<RegValue>& m_values;
-    // Marks of deleted values, as far as the list went at the last deletion; most keys have none.
-    std::vector<bool> m_deleted;
-    std::size_t m_expected;
-    std::optional<RegistryNameIndex> m_index;
-};
+// The name and the data of a value line, the data not looked at yet.
+ValueLineKind SplitValueLineParts(std::string_view line, RegValueLine& parts) {
+    line = TrimRight(TrimLeft(line));
+    if (line.empty()) {
+        return ValueLineKind::Blank;
+    }
+    if (line.front() == ';' || line.front() == '#') {
+        return ValueLineKind::Unreadable;
+    }
+    std::string_view rest;
+    if (line.front() == '@') {
+        parts.name = {};
+        rest = line.substr(1);
+    } else if (const auto quoted = line.front() == '"' ? QuotedText(line, rest) : std::nullopt) {
+        parts.name = *quoted;
+    } else {
+        TraceSkipped("value line", line);
+        return ValueLineKind::Unreadable;
+    }
+    rest = TrimLeft(rest);
+    if (!rest.starts_with('=')) {
+        TraceSkipped("value line", line);
+        return ValueLineKind::Unreadable;
+    }
+    parts.data = TrimLeft(rest.substr(1));
+    parts.erase = parts.data == "-";
+    return ValueLineKind::Value;
+}
 
 std::optional<RegRoot> RootFromName(std::string_view name) {
     if (RegNameEquals(name, "HKEY_LOCAL_MACHINE") || RegNameEquals(name, "HKLM")) {
@@ -394,6 +313,29 @@ std::optional<RegRoot> RootFromName(std::string_view name) {
         return RegRoot::CurrentUser;
     }
     return std::nullopt;
+}
+
+// How many bytes two texts share from their start. Consecutive key lines share most of their path,
+// so it is compared eight bytes at a time.
+std::size_t CommonPrefixLength(std::string_view a, std::string_view b) {
+    const std::size_t length = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t x = 0;
+        uint64_t y = 0;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            const uint64_t differ = x ^ y;
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(differ)
+                                                                       : std::countl_zero(differ);
+            return i + static_cast<std::size_t>(bit / 8);
+        }
+    }
+    while (i < length && a[i] == b[i]) {
+        ++i;
+    }
+    return i;
 }
 
 // Resolves key lines to keys. Files list keys in tree order, so consecutive key lines share most of
@@ -467,12 +409,12 @@ private:
         return component.escaped ? m_hive.StoreName(UnescapeWine(component.raw)) : component.raw;
     }
 
-    KeyId Resolve(std::string_view path) {
+    // The key of `path`, created with the keys on its way when `create` is set; otherwise kNoKey when
+    // it does not exist.
+    KeyId Resolve(std::string_view path, bool create = true) {
         // Keys of the components that lie wholly in the part this path shares with the one before,
         // byte for byte, are known already.
-        const std::size_t common = static_cast<std::size_t>(
-            std::mismatch(path.begin(), path.end(), m_previous.begin(), m_previous.end()).first -
-            path.begin());
+        const std::size_t common = CommonPrefixLength(path, m_previous);
         const std::size_t separator = m_hive.Format() == RegistryTextFormat::Wine2 ? 2 : 1;
         std::size_t depth = 0;
         while (depth < m_stack.size() && (m_stack[depth].end + separator <= common ||
@@ -486,29 +428,30 @@ private:
         std::string_view rest = known >= path.size() ? std::string_view() : path.substr(known);
         while (!rest.empty()) {
             const Component component = Next(rest);
-            if (!component.raw.empty()) {
-                key = m_hive.FindOrCreateChild(key, Name(component));
-                m_stack.push_back(
-                    {static_cast<std::size_t>(component.raw.data() + component.raw.size() - path.data()),
-                     key});
+            if (component.raw.empty()) {
+                continue;
             }
+            if (create) {
+                key = m_hive.FindOrCreateChild(key, Name(component));
+            } else {
+                key = m_hive.FindChild(key, component.escaped ? UnescapeWine(component.raw) : component.raw);
+                if (key == RegistryHive::kNoKey) {
+                    return key;
+                }
+            }
+            m_stack.push_back(
+                {static_cast<std::size_t>(component.raw.data() + component.raw.size() - path.data()), key});
         }
         return key;
     }
 
     void Delete(std::string_view path) {
-        KeyId key = RegistryHive::kRootKey;
-        while (!path.empty() && key != RegistryHive::kNoKey) {
-            const Component component = Next(path);
-            if (!component.raw.empty()) {
-                key = m_hive.FindChild(key, component.escaped ? UnescapeWine(component.raw) : component.raw);
-            }
-        }
-        if (key != RegistryHive::kNoKey) {
+        const KeyId key = Resolve(path, false);
+        if (key != RegistryHive::kNoKey && key != RegistryHive::kRootKey) {
             m_hive.DeleteKey(key);
+            // A later line of the same path makes the key anew.
+            m_stack.pop_back();
         }
-        m_stack.clear();
-        m_previous = {};
     }
 
     // A component of the previous path: where it ends in that path, and its key.
@@ -620,49 +563,61 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
     return format;
 }
 
-bool ParseRegistryValueLines(RegistryTextFormat format, std::span<const std::string_view> blocks,
-                             std::vector<RegValue>& values) {
-    // About as many values as lines that start like one (blank lines between keys do not): room
-    // for them at once.
-    std::size_t valueLines = 0;
-    for (const std::string_view block : blocks) {
-        for (std::size_t start = 0; start < block.size();) {
-            valueLines += block[start] == '"' || block[start] == '@' ? 1 : 0;
-            const std::size_t eol = block.find('\n', start);
-            if (eol == std::string_view::npos) {
-                break;
-            }
-            start = eol + 1;
-        }
+ValueLineKind SplitValueLine(RegistryTextFormat format, std::string_view line, RegValueLine& parts) {
+    const ValueLineKind kind = SplitValueLineParts(line, parts);
+    if (kind == ValueLineKind::Value && !parts.erase && !IsReadableData(format, parts.data)) {
+        TraceSkipped("value line", line);
+        return ValueLineKind::Unreadable;
     }
-    values.reserve(values.size() + valueLines);
-    ValueList list(values, valueLines);
-    bool complete = true;
-    for (std::string_view lines : blocks) {
-        std::string joined;
-        while (!lines.empty()) {
-            const std::size_t eol = std::min(lines.find('\n'), lines.size());
-            std::string_view line = TrimRight(lines.substr(0, eol));
-            lines = lines.substr(std::min(eol + 1, lines.size()));
-            // A line ending in a backslash goes on in the next line (long hex data).
-            if (!line.empty() && line.back() == '\\') {
-                joined.append(joined.empty() ? line.substr(0, line.size() - 1)
-                                             : TrimLeft(line.substr(0, line.size() - 1)));
-                continue;
-            }
-            if (!joined.empty()) {
-                joined.append(TrimLeft(line));
-                complete = list.Apply(format, joined) && complete;
-                joined.clear();
-            } else {
-                complete = list.Apply(format, line) && complete;
-            }
-        }
-        if (!joined.empty()) {
-            complete = list.Apply(format, joined) && complete;
-        }
+    return kind;
+}
+
+void SplitCheckedValueLine(std::string_view line, RegValueLine& parts) {
+    SplitValueLineParts(line, parts);
+}
+
+void DecodeValueName(RegistryTextFormat format, std::string_view written, std::string& name) {
+    if (written.find('\\') == std::string_view::npos) {
+        name.assign(written);
+    } else {
+        name = Unescape(format, written);
     }
-    return complete;
+}
+
+void DecodeValueData(RegistryTextFormat format, std::string_view data, RegValue& value) {
+    // Plain texts, nearly all data, go straight into the caller's buffer.
+    std::string_view rest;
+    const auto text = data.starts_with('"') ? QuotedText(data, rest) : std::nullopt;
+    if (text && text->find('\\') == std::string_view::npos) {
+        value.type = RegType::Sz;
+        value.data.assign(text->begin(), text->end());
+        value.data.push_back(0);
+        return;
+    }
+    bool erase = false;
+    auto decoded = ValueData(format, data, erase);
+    value.type = decoded ? decoded->type : RegType::None;
+    value.data = decoded ? std::move(decoded->data) : std::vector<uint8_t>();
+}
+
+std::string_view TakeLogicalLine(std::string_view& lines, std::string& joined) {
+    joined.clear();
+    while (!lines.empty()) {
+        const std::size_t eol = std::min(lines.find('\n'), lines.size());
+        const std::string_view line = TrimRight(lines.substr(0, eol));
+        lines = lines.substr(std::min(eol + 1, lines.size()));
+        if (!line.empty() && line.back() == '\\') {
+            const std::string_view head = line.substr(0, line.size() - 1);
+            joined.append(joined.empty() ? head : TrimLeft(head));
+            continue;
+        }
+        if (joined.empty()) {
+            return line;
+        }
+        joined.append(TrimLeft(line));
+        return joined;
+    }
+    return joined;
 }
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,9 +18,27 @@ namespace platform {
 // above (the hive stays empty).
 RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive& hive);
 
-// Applies the value lines that follow the key lines of one key (set and delete, in order, block
-// after block) to `values`. False when a line was left out: a comment or one that cannot be read.
-bool ParseRegistryValueLines(RegistryTextFormat format, std::span<const std::string_view> blocks,
-                             std::vector<RegValue>& values);
+// A value line taken apart without decoding: the name as written (empty for "@") and the data after
+// "=", a deletion when that is "-".
+struct RegValueLine {
+    std::string_view name;
+    std::string_view data;
+    bool erase = false;
+};
+
+enum class ValueLineKind { Blank, Value, Unreadable };
+
+// Takes one value line apart; Unreadable for a comment and for a line whose name or data cannot be
+// read, so that `parts` of a Value line always decode.
+ValueLineKind SplitValueLine(RegistryTextFormat format, std::string_view line, RegValueLine& parts);
+// The same for a line that SplitValueLine took as a Value, without checking it again.
+void SplitCheckedValueLine(std::string_view line, RegValueLine& parts);
+// The parts of a Value line decoded, into the caller's buffers.
+void DecodeValueName(RegistryTextFormat format, std::string_view written, std::string& name);
+void DecodeValueData(RegistryTextFormat format, std::string_view data, RegValue& value);
+
+// Takes the next line off `lines`; one ending in a backslash goes on in the next (long hex data),
+// and those are joined in `joined`.
+std::string_view TakeLogicalLine(std::string_view& lines, std::string& joined);
 
 }  // namespace platform

@@ -148,7 +148,8 @@ TEST(RegistryTextTest, KeysOfManyValuesAndSubkeysApplyEveryLineInOrder) {
     for (int i = 0; i < 10; ++i) {
         text += "[-HKEY_LOCAL_MACHINE\\p\\s" + std::to_string(i) + "]\n";
     }
-    text += "[HKEY_LOCAL_MACHINE\\P\\S4]\n";
+    // Made, deleted and made again by the same line.
+    text += "[HKEY_LOCAL_MACHINE\\P\\S4]\n[-HKEY_LOCAL_MACHINE\\P\\S4]\n[HKEY_LOCAL_MACHINE\\P\\S4]\n";
 
     RegistryHive hive;
     LoadRegistryText(text, RegRoot::LocalMachine, hive);
