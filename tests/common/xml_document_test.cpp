@@ -37,8 +37,8 @@ std::string TextOfRoot(const CXMLDocument& doc) {
 }
 
 TEST(XmlDocumentText, TextsKeepWholeCharactersThroughBuildingWritingAndReading) {
-    const auto repeat = [](std::string_view text, int times) {
-        std::string repeated;
+    // Built by appending: GCC 12 at -O3 takes "x" + std::string for an overlapping copy (-Wrestrict).
+    const auto repeat = [](std::string_view text, int times, std::string repeated = {}) {
         for (int i = 0; i < times; ++i) {
             repeated += text;
         }
@@ -52,7 +52,7 @@ TEST(XmlDocumentText, TextsKeepWholeCharactersThroughBuildingWritingAndReading) 
         {"Grüße aus Köln, Äpfel, Öl, Übermaß", "Grüße aus Köln, Äpfel, Öl, Übermaß"},
         {"Preis: 5 € „zitiert“ – ok, 😀", "Preis: 5 € „zitiert“ – ok, 😀"},
         {repeat("ä", 300), repeat("ä", 254)},
-        {"x" + repeat("€", 300), "x" + repeat("€", 253)},
+        {repeat("€", 300, "x"), repeat("€", 253, "x")},
         {repeat("😀", 255), repeat("😀", 254)},
     };
     for (const Case& c : cases) {

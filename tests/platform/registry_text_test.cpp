@@ -135,9 +135,11 @@ TEST(RegistryTextTest, KeysOfManyValuesAndSubkeysApplyEveryLineInOrder) {
     std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\K]\n";
     std::vector<std::string> expected;
     for (int i = 0; i < 20; ++i) {
-        text += "\"V" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\n";
+        const std::string number = std::to_string(i);
+        text.append("\"V").append(number).append("\"=\"").append(number).append("\"\n");
         if (i != 3) {
-            expected.push_back("V" + std::to_string(i) + "=" + (i == 5 ? "new" : std::to_string(i)));
+            // Appended: GCC 12 at -O3 takes a chain of + on a literal for an overlapping copy.
+            expected.push_back(std::string("V").append(number).append("=").append(i == 5 ? "new" : number));
         }
     }
     expected.push_back("V3=again");
