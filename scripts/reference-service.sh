@@ -1,4 +1,4 @@
-# Sourced by the scripts that run the Windows build against reference services on 127.0.0.1.
+# Sourced by the scripts that run the program against reference services on 127.0.0.1.
 #
 # start_service NAME [OPTIONS]: starts the service executable in $service with its data (certificates,
 # requests) in $work/NAME, adds its process id to service_pids, and sets service_url to its address

@@ -48,15 +48,11 @@ done
 
 # The updates of samples/downloads over plain HTTP, sent slowly enough that the picture shows a
 # download about half done.
-build/bin/lumikarta-service --http --data "$scratch/service" --downloads samples/downloads \
-  --download-rate 60 >"$scratch/service.out" 2>&1 &
-processes+=($!)
-for _ in $(seq 50); do
-  grep -q '^downloads ' "$scratch/service.out" 2>/dev/null && break
-  sleep 0.1
-done
+service=build/bin/lumikarta-service work=$scratch service_pids=()
+source scripts/reference-service.sh
+start_service service --http --downloads samples/downloads --download-rate 60
+processes+=("${service_pids[@]}")
 downloads=$(sed -n 's/^downloads //p' "$scratch/service.out")
-[ -n "$downloads" ] || { cat "$scratch/service.out" >&2; exit 1; }
 export LUMIKARTA_UPDATE_URL="${downloads}updates.xml"
 export LUMIKARTA_FAQ_URL="$(sed -n 's/^faq //p' "$scratch/service.out")"
 
