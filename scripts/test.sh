@@ -39,7 +39,11 @@ case "$mode" in
   --tsan)
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMIKARTA_TSAN=ON -DLUMIKARTA_BENCH=OFF $werror
     cmake --build build-tsan -j "$jobs"
-    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs"
+    # Qt is not built with the sanitizer: what its own threads allocate and free (the pooled threads
+    # that paint a shown window) is passed between them through locks the sanitizer cannot see. Our
+    # code is instrumented, so its races are still reported.
+    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1 \
+      ctest --test-dir build-tsan --output-on-failure -j "$jobs"
     ;;
   --fuzz)
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
