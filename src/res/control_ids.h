@@ -5,9 +5,14 @@
 
 // A control without an id of its own.
 inline constexpr int IDC_STATIC = -1;
-// The buttons that end a dialog with the OK or cancel result.
+// The buttons that end a dialog with the OK or cancel result. Windows' own headers define them, with
+// the same values, as macros.
+#ifndef IDOK
 inline constexpr int IDOK = 1;
+#endif
+#ifndef IDCANCEL
 inline constexpr int IDCANCEL = 2;
+#endif
 
 namespace about_box {
 inline constexpr int kOk = IDOK;

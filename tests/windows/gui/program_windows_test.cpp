@@ -14,6 +14,7 @@
 #include "common/win32_dialog_host.h"
 #include "platform/program_path.h"
 #include "platform/wide_text_windows.h"
+#include "res/control_ids.h"
 #include "res/resources.h"
 #include "res/string_ids.h"
 #include "support/scoped_env.h"
@@ -26,27 +27,6 @@
 // manager, the system menu and the boxes they open. What the dialogs decide is tested once against
 // the recording host; this is about what the native windows add.
 namespace {
-
-// Control ids of the templates (their header's IDOK and IDCANCEL clash with the Windows macros).
-constexpr int kMainCPU = 1021;
-constexpr int kMainProducts = 1049;
-constexpr int kMainCopyInfo = 1067;
-constexpr int kMainLanguage = 1089;
-constexpr int kSend = 1025;
-constexpr int kProduct = 1058;
-constexpr int kProductVersion = 1049;
-constexpr int kProblemType = 1030;
-constexpr int kDescription = 1029;
-constexpr int kSalutation = 1059;
-constexpr int kFirstName = 1046;
-constexpr int kSurname = 1047;
-constexpr int kCompany = 1050;
-constexpr int kStreet = 1053;
-constexpr int kPostcode = 1054;
-constexpr int kEmail = 1051;
-constexpr int kUpdateRows = 1000;
-constexpr int kProgress = 1063;
-constexpr int kDownloadCancel = 1008;
 
 std::string WindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -176,8 +156,8 @@ TEST(ProgramWindows, MainWindowShowsCopiesAndOpensTheAboutBoxFromTheSystemMenu) 
     HWND window = main.Window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(WindowText(GetDlgItem(window, kMainCPU)), "Testprozessor Größe 3 GHz");
-    EXPECT_EQ(SendDlgItemMessageW(window, kMainProducts, LB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(WindowText(GetDlgItem(window, main_window::kCPU)), "Testprozessor Größe 3 GHz");
+    EXPECT_EQ(SendDlgItemMessageW(window, main_window::kProducts, LB_GETCOUNT, 0, 0), 1);
 
     // Each fact's name fits its label on one line in the dialog font, not wrapped and cut.
     for (const int label : {1009, 1012, 1013, 1014, 1019, 1023, 1015}) {
@@ -194,7 +174,7 @@ TEST(ProgramWindows, MainWindowShowsCopiesAndOpensTheAboutBoxFromTheSystemMenu) 
         EXPECT_EQ(room.bottom - room.top, oneLine.bottom - oneLine.top) << WindowText(control);
     }
 
-    SendDlgItemMessageW(window, kMainCopyInfo, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(window, main_window::kCopyInfo, BM_CLICK, 0, 0);
     ASSERT_TRUE(OpenClipboard(nullptr));
     const auto* copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
     const std::string clipboard = copied ? platform::Utf8FromWide(copied) : "";
@@ -231,7 +211,7 @@ HWND FindProgramWindow(DWORD notProcess) {
                 InternalGetWindowText(window, caption, 64);
                 if (process != search->notProcess && process != GetCurrentProcessId() &&
                     IsWindowVisible(window) && std::wstring(caption) == L"Lumikarta - SystemInfo" &&
-                    GetDlgItem(window, kMainLanguage)) {
+                    GetDlgItem(window, main_window::kLanguage)) {
                     search->found = window;
                     return FALSE;
                 }
@@ -273,17 +253,17 @@ TEST(ProgramWindows, ChosenLanguageRestartsTheProgramInThatLanguage) {
 
     // The question box belongs to the other process; the answerer looks at its owner only.
     BoxAnswerer answerer(window, IDYES);
-    HWND language = GetDlgItem(window, kMainLanguage);
+    HWND language = GetDlgItem(window, main_window::kLanguage);
     SendMessageW(language, CB_SETCURSEL, 1, 0);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kMainLanguage, CBN_SELCHANGE),
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(main_window::kLanguage, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(language));
     EXPECT_EQ(WaitForSingleObject(german.hProcess, 20000), WAIT_OBJECT_0) << "the German program did not end";
     EXPECT_EQ(answerer.Seen().size(), 1u);
     HWND english = FindProgramWindow(german.dwProcessId);
     CloseHandle(german.hProcess);
     ASSERT_NE(english, nullptr) << "no program started anew";
-    EXPECT_EQ(SendDlgItemMessageW(english, kMainLanguage, CB_GETCURSEL, 0, 0), 1);
-    EXPECT_NE(WindowText(GetDlgItem(english, kMainCopyInfo)), "Info kopieren");
+    EXPECT_EQ(SendDlgItemMessageW(english, main_window::kLanguage, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_NE(WindowText(GetDlgItem(english, main_window::kCopyInfo)), "Info kopieren");
     CloseProgramWindow(english);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Lumikarta\\Support und Update", L"Language");
 }
@@ -302,29 +282,37 @@ TEST(ProgramWindows, SupportFormIsFilledAndSentWithTheKeyboard) {
     ASSERT_NE(window, nullptr);
 
     // The template's order, from the button that has the focus at the start.
-    const int tabOrder[] = {kSend,       IDCANCEL,   kProduct, kProductVersion, kProblemType, kDescription,
-                            kSalutation, kFirstName, kSurname, kCompany,        kStreet,      kPostcode};
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), kSend);
+    const int tabOrder[] = {send_dialog::kSend,        IDCANCEL,
+                            send_dialog::kProduct,     send_dialog::kProductVersion,
+                            send_dialog::kProblemType, send_dialog::kDescription,
+                            send_dialog::kSalutation,  send_dialog::kFirstName,
+                            send_dialog::kSurname,     send_dialog::kCompany,
+                            send_dialog::kStreet,      send_dialog::kPostcode};
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), send_dialog::kSend);
     for (std::size_t step = 1; step < std::size(tabOrder); ++step) {
         PressKey(window, VK_TAB);
         HWND focus = GetFocus();
         // A combo box with an edit field gives the focus to that field.
-        const int id = GetDlgCtrlID(GetParent(focus)) == kProduct ? kProduct : GetDlgCtrlID(focus);
+        const int id = GetDlgCtrlID(GetParent(focus)) == send_dialog::kProduct ? send_dialog::kProduct
+                                                                               : GetDlgCtrlID(focus);
         EXPECT_EQ(id, tabOrder[step]) << "step " << step;
     }
 
     // Return in the description is a new line there; elsewhere it sends.
-    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, kDescription)), TRUE);
+    SendMessageW(window, WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(GetDlgItem(window, send_dialog::kDescription)), TRUE);
     Type(window, L"Druck");
     PressKey(window, VK_RETURN);
     Type(window, L"fehlt");
-    EXPECT_EQ(form.Host().GetText(kDescription), "Druck\nfehlt");
+    EXPECT_EQ(form.Host().GetText(send_dialog::kDescription), "Druck\nfehlt");
     // The subjects come from the FAQ data, which this test does not load.
-    form.Host().AddItem(kProblemType, "Drucken");
-    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, kProblemType)), TRUE);
+    form.Host().AddItem(send_dialog::kProblemType, "Drucken");
+    SendMessageW(window, WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(GetDlgItem(window, send_dialog::kProblemType)), TRUE);
     PressKey(window, VK_DOWN);
-    for (const auto& [id, text] : {std::pair{kFirstName, L"Jürgen"}, std::pair{kSurname, L"Weiß"},
-                                   std::pair{kEmail, L"juergen@example.com"}}) {
+    for (const auto& [id, text] :
+         {std::pair{send_dialog::kFirstName, L"Jürgen"}, std::pair{send_dialog::kSurname, L"Weiß"},
+          std::pair{send_dialog::kEmail, L"juergen@example.com"}}) {
         SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, id)), TRUE);
         Type(window, text);
     }
@@ -364,7 +352,7 @@ TEST(ProgramWindows, UpdateListLoadsAndADownloadMovesItsBarUntilCancelled) {
     EXPECT_EQ(errors.Seen(), std::vector<std::string>{});
     HWND listWindow = static_cast<CWin32DialogHost&>(list.Host()).Window();
     ASSERT_FALSE(list.Ended());
-    EXPECT_GE(SendDlgItemMessageW(listWindow, kUpdateRows, LB_GETCOUNT, 0, 0), 1);
+    EXPECT_GE(SendDlgItemMessageW(listWindow, update_box::kUpdates, LB_GETCOUNT, 0, 0), 1);
 
     const TempDir folder;
     CUpdateDownloadDialog1 download(list.Host().CreateChildHost());
@@ -372,13 +360,15 @@ TEST(ProgramWindows, UpdateListLoadsAndADownloadMovesItsBarUntilCancelled) {
     download.m_job.m_strTargetPath = folder.FilePath("update.sh");
     download.Create();
     HWND window = static_cast<CWin32DialogHost&>(download.Host()).Window();
-    const auto position = [&] { return SendDlgItemMessageW(window, kProgress, PBM_GETPOS, 0, 0); };
+    const auto position = [&] {
+        return SendDlgItemMessageW(window, download_dialog::kProgress, PBM_GETPOS, 0, 0);
+    };
     ASSERT_TRUE(PumpDialogUntil(window, [&] { return position() > 0; })) << "the bar did not move";
     const LRESULT first = position();
     EXPECT_TRUE(PumpDialogUntil(window, [&] { return position() > first; })) << "the bar stopped";
     EXPECT_LT(position(), 100) << "the download was done before it could be cancelled";
 
-    SendDlgItemMessageW(window, kDownloadCancel, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(window, download_dialog::kCancel, BM_CLICK, 0, 0);
     EXPECT_TRUE(PumpDialogUntil(window, [&] { return download.Ended(); }));
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_FALSE(std::filesystem::exists(folder.FilePath("update.sh")));

@@ -9,25 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/lumikarta_system_info_dlg.h"
 #include "common/template_dialog.h"
 #include "common/win32_dialog_host.h"
 #include "platform/wide_text_windows.h"
+#include "res/control_ids.h"
+#include "res/resource_ids.h"
 
 namespace {
-
-// Template and control ids of the German templates the tests open.
-constexpr uint32_t kAboutBox = 100;
-constexpr uint32_t kMainWindow = 102;
-constexpr uint32_t kDownloadWindow = 131;
-constexpr uint32_t kSupportForm = 138;
-constexpr int kGraphics = 1016;
-constexpr int kProducts = 1049;
-constexpr int kLanguage = 1089;
-constexpr int kFaq = 1068;
-constexpr int kCopyInfo = 1067;
-constexpr int kDescription = 1029;
-constexpr int kProgress = 1063;
-constexpr int kAboutCommand = 16;
 
 // A dialog logic that records what its host tells it.
 class RecordingDialog : public CTemplateDialog {
@@ -76,89 +65,91 @@ void PumpMessages() {
 }
 
 TEST(Win32DialogHost, ControlsAreReadAndWrittenByIdAsTheDialogLogicSeesThem) {
-    RecordingDialog main(kMainWindow);
+    RecordingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
     main.Create();
     CDialogHost& host = main.Host();
     ASSERT_NE(main.Window(), nullptr);
 
-    host.SetText(kGraphics, "Grafik für Größe €");
-    EXPECT_EQ(host.GetText(kGraphics), "Grafik für Größe €");
+    host.SetText(main_window::kGraphics, "Grafik für Größe €");
+    EXPECT_EQ(host.GetText(main_window::kGraphics), "Grafik für Größe €");
     host.SetText(4711, "nowhere");
     EXPECT_EQ(host.GetText(4711), "");
     EXPECT_EQ(host.ItemCount(4711), 0);
 
     // The product list sorts without regard to case; InsertItem places whatever the style.
     for (const char* product : {"beta", "Alpha", "alpha2"}) {
-        host.AddItem(kProducts, product);
+        host.AddItem(main_window::kProducts, product);
     }
-    EXPECT_EQ(host.InsertItem(kProducts, 0, "zulu"), 0);
-    host.RemoveItem(kProducts, 1);
-    ASSERT_EQ(host.ItemCount(kProducts), 3);
-    EXPECT_EQ(host.ItemText(kProducts, 0), "zulu");
-    EXPECT_EQ(host.ItemText(kProducts, 1), "alpha2");
-    EXPECT_EQ(host.ItemText(kProducts, 2), "beta");
+    EXPECT_EQ(host.InsertItem(main_window::kProducts, 0, "zulu"), 0);
+    host.RemoveItem(main_window::kProducts, 1);
+    ASSERT_EQ(host.ItemCount(main_window::kProducts), 3);
+    EXPECT_EQ(host.ItemText(main_window::kProducts, 0), "zulu");
+    EXPECT_EQ(host.ItemText(main_window::kProducts, 1), "alpha2");
+    EXPECT_EQ(host.ItemText(main_window::kProducts, 2), "beta");
 
-    EXPECT_EQ(host.Selection(kLanguage), -1);
-    host.Select(kLanguage, 1);
-    EXPECT_EQ(host.Selection(kLanguage), 1);
-    EXPECT_EQ(host.GetText(kLanguage), "English");
-    host.Select(kLanguage, -1);
-    EXPECT_EQ(host.Selection(kLanguage), -1);
+    EXPECT_EQ(host.Selection(main_window::kLanguage), -1);
+    host.Select(main_window::kLanguage, 1);
+    EXPECT_EQ(host.Selection(main_window::kLanguage), 1);
+    EXPECT_EQ(host.GetText(main_window::kLanguage), "English");
+    host.Select(main_window::kLanguage, -1);
+    EXPECT_EQ(host.Selection(main_window::kLanguage), -1);
 
-    host.LimitText(kGraphics, 5);
-    EXPECT_EQ(SendMessageW(main.Control(kGraphics), EM_GETLIMITTEXT, 0, 0), 5);
-    host.SetFontStyle(kCopyInfo, FontStyle::Bold);
+    host.LimitText(main_window::kGraphics, 5);
+    EXPECT_EQ(SendMessageW(main.Control(main_window::kGraphics), EM_GETLIMITTEXT, 0, 0), 5);
+    host.SetFontStyle(main_window::kCopyInfo, FontStyle::Bold);
     LOGFONTW font = {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(main.Control(kCopyInfo), WM_GETFONT, 0, 0)), sizeof font,
-               &font);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(main.Control(main_window::kCopyInfo), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
     EXPECT_EQ(font.lfWeight, FW_BOLD);
-    host.Enable(kCopyInfo, false);
-    EXPECT_FALSE(host.IsEnabled(kCopyInfo));
+    host.Enable(main_window::kCopyInfo, false);
+    EXPECT_FALSE(host.IsEnabled(main_window::kCopyInfo));
     EXPECT_TRUE(main.events.empty()) << "the host's own calls told the logic of changes";
 
-    RecordingDialog form(kSupportForm);
+    RecordingDialog form(IDD_SENDDIALOG);
     form.Create();
-    form.Host().SetText(kDescription, "eins\nzwei");
-    EXPECT_EQ(form.Host().GetText(kDescription), "eins\nzwei");
-    EXPECT_EQ(GetWindowTextLengthW(form.Control(kDescription)), 10) << "lines not kept apart by CR LF";
+    form.Host().SetText(send_dialog::kDescription, "eins\nzwei");
+    EXPECT_EQ(form.Host().GetText(send_dialog::kDescription), "eins\nzwei");
+    EXPECT_EQ(GetWindowTextLengthW(form.Control(send_dialog::kDescription)), 10)
+        << "lines not kept apart by CR LF";
 
-    RecordingDialog download(kDownloadWindow);
+    RecordingDialog download(IDD_UPDATEDOWNLOAD);
     download.Create();
-    download.Host().SetProgressRange(kProgress, 0, 1000);
-    download.Host().SetProgressPos(kProgress, 250);
-    EXPECT_EQ(SendMessageW(download.Control(kProgress), PBM_GETPOS, 0, 0), 250);
-    EXPECT_EQ(SendMessageW(download.Control(kProgress), PBM_GETRANGE, FALSE, 0), 1000);
+    download.Host().SetProgressRange(download_dialog::kProgress, 0, 1000);
+    download.Host().SetProgressPos(download_dialog::kProgress, 250);
+    EXPECT_EQ(SendMessageW(download.Control(download_dialog::kProgress), PBM_GETPOS, 0, 0), 250);
+    EXPECT_EQ(SendMessageW(download.Control(download_dialog::kProgress), PBM_GETRANGE, FALSE, 0), 1000);
 }
 
 TEST(Win32DialogHost, ClicksChoicesMenuAndLinkReachTheLogicById) {
-    RecordingDialog main(kMainWindow);
+    RecordingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
     main.Create();
     CDialogHost& host = main.Host();
-    SendMessageW(main.Control(kCopyInfo), BM_CLICK, 0, 0);
-    SendMessageW(main.Window(), WM_COMMAND, MAKEWPARAM(kLanguage, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(main.Control(kLanguage)));
+    SendMessageW(main.Control(main_window::kCopyInfo), BM_CLICK, 0, 0);
+    SendMessageW(main.Window(), WM_COMMAND, MAKEWPARAM(main_window::kLanguage, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(main.Control(main_window::kLanguage)));
 
-    host.AddSystemMenuItem(kAboutCommand, "&Info...");
+    host.AddSystemMenuItem(CLumikartaSystemInfoDlg::IDM_ABOUTBOX, "&Info...");
     wchar_t entry[32] = {};
-    GetMenuStringW(GetSystemMenu(main.Window(), FALSE), kAboutCommand, entry, 32, MF_BYCOMMAND);
+    GetMenuStringW(GetSystemMenu(main.Window(), FALSE), CLumikartaSystemInfoDlg::IDM_ABOUTBOX, entry, 32,
+                   MF_BYCOMMAND);
     EXPECT_STREQ(entry, L"&Info...");
-    SendMessageW(main.Window(), WM_SYSCOMMAND, kAboutCommand, 0);
+    SendMessageW(main.Window(), WM_SYSCOMMAND, CLumikartaSystemInfoDlg::IDM_ABOUTBOX, 0);
 
     // The link: hover with the mouse captured, released on leaving and on being disabled; clicks
     // only while enabled.
-    HWND link = main.Control(kFaq);
-    host.SetHandCursor(kFaq);
-    host.SetTextColour(kFaq, {255, 0, 0});
+    HWND link = main.Control(main_window::kFAQ);
+    host.SetHandCursor(main_window::kFAQ);
+    host.SetTextColour(main_window::kFAQ, {255, 0, 0});
     SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_EQ(GetCapture(), link);
     SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(-5, -5));
     EXPECT_NE(GetCapture(), link);
     SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    host.Enable(kFaq, false);
+    host.Enable(main_window::kFAQ, false);
     EXPECT_NE(GetCapture(), link);
-    const WPARAM click = MAKEWPARAM(kFaq, STN_CLICKED);
+    const WPARAM click = MAKEWPARAM(main_window::kFAQ, STN_CLICKED);
     SendMessageW(main.Window(), WM_COMMAND, click, reinterpret_cast<LPARAM>(link));
-    host.Enable(kFaq, true);
+    host.Enable(main_window::kFAQ, true);
     SendMessageW(main.Window(), WM_COMMAND, click, reinterpret_cast<LPARAM>(link));
 
     SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -175,7 +166,7 @@ TEST(Win32DialogHost, ClicksChoicesMenuAndLinkReachTheLogicById) {
 }
 
 TEST(Win32DialogHost, ModalRunTakesNoticesFromOtherThreadsInOrderAndEndsWithTheCode) {
-    RecordingDialog about(kAboutBox);
+    RecordingDialog about(IDD_ABOUTBOX);
     about.onInit = [](RecordingDialog& dialog) {
         std::thread([&dialog] {
             for (int notice = 1; notice <= 3; ++notice) {
@@ -194,16 +185,16 @@ TEST(Win32DialogHost, ModalRunTakesNoticesFromOtherThreadsInOrderAndEndsWithTheC
     EXPECT_EQ(about.events, expected);
 
     // The close box ends it through the cancel handling.
-    RecordingDialog closed(kAboutBox);
+    RecordingDialog closed(IDD_ABOUTBOX);
     closed.onInit = [](RecordingDialog& dialog) { PostMessageW(dialog.Window(), WM_CLOSE, 0, 0); };
     EXPECT_EQ(closed.DoModal(), IDCANCEL);
 }
 
 TEST(Win32DialogHost, BlockingWorkRunsElsewhereWhileTheWindowAnswersAndDropsInput) {
-    RecordingDialog form(kSupportForm);
+    RecordingDialog form(IDD_SENDDIALOG);
     form.Create();
     HWND window = form.Window();
-    HWND description = form.Control(kDescription);
+    HWND description = form.Control(send_dialog::kDescription);
     const DWORD uiThread = GetCurrentThreadId();
     DWORD workThread = uiThread;
     BOOL enabledDuringWork = TRUE;
@@ -219,14 +210,15 @@ TEST(Win32DialogHost, BlockingWorkRunsElsewhereWhileTheWindowAnswersAndDropsInpu
     EXPECT_FALSE(enabledDuringWork);
     EXPECT_NE(answered, 0) << "the window did not answer while the work ran";
     EXPECT_TRUE(IsWindowEnabled(window));
-    EXPECT_EQ(form.Host().GetText(kDescription), "") << "a key typed during the wait arrived later";
+    EXPECT_EQ(form.Host().GetText(send_dialog::kDescription), "")
+        << "a key typed during the wait arrived later";
 
     EXPECT_THROW(form.Host().RunBlocking([] { throw std::runtime_error("lost"); }), std::runtime_error);
     EXPECT_TRUE(IsWindowEnabled(window));
 }
 
 TEST(Win32DialogHost, ClipboardAndMessageBoxSpeakUnicodeOverTheDialog) {
-    RecordingDialog main(kMainWindow);
+    RecordingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
     main.Create();
     ASSERT_TRUE(main.Host().CopyToClipboard("CPU: Größe €\r\nRAM: 1\r\n"));
     ASSERT_TRUE(OpenClipboard(nullptr));
