@@ -6,11 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <span>
 
 #include "common/template_dialog_win32.h"
 #include "platform/program_path.h"
-#include "res/dialog_templates.h"
 #include "res/resource_library.h"
 #include "res/resources.h"
 
