@@ -6,32 +6,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <span>
 
 #include "common/template_dialog_win32.h"
 #include "platform/program_path.h"
-#include "res/dialog_templates.h"
 #include "res/resource_library.h"
 #include "res/resources.h"
 
 namespace {
 
+// The dialog manager shows a modal dialog by itself and turns the close box into IDCANCEL.
 INT_PTR CALLBACK ViewerProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            ShowWindow(dialog, SW_SHOW);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, 0);
-            }
-            return TRUE;
-        case WM_CLOSE:
-            EndDialog(dialog, 0);
-            return TRUE;
-        default:
-            return FALSE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, 0);
     }
+    return message == WM_INITDIALOG;
 }
 
 }  // namespace
