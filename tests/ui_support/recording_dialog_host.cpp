@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "common/template_dialog.h"
+#include "res/control_ids.h"
 #include "res/resources.h"
 
 namespace {
@@ -17,11 +18,6 @@ bool SortsBefore(const std::string& left, const std::string& right) {
         [](unsigned char a, unsigned char b) { return std::tolower(a) < std::tolower(b); });
 }
 
-bool IsList(const RecordingDialogHost::Control& control) {
-    return control.kind == LUMIKARTA_CONTROL_LIST_BOX || control.kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST ||
-           control.kind == LUMIKARTA_CONTROL_COMBO_BOX;
-}
-
 }  // namespace
 
 RecordingDialogHost::RecordingDialogHost() : RecordingDialogHost(std::make_shared<Desktop>()) {}
@@ -31,14 +27,14 @@ RecordingDialogHost::RecordingDialogHost(std::shared_ptr<Desktop> desktop) : m_p
 void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
     m_pDialog = &dialog;
     const LumikartaDialogTemplate* dialogTemplate = LoadDialogTemplate(dialog.TemplateId());
-    if (!dialogTemplate || !m_controls.empty()) {
+    if (!dialogTemplate) {
         return;
     }
     for (const LumikartaDialogControl& source :
          std::span(dialogTemplate->controls, dialogTemplate->controlCount)) {
         Control& control = m_controls[source.id];
         control.kind = static_cast<int>(source.kind);
-        control.style = source.style;
+        control.sorted = (source.style & LUMIKARTA_STYLE_SORTED) != 0;
         control.text = source.text ? source.text : "";
         for (const char* item : std::span(source.items, source.itemCount)) {
             AddItem(source.id, item);
@@ -47,16 +43,7 @@ void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
 }
 
 int RecordingDialogHost::RunModal(CTemplateDialog& dialog) {
-    m_pDesktop->modalRuns.push_back(dialog.TemplateId());
-    if (m_pDesktop->runChild) {
-        return m_pDesktop->runChild(dialog);
-    }
-    MakeControls(dialog);
-    dialog.InitDialog();
-    if (!dialog.Ended()) {
-        dialog.OnCancel();
-    }
-    return dialog.Result();
+    return m_pDesktop->runChild ? m_pDesktop->runChild(dialog) : IDCANCEL;
 }
 
 void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
@@ -64,16 +51,8 @@ void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
     dialog.InitDialog();
 }
 
-void RecordingDialogHost::EndDialog(int) {
-    m_bShown = false;
-}
-
 std::unique_ptr<CDialogHost> RecordingDialogHost::CreateChildHost() {
     return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
-}
-
-void RecordingDialogHost::AddSystemMenuItem(int commandId, const std::string& text) {
-    m_systemMenu.emplace_back(commandId, text);
 }
 
 const RecordingDialogHost::Control* RecordingDialogHost::Find(int id) const {
@@ -106,7 +85,7 @@ bool RecordingDialogHost::IsEnabled(int id) const {
 
 int RecordingDialogHost::AddItem(int id, const std::string& text) {
     Control& control = At(id);
-    if (!(control.style & LUMIKARTA_STYLE_SORTED)) {
+    if (!control.sorted) {
         return InsertItem(id, -1, text);
     }
     const auto place = std::upper_bound(control.items.begin(), control.items.end(), text, SortsBefore);
@@ -122,19 +101,6 @@ int RecordingDialogHost::InsertItem(int id, int index, const std::string& text) 
         ++control.selection;
     }
     return at;
-}
-
-void RecordingDialogHost::RemoveItem(int id, int index) {
-    Control& control = At(id);
-    if (index < 0 || index >= static_cast<int>(control.items.size())) {
-        return;
-    }
-    control.items.erase(control.items.begin() + index);
-    if (control.selection == index) {
-        control.selection = -1;
-    } else if (control.selection > index) {
-        --control.selection;
-    }
 }
 
 void RecordingDialogHost::ClearItems(int id) {
@@ -166,7 +132,7 @@ void RecordingDialogHost::Select(int id, int index) {
 
 int RecordingDialogHost::Selection(int id) const {
     const Control* control = Find(id);
-    return control && IsList(*control) ? control->selection : -1;
+    return control ? control->selection : -1;
 }
 
 void RecordingDialogHost::UserSelects(int id, int index) {
@@ -195,10 +161,6 @@ void RecordingDialogHost::Enable(int id, bool enabled) {
     At(id).enabled = enabled;
 }
 
-void RecordingDialogHost::UserChoosesMenuItem(int commandId) {
-    m_pDialog->OnSysCommand(commandId);
-}
-
 MessageAnswer RecordingDialogHost::ShowMessage(const std::string& text, MessageIcon icon,
                                                MessageButtons buttons) {
     m_pDesktop->messages.push_back({text, icon, buttons});
@@ -217,7 +179,7 @@ bool RecordingDialogHost::CopyToClipboard(const std::string& text) {
 
 bool RecordingDialogHost::RestartProgram() {
     ++m_pDesktop->restarts;
-    return m_pDesktop->restartWorks;
+    return true;
 }
 
 void RecordingDialogHost::PostNotice(int notice, std::string payload) {
@@ -228,10 +190,11 @@ void RecordingDialogHost::PostNotice(int notice, std::string payload) {
     m_noticePosted.notify_all();
 }
 
-bool RecordingDialogHost::DeliverNotices() {
+bool RecordingDialogHost::DeliverNotices(std::chrono::milliseconds wait) {
     std::deque<std::pair<int, std::string>> pending;
     {
-        const std::lock_guard<std::mutex> lock(m_noticeLock);
+        std::unique_lock<std::mutex> lock(m_noticeLock);
+        m_noticePosted.wait_for(lock, wait, [this] { return !m_notices.empty(); });
         pending.swap(m_notices);
     }
     for (const auto& [notice, payload] : pending) {
@@ -241,14 +204,6 @@ bool RecordingDialogHost::DeliverNotices() {
         }
     }
     return !pending.empty();
-}
-
-bool RecordingDialogHost::DeliverNoticesWithin(std::chrono::milliseconds wait) {
-    {
-        std::unique_lock<std::mutex> lock(m_noticeLock);
-        m_noticePosted.wait_for(lock, wait, [this] { return !m_notices.empty(); });
-    }
-    return DeliverNotices();
 }
 
 // On a thread of its own, as the real hosts do, so the work's sharing with this thread is checked.
