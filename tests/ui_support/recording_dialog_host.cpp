@@ -55,20 +55,19 @@ std::unique_ptr<CDialogHost> RecordingDialogHost::CreateChildHost() {
     return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
 }
 
-const RecordingDialogHost::Control* RecordingDialogHost::Find(int id) const {
+const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {
+    static const Control kMissing = [] {
+        Control missing;
+        missing.enabled = false;
+        return missing;
+    }();
     const auto found = m_controls.find(id);
-    return found == m_controls.end() ? nullptr : &found->second;
+    return found == m_controls.end() ? kMissing : found->second;
 }
 
 std::string RecordingDialogHost::GetText(int id) const {
-    const Control* control = Find(id);
-    if (!control) {
-        return {};
-    }
-    if (control->kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST) {
-        return ItemText(id, control->selection);
-    }
-    return control->text;
+    const Control& control = Find(id);
+    return control.kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST ? ItemText(id, control.selection) : control.text;
 }
 
 void RecordingDialogHost::SetText(int id, const std::string& text) {
@@ -76,11 +75,6 @@ void RecordingDialogHost::SetText(int id, const std::string& text) {
     if (control.kind != LUMIKARTA_CONTROL_LIST_BOX && control.kind != LUMIKARTA_CONTROL_DROP_DOWN_LIST) {
         control.text = text;
     }
-}
-
-bool RecordingDialogHost::IsEnabled(int id) const {
-    const Control* control = Find(id);
-    return control && control->enabled;
 }
 
 int RecordingDialogHost::AddItem(int id, const std::string& text) {
@@ -92,15 +86,11 @@ int RecordingDialogHost::AddItem(int id, const std::string& text) {
     return InsertItem(id, static_cast<int>(place - control.items.begin()), text);
 }
 
+// The dialogs choose items only once the box is filled, so the choice is not moved along.
 int RecordingDialogHost::InsertItem(int id, int index, const std::string& text) {
-    Control& control = At(id);
-    const int count = static_cast<int>(control.items.size());
-    const int at = index < 0 || index > count ? count : index;
-    control.items.insert(control.items.begin() + at, text);
-    if (control.selection >= at) {
-        ++control.selection;
-    }
-    return at;
+    std::vector<std::string>& items = At(id).items;
+    const auto at = index < 0 || index > std::ssize(items) ? items.end() : items.begin() + index;
+    return static_cast<int>(items.insert(at, text) - items.begin());
 }
 
 void RecordingDialogHost::ClearItems(int id) {
@@ -109,17 +99,9 @@ void RecordingDialogHost::ClearItems(int id) {
     control.selection = -1;
 }
 
-int RecordingDialogHost::ItemCount(int id) const {
-    const Control* control = Find(id);
-    return control ? static_cast<int>(control->items.size()) : 0;
-}
-
 std::string RecordingDialogHost::ItemText(int id, int index) const {
-    const Control* control = Find(id);
-    if (!control || index < 0 || index >= static_cast<int>(control->items.size())) {
-        return {};
-    }
-    return control->items[static_cast<std::size_t>(index)];
+    const std::vector<std::string>& items = Find(id).items;
+    return index >= 0 && index < std::ssize(items) ? items[static_cast<std::size_t>(index)] : "";
 }
 
 void RecordingDialogHost::Select(int id, int index) {
@@ -128,11 +110,6 @@ void RecordingDialogHost::Select(int id, int index) {
     if (control.kind == LUMIKARTA_CONTROL_COMBO_BOX && control.selection >= 0) {
         control.text = control.items[static_cast<std::size_t>(control.selection)];
     }
-}
-
-int RecordingDialogHost::Selection(int id) const {
-    const Control* control = Find(id);
-    return control ? control->selection : -1;
 }
 
 void RecordingDialogHost::UserSelects(int id, int index) {
@@ -144,21 +121,6 @@ void RecordingDialogHost::UserClicks(int id) {
     if (IsEnabled(id)) {
         m_pDialog->OnCommand(id);
     }
-}
-
-void RecordingDialogHost::UserHovers(int id, bool over) {
-    if (At(id).link && IsEnabled(id) && over != (m_nHoveredLink == id)) {
-        m_nHoveredLink = over ? id : 0;
-        m_pDialog->OnMouseHover(id, over);
-    }
-}
-
-void RecordingDialogHost::Enable(int id, bool enabled) {
-    if (!enabled && m_nHoveredLink == id) {
-        m_nHoveredLink = 0;
-        m_pDialog->OnMouseHover(id, false);
-    }
-    At(id).enabled = enabled;
 }
 
 MessageAnswer RecordingDialogHost::ShowMessage(const std::string& text, MessageIcon icon,

@@ -62,7 +62,6 @@ public:
     void UserTypes(int id, const std::string& text) { At(id).text = text; }
     void UserSelects(int id, int index);
     void UserClicks(int id);
-    void UserHovers(int id, bool over);
 
     // Delivers the notices posted so far, in order, after waiting up to the time for the first one;
     // false when there were none.
@@ -78,8 +77,8 @@ public:
 
     std::string GetText(int id) const override;
     void SetText(int id, const std::string& text) override;
-    void Enable(int id, bool enabled) override;
-    bool IsEnabled(int id) const override;
+    void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
+    bool IsEnabled(int id) const override { return Find(id).enabled; }
     void Show(int, bool) override {}
     void SetFocus(int) override {}
     void SetFontStyle(int id, FontStyle style) override { At(id).fontStyle = style; }
@@ -90,10 +89,10 @@ public:
     // No dialog takes single items out of a box.
     void RemoveItem(int, int) override {}
     void ClearItems(int id) override;
-    int ItemCount(int id) const override;
+    int ItemCount(int id) const override { return static_cast<int>(Find(id).items.size()); }
     std::string ItemText(int id, int index) const override;
     void Select(int id, int index) override;
-    int Selection(int id) const override;
+    int Selection(int id) const override { return Find(id).selection; }
 
     void SetProgressRange(int, int, int) override {}
     void SetProgressPos(int id, int position) override { At(id).progress.push_back(position); }
@@ -114,12 +113,12 @@ public:
 private:
     explicit RecordingDialogHost(std::shared_ptr<Desktop> desktop);
     void MakeControls(CTemplateDialog& dialog);
-    const Control* Find(int id) const;
+    // The control's record; an empty, disabled one for an id the template lacks.
+    const Control& Find(int id) const;
 
     std::shared_ptr<Desktop> m_pDesktop;
     CTemplateDialog* m_pDialog = nullptr;
     std::map<int, Control> m_controls;
-    int m_nHoveredLink = 0;
 
     std::mutex m_noticeLock;
     std::condition_variable m_noticePosted;
