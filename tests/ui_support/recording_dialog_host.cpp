@@ -152,7 +152,7 @@ void RecordingDialogHost::PostNotice(int notice, std::string payload) {
     m_noticePosted.notify_all();
 }
 
-bool RecordingDialogHost::DeliverNotices(std::chrono::milliseconds wait) {
+void RecordingDialogHost::DeliverNotices(std::chrono::milliseconds wait) {
     std::deque<std::pair<int, std::string>> pending;
     {
         std::unique_lock<std::mutex> lock(m_noticeLock);
@@ -165,7 +165,6 @@ bool RecordingDialogHost::DeliverNotices(std::chrono::milliseconds wait) {
             m_pDialog->OnNotice(notice, payload);
         }
     }
-    return !pending.empty();
 }
 
 // On a thread of its own, as the real hosts do, so the work's sharing with this thread is checked.

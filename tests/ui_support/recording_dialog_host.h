@@ -63,9 +63,8 @@ public:
     void UserSelects(int id, int index);
     void UserClicks(int id);
 
-    // Delivers the notices posted so far, in order, after waiting up to the time for the first one;
-    // false when there were none.
-    bool DeliverNotices(std::chrono::milliseconds wait = {});
+    // Delivers the notices posted so far, in order, after waiting up to the time for the first one.
+    void DeliverNotices(std::chrono::milliseconds wait = {});
 
     int RunModal(CTemplateDialog& dialog) override;
     void CreateModeless(CTemplateDialog& dialog) override;

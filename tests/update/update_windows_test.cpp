@@ -89,17 +89,20 @@ protected:
     std::vector<std::vector<std::string>> m_downloads;
 };
 
-TEST_F(UpdateWindowsTest, ListOpensWithTheFirstUpdateSelectedAndItsDetailsShown) {
+// Two updates of one name but for case: each row shows and downloads its own update.
+TEST_F(UpdateWindowsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheSaveQuestion) {
     Serve(
         "<Update><Name>Karte 2015</Name><Description>Neue Höhen</Description><Version>2015</Version>"
-        "<File>http://h/dl/Setup.exe</File><Size>12 MB</Size><Link>http://h/info</Link></Update>"
-        "<Update><Name>Karte 2016</Name><Version>2016</Version><File>Setup2016.exe</File></Update>");
+        "<File>http://h/a/Setup.exe</File><Size>12 MB</Size><Link>http://h/info</Link></Update>"
+        "<Update><Name>KARTE 2015</Name><Version>2016</Version><File>http://h/b/Other.exe</File>"
+        "<SHA256>" +
+        std::string(64, 'a') + "</SHA256></Update>");
     const auto box = Open();
     RecordingDialogHost& ui = Ui(*box);
     using namespace update_box;
     EXPECT_FALSE(box->Ended());
     EXPECT_EQ(ui.Seen().blockingRuns, 1) << "loaded on a helper thread";
-    EXPECT_EQ(ui.At(kUpdates).items, (std::vector<std::string>{"Karte 2015", "Karte 2016"}));
+    EXPECT_EQ(ui.At(kUpdates).items, (std::vector<std::string>{"Karte 2015", "KARTE 2015"}));
     EXPECT_EQ(box->GetSelectedUpdate(), 0);
     EXPECT_TRUE(ui.IsEnabled(kDownload));
     const auto fields = [&ui] {
@@ -115,24 +118,12 @@ TEST_F(UpdateWindowsTest, ListOpensWithTheFirstUpdateSelectedAndItsDetailsShown)
 
     // An update without a link disables "Details"; what that does to a hover is the hosts' concern.
     ui.UserSelects(kUpdates, 1);
-    EXPECT_EQ(fields(), (std::vector<std::string>{"Karte 2016", "", "2016", "Setup2016.exe", "0", ""}));
+    EXPECT_EQ(fields(), (std::vector<std::string>{"KARTE 2015", "", "2016", "Other.exe", "0", ""}));
     EXPECT_FALSE(ui.IsEnabled(kDetailsLink));
     ui.UserClicks(kDetailsLink);
     EXPECT_TRUE(ui.Seen().openedUrls.empty()) << "a disabled link opens nothing";
-    EXPECT_TRUE(ui.Seen().messages.empty());
-}
 
-TEST_F(UpdateWindowsTest, ListDownloadsTheSelectedRowsOwnFileAfterTheSaveQuestion) {
-    Serve(
-        "<Update><Name>Karte 2015</Name><Version>2015</Version><File>http://h/a/Setup.exe</File></Update>"
-        "<Update><Name>KARTE 2015</Name><Version>2015</Version><File>http://h/b/Other.exe</File>"
-        "<SHA256>" +
-        std::string(64, 'a') + "</SHA256></Update>");
-    const auto box = Open();
-    RecordingDialogHost& ui = Ui(*box);
-    ui.UserSelects(update_box::kUpdates, 1);
-    EXPECT_EQ(ui.GetText(update_box::kFileName), "Other.exe");
-    ui.UserClicks(update_box::kDownload);
+    ui.UserClicks(kDownload);
     ASSERT_EQ(ui.Seen().saveQuestions.size(), 1u);
     const SaveFileQuestion& question = ui.Seen().saveQuestions[0];
     EXPECT_EQ(question.title, "Save file");
@@ -144,10 +135,11 @@ TEST_F(UpdateWindowsTest, ListDownloadsTheSelectedRowsOwnFileAfterTheSaveQuestio
               (std::vector<std::string>{"http://h/b/Other.exe", "/tmp/chosen.exe", std::string(64, 'a')}));
 
     ui.Seen().savePath.reset();
-    ui.UserSelects(update_box::kUpdates, 0);
-    ui.UserClicks(update_box::kDownload);
+    ui.UserSelects(kUpdates, 0);
+    ui.UserClicks(kDownload);
     EXPECT_EQ(ui.Seen().saveQuestions.size(), 2u);
     EXPECT_EQ(m_downloads.size(), 1u) << "a cancelled save question starts no download";
+    EXPECT_TRUE(ui.Seen().messages.empty());
     EXPECT_FALSE(box->Ended());
 }
 
@@ -196,7 +188,6 @@ TEST_F(UpdateWindowsTest, FailedDownloadIsShownByTheWindowWhichStaysOpen) {
     EXPECT_EQ(messages[0].icon, MessageIcon::None);
     EXPECT_FALSE(window.dialog.Ended());
     EXPECT_FALSE(window.Ui().IsEnabled(download_dialog::kInstall));
-    EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_TRUE(window.Ui().Seen().openedFiles.empty());
 }
 
