@@ -19,8 +19,6 @@
 namespace {
 
 constexpr char kIdProperty[] = "lumikartaControlId";
-constexpr char kKindProperty[] = "lumikartaControlKind";
-constexpr char kRectProperty[] = "lumikartaDialogRect";
 
 // Windows shows an icon control at the system's icon size whatever the template says.
 constexpr int kIconPixels = 32;
@@ -196,8 +194,6 @@ void BuildDialog(QDialog& dialog, const LumikartaDialogTemplate& dialogTemplate)
          std::span(dialogTemplate.controls, dialogTemplate.controlCount)) {
         QWidget* widget = MakeControl(control, dialog);
         widget->setProperty(kIdProperty, control.id);
-        widget->setProperty(kKindProperty, control.kind);
-        widget->setProperty(kRectProperty, QRect(control.x, control.y, control.width, control.height));
         widget->setGeometry(PixelGeometry(*widget, control, units));
         if (control.kind == LUMIKARTA_CONTROL_GROUP_BOX) {
             // The frame stays behind the controls it encloses, wherever the template lists it.
@@ -224,12 +220,4 @@ QWidget* FindControl(const QWidget& dialog, int id) {
 
 int ControlId(const QWidget& control) {
     return control.property(kIdProperty).toInt();
-}
-
-LumikartaControlKind ControlKind(const QWidget& control) {
-    return static_cast<LumikartaControlKind>(control.property(kKindProperty).toUInt());
-}
-
-QRect ControlRect(const QWidget& control) {
-    return control.property(kRectProperty).toRect();
 }

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QFont>
-#include <QRect>
 #include <QWidget>
 
 #include "res/resource_table.h"
@@ -24,8 +23,5 @@ Control* FindControl(const QWidget& dialog, int id) {
     return qobject_cast<Control*>(FindControl(dialog, id));
 }
 
-// What a built control was made from; the window classes and tests read these back.
+// The id a built control was made with; the window classes read it back.
 int ControlId(const QWidget& control);
-LumikartaControlKind ControlKind(const QWidget& control);
-// Position and size in dialog units, as the template gives them.
-QRect ControlRect(const QWidget& control);

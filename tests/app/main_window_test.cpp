@@ -5,7 +5,6 @@
 #include "platform/registry.h"
 #include "res/control_ids.h"
 #include "res/german_resources.h"
-#include "res/resource_ids.h"
 #include "res/resource_library.h"
 #include "res/resources.h"
 #include "support/scoped_system_registry.h"
@@ -15,23 +14,6 @@
 namespace {
 
 using namespace main_window;
-
-void SampleFacts(CSystemInfo& info) {
-    info.m_strCPUName = "  AMD Ryzen 7 5800X 8-Core Processor  ";
-    info.m_strOS = "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)";
-    info.m_ullTotalPhys = 16ULL << 30;
-    info.m_ullTotalPageFile = (16ULL << 30) + (1ULL << 29);
-    info.m_Graphics.m_bFromWMI = true;
-    info.m_Graphics.m_strDescription = "Radeon RX 6600";
-    info.m_Graphics.m_nAdapterRAM = 8ULL << 30;
-    info.m_Graphics.m_nHorzRes = 2560;
-    info.m_Graphics.m_nVertRes = 1440;
-    info.m_Graphics.m_nBitsPerPixel = 32;
-    info.m_Graphics.m_strDriverVersion = "6.1.0";
-    info.m_Graphics.m_strDriverDate = "20230623000000.000000-000";
-    info.m_Products = {{"Wanderkarte Alpen", {}, "2.1.0"}, {"TopoKarte Deutschland", {}, "3.0.0"}};
-    info.m_Printers = {"laser", "Buero", "Farbdrucker"};
-}
 
 // The main window over a known computer instead of this one, on a recording host.
 class FixtureMainWindow : public CLumikartaSystemInfoDlg {
@@ -44,15 +26,22 @@ public:
     RecordingDialogHost& Ui() { return static_cast<RecordingDialogHost&>(Host()); }
 
 protected:
-    void CollectSystemInfo() override { SampleFacts(m_SysInfo); }
+    // The graphics lines' formats are the info lines' own test.
+    void CollectSystemInfo() override {
+        m_SysInfo.m_strCPUName = "  AMD Ryzen 7 5800X 8-Core Processor  ";
+        m_SysInfo.m_strOS = "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)";
+        m_SysInfo.m_ullTotalPhys = 16ULL << 30;
+        m_SysInfo.m_ullTotalPageFile = (16ULL << 30) + (1ULL << 29);
+        m_SysInfo.m_Products = {{"Wanderkarte Alpen", {}, "2.1.0"}, {"TopoKarte Deutschland", {}, "3.0.0"}};
+        m_SysInfo.m_Printers = {"laser", "Buero", "Farbdrucker"};
+    }
 };
 
 // The fields show the facts in their formats and are what "Info kopieren" copies, also after the
-// user has emptied them; the lists are sorted.
-TEST(MainWindowTest, ShowsTheCollectedFactsAndCopiesTheFiveFields) {
+// user has emptied them; the FAQ label is a link to the FAQ page.
+TEST(MainWindowTest, ShowsTheCollectedFactsCopiesTheFiveFieldsAndLinksTheFaq) {
     FixtureMainWindow window;
     RecordingDialogHost& ui = window.Ui();
-    EXPECT_TRUE(ui.Shown());
     EXPECT_EQ(ui.At(kProducts).items,
               (std::vector<std::string>{"TopoKarte Deutschland", "Wanderkarte Alpen"}));
     EXPECT_EQ(ui.At(kPrinters).items, (std::vector<std::string>{"Buero", "Farbdrucker", "laser"}));
@@ -61,24 +50,13 @@ TEST(MainWindowTest, ShowsTheCollectedFactsAndCopiesTheFiveFields) {
     EXPECT_EQ(ui.Seen().clipboard,
               "CPU: AMD Ryzen 7 5800X 8-Core Processor\r\n"
               "RAM: Phys. Speicher: 16384.00 MB, Auslagerungsdatei: 16896.00 MB\r\n"
-              "Grafic: Radeon RX 6600 (8192.00 MB) (2560 x 1440 32 Bit)\r\n"
-              "Driver: 6.1.0 (23.06.2023)\r\n"
+              "Grafic: \r\nDriver:  ()\r\n"
               "OS: Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)\r\n");
     for (const int id : {kCPU, kRAM, kGraphics, kDriver, kOS}) {
         ui.UserTypes(id, "");
     }
     ui.UserClicks(kCopyInfo);
     EXPECT_EQ(ui.Seen().clipboard, "CPU: \r\nRAM: \r\nGrafic: \r\nDriver: \r\nOS: \r\n");
-}
-
-// The window menu opens the About box; the FAQ label is a link to the FAQ page.
-TEST(MainWindowTest, AboutEntryAndFaqLink) {
-    FixtureMainWindow window;
-    RecordingDialogHost& ui = window.Ui();
-    ASSERT_EQ(ui.SystemMenu().size(), 1u);
-    EXPECT_EQ(ui.SystemMenu()[0].second, "&Info...");
-    ui.UserChoosesMenuItem(ui.SystemMenu()[0].first);
-    EXPECT_EQ(ui.Seen().modalRuns, std::vector<uint32_t>{IDD_ABOUTBOX});
 
     EXPECT_TRUE(ui.At(kFAQ).link);
     ui.UserClicks(kFAQ);
@@ -86,56 +64,40 @@ TEST(MainWindowTest, AboutEntryAndFaqLink) {
     EXPECT_NE(ui.Seen().openedUrls[0].find("/service/faq.html"), std::string::npos);
 }
 
-// Reads back what the window stored for the next start.
-std::string StoredLanguage() {
-    std::unique_ptr<platform::RegistryKey> key;
-    if (platform::SystemRegistry().OpenKey(platform::RegRoot::CurrentUser,
-                                           "SOFTWARE\\Lumikarta\\Support und Update",
-                                           platform::RegAccess::Read, key) != platform::RegResult::Success) {
-        return "(no key)";
-    }
-    platform::RegValue value;
-    if (key->QueryValue("LANGUAGE", 100, value) != platform::RegResult::Success) {
-        return "(no value)";
-    }
-    return std::string(value.data.begin(), value.data.end());
-}
-
-// The choice is stored even when it is the stored one already; the question speaks the language that
-// is active now, not the one just chosen.
+// The choice is stored whether or not there was one before; the question speaks the language that is
+// active now, not the one just chosen.
 TEST(MainWindowTest, LanguageChangeStoresTheChoiceAndRestartsOnlyOnYes) {
     const LumikartaResourceTable* english = LoadEnglishResourceLibrary(LUMIKARTA_PROGRAM_DIR);
     ASSERT_NE(english, nullptr);
-    const char* german = "Die Sprachänderung erfordert einen Neustart der Software.";
     const struct {
-        std::string stored;  // before; empty: no key at all
+        const char* user;  // the user hive before
         int chosen;
         MessageAnswer answer;
         const LumikartaResourceTable* resources;
         const char* question;
     } cases[] = {
-        {"", 1, MessageAnswer::Yes, &GermanResources(), german},
-        {"0", 1, MessageAnswer::No, &GermanResources(), german},
-        {"1", 1, MessageAnswer::Yes, &GermanResources(), german},
-        {"1", -1, MessageAnswer::No, &GermanResources(), german},
-        {"1", 0, MessageAnswer::No, english, "The program has to be restarted"},
+        {"", 1, MessageAnswer::Yes, &GermanResources(), "Die Sprachänderung erfordert einen Neustart"},
+        {"[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n\"Language\"=\"1\"\n", 0,
+         MessageAnswer::No, english, "The program has to be restarted"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored + " -> " + std::to_string(c.chosen));
+        SCOPED_TRACE(c.chosen);
         UseResources(*c.resources);
-        const std::string user =
-            c.stored.empty()
-                ? ""
-                : "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n\"Language\"=\"" + c.stored +
-                      "\"\n";
-        ScopedSystemRegistry registry("", user);
+        ScopedSystemRegistry registry("", c.user);
         FixtureMainWindow window;
         RecordingDialogHost& ui = window.Ui();
         ui.Seen().answer = c.answer;
         ui.UserSelects(kLanguage, c.chosen);
         UseResources(GermanResources());
 
-        EXPECT_EQ(StoredLanguage(), std::to_string(c.chosen) + '\0');
+        std::unique_ptr<platform::RegistryKey> key;
+        ASSERT_EQ(platform::SystemRegistry().OpenKey(platform::RegRoot::CurrentUser,
+                                                     "SOFTWARE\\Lumikarta\\Support und Update",
+                                                     platform::RegAccess::Read, key),
+                  platform::RegResult::Success);
+        platform::RegValue stored;
+        ASSERT_EQ(key->QueryValue("LANGUAGE", 100, stored), platform::RegResult::Success);
+        EXPECT_EQ(std::string(stored.data.begin(), stored.data.end()), std::to_string(c.chosen) + '\0');
         ASSERT_EQ(ui.Seen().messages.size(), 1u);
         EXPECT_EQ(ui.Seen().messages[0].text.rfind(c.question, 0), 0u) << ui.Seen().messages[0].text;
         EXPECT_EQ(ui.Seen().messages[0].icon, MessageIcon::Question);

@@ -1,19 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <algorithm>
-#include <map>
-#include <set>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "common/dialog_builder.h"
@@ -25,138 +17,88 @@
 
 namespace {
 
-struct Language {
-    const char* name;
-    const LumikartaResourceTable* table;
-};
-
-std::vector<Language> Languages() {
-    return {{"German", &GermanResources()}, {"English", LoadEnglishResourceLibrary(LUMIKARTA_PROGRAM_DIR)}};
+const LumikartaDialogTemplate& GermanTemplate(uint32_t id) {
+    const std::span<const LumikartaDialogTemplate> dialogs(GermanResources().dialogs,
+                                                           GermanResources().dialogCount);
+    return *std::find_if(dialogs.begin(), dialogs.end(),
+                         [id](const LumikartaDialogTemplate& each) { return each.id == id; });
 }
 
-std::span<const LumikartaDialogControl> Controls(const LumikartaDialogTemplate& dialog) {
-    return {dialog.controls, dialog.controlCount};
-}
-
-std::span<const LumikartaDialogTemplate> Dialogs(const LumikartaResourceTable& table) {
-    return {table.dialogs, table.dialogCount};
-}
-
-// What the user reads on a control, whatever widget it became.
-QString ShownText(const QWidget& widget) {
-    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
-        return label->text();
+// The widget's class and what the user reads on it or chooses from.
+QString Describe(const QWidget* widget) {
+    if (!widget) {
+        return "none";
     }
-    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
-        return button->text();
+    QString description = widget->metaObject()->className();
+    for (const char* shown : {"text", "title", "plainText"}) {
+        if (const QString text = widget->property(shown).toString(); !text.isEmpty()) {
+            description += " " + text;
+        }
     }
-    if (const auto* group = qobject_cast<const QGroupBox*>(&widget)) {
-        return group->title();
+    if (const auto* label = qobject_cast<const QLabel*>(widget); label && !label->pixmap().isNull()) {
+        description += " with a picture";
     }
-    if (const auto* edit = qobject_cast<const QLineEdit*>(&widget)) {
-        return edit->text();
-    }
-    if (const auto* area = qobject_cast<const QPlainTextEdit*>(&widget)) {
-        return area->toPlainText();
-    }
-    return {};
-}
-
-bool IsWidgetOfKind(const QWidget& widget, uint32_t kind) {
-    switch (kind) {
-        case LUMIKARTA_CONTROL_LABEL:
-        case LUMIKARTA_CONTROL_ICON:
-            return qobject_cast<const QLabel*>(&widget);
-        case LUMIKARTA_CONTROL_EDIT:
-            return qobject_cast<const QLineEdit*>(&widget) || qobject_cast<const QPlainTextEdit*>(&widget);
-        case LUMIKARTA_CONTROL_LIST_BOX:
-            return qobject_cast<const QListWidget*>(&widget);
-        case LUMIKARTA_CONTROL_COMBO_BOX:
-            return qobject_cast<const QComboBox*>(&widget) &&
-                   static_cast<const QComboBox&>(widget).isEditable();
-        case LUMIKARTA_CONTROL_DROP_DOWN_LIST:
-            return qobject_cast<const QComboBox*>(&widget) &&
-                   !static_cast<const QComboBox&>(widget).isEditable();
-        case LUMIKARTA_CONTROL_PUSH_BUTTON:
-            return qobject_cast<const QAbstractButton*>(&widget);
-        case LUMIKARTA_CONTROL_GROUP_BOX:
-            return qobject_cast<const QGroupBox*>(&widget);
-        case LUMIKARTA_CONTROL_PROGRESS_BAR:
-            return qobject_cast<const QProgressBar*>(&widget);
-    }
-    return false;
-}
-
-QStringList Items(const QWidget& widget) {
-    QStringList items;
-    if (const auto* combo = qobject_cast<const QComboBox*>(&widget)) {
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
+        description += combo->isEditable() ? " editable" : "";
         for (int i = 0; i < combo->count(); ++i) {
-            items << combo->itemText(i);
-        }
-    } else if (const auto* list = qobject_cast<const QListWidget*>(&widget)) {
-        for (int i = 0; i < list->count(); ++i) {
-            items << list->item(i)->text();
+            description += " | " + combo->itemText(i);
         }
     }
-    return items;
+    return description;
 }
 
 // The control the Tab key moves to from this one: the next in the focus chain that takes focus.
 QWidget* NextTabStop(QWidget* from) {
     for (QWidget* widget = from->nextInFocusChain(); widget != from; widget = widget->nextInFocusChain()) {
-        if (widget->property("lumikartaControlId").isValid() && (widget->focusPolicy() & Qt::TabFocus)) {
+        if (widget->parentWidget() == from->parentWidget() && (widget->focusPolicy() & Qt::TabFocus)) {
             return widget;
         }
     }
     return from;
 }
 
-// Every control of every template, in both languages, becomes the widget it describes: its kind,
-// text and items, and the focus moves through the controls in template order.
-TEST(DialogTemplatesTest, EveryControlIsBuiltAsTheTemplateDescribesIt) {
-    for (const Language& language : Languages()) {
-        ASSERT_NE(language.table, nullptr) << language.name;
-        for (const LumikartaDialogTemplate& dialogTemplate : Dialogs(*language.table)) {
-            SCOPED_TRACE(std::string(language.name) + " template " + std::to_string(dialogTemplate.id));
-            QDialog dialog;
-            BuildDialog(dialog, dialogTemplate);
-            EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(dialogTemplate.caption));
+// One control of each kind from the German templates, as worked out by hand: the widget it became,
+// what it shows and, in a sorted box, its items in order.
+TEST(DialogTemplatesTest, EachKindOfControlBecomesTheWidgetItsTemplateDescribes) {
+    const struct {
+        uint32_t dialog;
+        int id;
+        const char* described;
+    } anchors[] = {
+        {IDD_ABOUTBOX, IDC_STATIC, "QLabel with a picture"},
+        {IDD_ABOUTBOX, about_box::kOk, "QPushButton OK"},
+        {IDD_LUMIKARTASYSTEMINFO_DIALOG, main_window::kProducts, "QListWidget"},
+        {IDD_LUMIKARTASYSTEMINFO_DIALOG, main_window::kFAQ, "QLabel FAQ"},
+        {IDD_UPDATEBOX, IDC_STATIC, "QGroupBox Verfügbare Updates"},
+        {IDD_UPDATEDOWNLOAD, download_dialog::kProgress, "QProgressBar 0%"},
+        {IDD_SENDDIALOG, send_dialog::kFirstName, "QLineEdit"},
+        {IDD_SENDDIALOG, send_dialog::kDescription, "QPlainTextEdit"},
+        {IDD_SENDDIALOG, send_dialog::kProduct, "QComboBox editable"},
+        {IDD_SENDDIALOG, send_dialog::kSalutation, "QComboBox | Herr | Frau"},
+        {IDD_SENDDIALOG, send_dialog::kPrinter, "QComboBox | Funktion | Start"},
+    };
+    for (const auto& anchor : anchors) {
+        QDialog dialog;
+        BuildDialog(dialog, GermanTemplate(anchor.dialog));
+        EXPECT_EQ(Describe(FindControl(dialog, anchor.id)).toStdString(), anchor.described);
+    }
+}
 
-            std::vector<QWidget*> built;
-            for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-                if (child->property("lumikartaControlId").isValid()) {
-                    built.push_back(child);
-                }
+// Tab moves through the support form's fields in template order.
+TEST(DialogTemplatesTest, TabFollowsTheTemplateOrder) {
+    QDialog form;
+    const LumikartaDialogTemplate& formTemplate = GermanTemplate(IDD_SENDDIALOG);
+    BuildDialog(form, formTemplate);
+    EXPECT_EQ(form.windowTitle(), "Supportanfrage senden");
+    QWidget* previous = nullptr;
+    for (const LumikartaDialogControl& control :
+         std::span(formTemplate.controls, formTemplate.controlCount)) {
+        QWidget* widget = FindControl(form, control.id);
+        if (control.id != IDC_STATIC && (widget->focusPolicy() & Qt::TabFocus)) {
+            if (previous) {
+                EXPECT_EQ(NextTabStop(previous), widget) << "after " << ControlId(*previous);
             }
-            ASSERT_EQ(built.size(), dialogTemplate.controlCount);
-
-            std::vector<QWidget*> tabStops;
-            for (const LumikartaDialogControl& control : Controls(dialogTemplate)) {
-                const QRect rect(control.x, control.y, control.width, control.height);
-                const auto match = std::find_if(built.begin(), built.end(), [&](QWidget* widget) {
-                    return ControlId(*widget) == control.id && ControlRect(*widget) == rect;
-                });
-                ASSERT_NE(match, built.end()) << "control " << control.id << " " << control.text;
-                QWidget& widget = **match;
-                EXPECT_EQ(ControlKind(widget), control.kind);
-                EXPECT_TRUE(IsWidgetOfKind(widget, control.kind)) << control.id;
-                EXPECT_EQ(ShownText(widget), QString::fromUtf8(control.text)) << control.id;
-                QStringList items;
-                for (const char* item : std::span(control.items, control.itemCount)) {
-                    items << QString::fromUtf8(item);
-                }
-                if (control.style & LUMIKARTA_STYLE_SORTED) {
-                    items.sort(Qt::CaseInsensitive);
-                }
-                EXPECT_EQ(Items(widget), items) << control.id;
-                if (widget.focusPolicy() & Qt::TabFocus) {
-                    tabStops.push_back(&widget);
-                }
-            }
-            for (std::size_t i = 1; i < tabStops.size(); ++i) {
-                EXPECT_EQ(NextTabStop(tabStops[i - 1]), tabStops[i])
-                    << "after control " << ControlId(*tabStops[i - 1]);
-            }
+            previous = widget;
         }
     }
 }
@@ -166,13 +108,8 @@ TEST(DialogTemplatesTest, EveryControlIsBuiltAsTheTemplateDescribesIt) {
 // 395.5 and rounds away from zero, its right edge at 276 on 483, its top at 7 on 11.375, its bottom
 // at 23 on 37.375.
 TEST(DialogTemplatesTest, DialogUnitsBecomePixelsAsOnWindows) {
-    const auto dialogs = Dialogs(GermanResources());
-    const auto about = std::find_if(dialogs.begin(), dialogs.end(), [](const LumikartaDialogTemplate& each) {
-        return each.id == IDD_ABOUTBOX;
-    });
-    ASSERT_NE(about, dialogs.end());
     QDialog dialog;
-    BuildDialog(dialog, *about);
+    BuildDialog(dialog, GermanTemplate(IDD_ABOUTBOX));
     const DialogUnits units(dialog.font());
     ASSERT_EQ(QSize(units.BaseUnitX(), units.BaseUnitY()), QSize(7, 13)) << "another test font";
     EXPECT_EQ(dialog.size(), QSize(495, 88));
@@ -184,33 +121,22 @@ TEST(DialogTemplatesTest, DialogUnitsBecomePixelsAsOnWindows) {
 // The English library must replace every German resource: a missing one would leave a German text
 // or window in the English program.
 TEST(DialogTemplatesTest, TheEnglishLibraryHasEveryResourceUnderTheSameIds) {
-    const LumikartaResourceTable* english = LoadEnglishResourceLibrary(LUMIKARTA_PROGRAM_DIR);
-    ASSERT_NE(english, nullptr);
-    const LumikartaResourceTable& german = GermanResources();
-
-    const auto stringIds = [](const LumikartaResourceTable& table) {
-        std::set<uint32_t> ids;
+    const auto ids = [](const LumikartaResourceTable& table) {
+        std::vector<uint32_t> ids;
         for (const LumikartaStringResource& entry : std::span(table.strings, table.stringCount)) {
-            ids.insert(entry.id);
+            ids.push_back(entry.id);
         }
-        return ids;
-    };
-    EXPECT_EQ(stringIds(*english), stringIds(german));
-
-    const auto controlIds = [](const LumikartaResourceTable& table) {
-        std::map<uint32_t, std::vector<std::pair<int32_t, uint32_t>>> ids;
-        for (const LumikartaDialogTemplate& dialog : Dialogs(table)) {
-            for (const LumikartaDialogControl& control : Controls(dialog)) {
-                ids[dialog.id].emplace_back(control.id, control.kind);
+        for (const LumikartaDialogTemplate& dialog : std::span(table.dialogs, table.dialogCount)) {
+            ids.push_back(dialog.id);
+            for (const LumikartaDialogControl& control : std::span(dialog.controls, dialog.controlCount)) {
+                ids.insert(ids.end(), {static_cast<uint32_t>(control.id), control.kind});
             }
         }
         return ids;
     };
-    EXPECT_EQ(controlIds(*english), controlIds(german));
-    EXPECT_EQ(controlIds(german).size(), 5u);
-
-    ASSERT_EQ(english->iconCount, german.iconCount);
-    EXPECT_EQ(english->icons[0].id, german.icons[0].id);
+    const LumikartaResourceTable* english = LoadEnglishResourceLibrary(LUMIKARTA_PROGRAM_DIR);
+    ASSERT_NE(english, nullptr);
+    EXPECT_EQ(ids(*english), ids(GermanResources()));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -18,22 +17,6 @@
 
 namespace {
 
-// Answers the next message box as soon as it shows, noting how it shows its text.
-class MessageBoxCloser {
-public:
-    MessageBoxCloser() {
-        QTimer::singleShot(0, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                m_texts.push_back(box->text());
-                m_formats.push_back(box->textFormat());
-                box->done(QMessageBox::Ok);
-            }
-        });
-    }
-    std::vector<QString> m_texts;
-    std::vector<Qt::TextFormat> m_formats;
-};
-
 // A dialog that notes what reaches it.
 class ProbeDialog final : public CTemplateDialog {
 public:
@@ -45,8 +28,7 @@ public:
     void OnSelChange(int id) override { selectionChanges.push_back(id); }
     void OnMouseHover(int id, bool over) override { hovers.emplace_back(id, over); }
     void OnNotice(int notice, const std::string& payload) override {
-        notices.push_back(notice);
-        payloads.push_back(payload);
+        notices.emplace_back(notice, payload);
         noticeThread = std::this_thread::get_id();
         noticed = true;
     }
@@ -54,8 +36,7 @@ public:
     std::vector<int> commands;
     std::vector<int> selectionChanges;
     std::vector<std::pair<int, bool>> hovers;
-    std::vector<int> notices;
-    std::vector<std::string> payloads;
+    std::vector<std::pair<int, std::string>> notices;
     std::thread::id noticeThread;
     std::atomic<bool> noticed{false};
 };
@@ -64,14 +45,17 @@ public:
 TEST(QtDialogHostTest, MessageBoxesShowPlainText) {
     ProbeDialog dialog;
     dialog.Create();
-    const std::string refusal = "Fehler 3: <a href=\"file:///etc/passwd\">Details</a>";
-    for (const MessageIcon icon : {MessageIcon::None, MessageIcon::Stop}) {
-        MessageBoxCloser closer;
-        EXPECT_EQ(dialog.Host().ShowMessage(refusal, icon, MessageButtons::Ok), MessageAnswer::Ok);
-        ASSERT_EQ(closer.m_formats.size(), 1u);
-        EXPECT_EQ(closer.m_formats[0], Qt::PlainText);
-        EXPECT_EQ(closer.m_texts[0].toStdString(), refusal);
-    }
+    const QString refusal = "Fehler 3: <a href=\"file:///etc/passwd\">Details</a>";
+    std::vector<std::pair<QString, Qt::TextFormat>> shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown.emplace_back(box->text(), box->textFormat());
+            box->done(QMessageBox::Ok);
+        }
+    });
+    EXPECT_EQ(dialog.Host().ShowMessage(refusal.toStdString(), MessageIcon::Stop, MessageButtons::Ok),
+              MessageAnswer::Ok);
+    EXPECT_EQ(shown, (std::vector<std::pair<QString, Qt::TextFormat>>{{refusal, Qt::PlainText}}));
 }
 
 // While the work runs on its helper thread the window's loop goes on: a notice the work posts arrives
@@ -96,8 +80,7 @@ TEST(QtDialogHostTest, BlockingWorkKeepsTheWindowAliveButDeaf) {
         }
     });
     EXPECT_NE(workThread, std::this_thread::get_id());
-    EXPECT_EQ(dialog.notices, std::vector<int>{7});
-    EXPECT_EQ(dialog.payloads, std::vector<std::string>{"seven"});
+    EXPECT_EQ(dialog.notices, (std::vector<std::pair<int, std::string>>{{7, "seven"}}));
     EXPECT_EQ(dialog.noticeThread, std::this_thread::get_id());
     EXPECT_EQ(cursorDuringWork, Qt::WaitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -112,8 +95,9 @@ TEST(QtDialogHostTest, BlockingWorkKeepsTheWindowAliveButDeaf) {
     EXPECT_EQ(dialog.notices.size(), 1u) << "an ended window gets no more notices";
 }
 
-// Return in a line presses the default button; in the description it starts a new line.
-TEST(QtDialogHostTest, ReturnPressesTheDefaultButtonButBreaksTheLineInTheDescription) {
+// Return in the description starts a new line instead of pressing the default button, as it does in
+// the product box below.
+TEST(QtDialogHostTest, ReturnBreaksTheLineInTheDescription) {
     ProbeDialog dialog(IDD_SENDDIALOG);
     dialog.Create();
     QDialog& window = *dialog.Qt().Window();
@@ -123,11 +107,6 @@ TEST(QtDialogHostTest, ReturnPressesTheDefaultButtonButBreaksTheLineInTheDescrip
     QTest::keyClick(description, Qt::Key_Return);
     EXPECT_EQ(description->toPlainText(), "\n");
     EXPECT_TRUE(dialog.commands.empty());
-
-    auto* firstName = qobject_cast<QLineEdit*>(FindControl(window, send_dialog::kFirstName));
-    firstName->setFocus();
-    QTest::keyClick(firstName, Qt::Key_Return);
-    EXPECT_EQ(dialog.commands, std::vector<int>{send_dialog::kSend});
 }
 
 // The product box takes the text as typed: no completion from its items, no item chosen for the
@@ -172,13 +151,15 @@ TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
     dialog.Host().SetHandCursor(main_window::kFAQ);
     QWidget* label = FindControl(*dialog.Qt().Window(), main_window::kFAQ);
     EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
-    const auto use = [label] {
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(label, &enter);
+    const auto send = [label](QEvent::Type type) {
+        QEvent event(type);
+        QApplication::sendEvent(label, &event);
+    };
+    const auto use = [label, send] {
+        send(QEvent::Enter);
         QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
         QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(-5, 2));
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(label, &leave);
+        send(QEvent::Leave);
     };
     use();
     const int id = main_window::kFAQ;
@@ -192,11 +173,9 @@ TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
 
     // Disabled under the mouse: no Leave will come, so the hover ends with the disabling.
     dialog.Host().Enable(id, true);
-    QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(label, &enter);
+    send(QEvent::Enter);
     dialog.Host().Enable(id, false);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(label, &leave);
+    send(QEvent::Leave);
     EXPECT_EQ(dialog.hovers,
               (std::vector<std::pair<int, bool>>{{id, true}, {id, false}, {id, true}, {id, false}}));
 }

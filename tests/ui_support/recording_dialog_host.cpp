@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "common/template_dialog.h"
+#include "res/control_ids.h"
 #include "res/resources.h"
 
 namespace {
@@ -17,11 +18,6 @@ bool SortsBefore(const std::string& left, const std::string& right) {
         [](unsigned char a, unsigned char b) { return std::tolower(a) < std::tolower(b); });
 }
 
-bool IsList(const RecordingDialogHost::Control& control) {
-    return control.kind == LUMIKARTA_CONTROL_LIST_BOX || control.kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST ||
-           control.kind == LUMIKARTA_CONTROL_COMBO_BOX;
-}
-
 }  // namespace
 
 RecordingDialogHost::RecordingDialogHost() : RecordingDialogHost(std::make_shared<Desktop>()) {}
@@ -31,14 +27,14 @@ RecordingDialogHost::RecordingDialogHost(std::shared_ptr<Desktop> desktop) : m_p
 void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
     m_pDialog = &dialog;
     const LumikartaDialogTemplate* dialogTemplate = LoadDialogTemplate(dialog.TemplateId());
-    if (!dialogTemplate || !m_controls.empty()) {
+    if (!dialogTemplate) {
         return;
     }
     for (const LumikartaDialogControl& source :
          std::span(dialogTemplate->controls, dialogTemplate->controlCount)) {
         Control& control = m_controls[source.id];
         control.kind = static_cast<int>(source.kind);
-        control.style = source.style;
+        control.sorted = (source.style & LUMIKARTA_STYLE_SORTED) != 0;
         control.text = source.text ? source.text : "";
         for (const char* item : std::span(source.items, source.itemCount)) {
             AddItem(source.id, item);
@@ -47,16 +43,7 @@ void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
 }
 
 int RecordingDialogHost::RunModal(CTemplateDialog& dialog) {
-    m_pDesktop->modalRuns.push_back(dialog.TemplateId());
-    if (m_pDesktop->runChild) {
-        return m_pDesktop->runChild(dialog);
-    }
-    MakeControls(dialog);
-    dialog.InitDialog();
-    if (!dialog.Ended()) {
-        dialog.OnCancel();
-    }
-    return dialog.Result();
+    return m_pDesktop->runChild ? m_pDesktop->runChild(dialog) : IDCANCEL;
 }
 
 void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
@@ -64,32 +51,23 @@ void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
     dialog.InitDialog();
 }
 
-void RecordingDialogHost::EndDialog(int) {
-    m_bShown = false;
-}
-
 std::unique_ptr<CDialogHost> RecordingDialogHost::CreateChildHost() {
     return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
 }
 
-void RecordingDialogHost::AddSystemMenuItem(int commandId, const std::string& text) {
-    m_systemMenu.emplace_back(commandId, text);
-}
-
-const RecordingDialogHost::Control* RecordingDialogHost::Find(int id) const {
+const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {
+    static const Control kMissing = [] {
+        Control missing;
+        missing.enabled = false;
+        return missing;
+    }();
     const auto found = m_controls.find(id);
-    return found == m_controls.end() ? nullptr : &found->second;
+    return found == m_controls.end() ? kMissing : found->second;
 }
 
 std::string RecordingDialogHost::GetText(int id) const {
-    const Control* control = Find(id);
-    if (!control) {
-        return {};
-    }
-    if (control->kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST) {
-        return ItemText(id, control->selection);
-    }
-    return control->text;
+    const Control& control = Find(id);
+    return control.kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST ? ItemText(id, control.selection) : control.text;
 }
 
 void RecordingDialogHost::SetText(int id, const std::string& text) {
@@ -99,42 +77,20 @@ void RecordingDialogHost::SetText(int id, const std::string& text) {
     }
 }
 
-bool RecordingDialogHost::IsEnabled(int id) const {
-    const Control* control = Find(id);
-    return control && control->enabled;
-}
-
 int RecordingDialogHost::AddItem(int id, const std::string& text) {
     Control& control = At(id);
-    if (!(control.style & LUMIKARTA_STYLE_SORTED)) {
+    if (!control.sorted) {
         return InsertItem(id, -1, text);
     }
     const auto place = std::upper_bound(control.items.begin(), control.items.end(), text, SortsBefore);
     return InsertItem(id, static_cast<int>(place - control.items.begin()), text);
 }
 
+// The dialogs choose items only once the box is filled, so the choice is not moved along.
 int RecordingDialogHost::InsertItem(int id, int index, const std::string& text) {
-    Control& control = At(id);
-    const int count = static_cast<int>(control.items.size());
-    const int at = index < 0 || index > count ? count : index;
-    control.items.insert(control.items.begin() + at, text);
-    if (control.selection >= at) {
-        ++control.selection;
-    }
-    return at;
-}
-
-void RecordingDialogHost::RemoveItem(int id, int index) {
-    Control& control = At(id);
-    if (index < 0 || index >= static_cast<int>(control.items.size())) {
-        return;
-    }
-    control.items.erase(control.items.begin() + index);
-    if (control.selection == index) {
-        control.selection = -1;
-    } else if (control.selection > index) {
-        --control.selection;
-    }
+    std::vector<std::string>& items = At(id).items;
+    const auto at = index < 0 || index > std::ssize(items) ? items.end() : items.begin() + index;
+    return static_cast<int>(items.insert(at, text) - items.begin());
 }
 
 void RecordingDialogHost::ClearItems(int id) {
@@ -143,17 +99,9 @@ void RecordingDialogHost::ClearItems(int id) {
     control.selection = -1;
 }
 
-int RecordingDialogHost::ItemCount(int id) const {
-    const Control* control = Find(id);
-    return control ? static_cast<int>(control->items.size()) : 0;
-}
-
 std::string RecordingDialogHost::ItemText(int id, int index) const {
-    const Control* control = Find(id);
-    if (!control || index < 0 || index >= static_cast<int>(control->items.size())) {
-        return {};
-    }
-    return control->items[static_cast<std::size_t>(index)];
+    const std::vector<std::string>& items = Find(id).items;
+    return index >= 0 && index < std::ssize(items) ? items[static_cast<std::size_t>(index)] : "";
 }
 
 void RecordingDialogHost::Select(int id, int index) {
@@ -162,11 +110,6 @@ void RecordingDialogHost::Select(int id, int index) {
     if (control.kind == LUMIKARTA_CONTROL_COMBO_BOX && control.selection >= 0) {
         control.text = control.items[static_cast<std::size_t>(control.selection)];
     }
-}
-
-int RecordingDialogHost::Selection(int id) const {
-    const Control* control = Find(id);
-    return control && IsList(*control) ? control->selection : -1;
 }
 
 void RecordingDialogHost::UserSelects(int id, int index) {
@@ -178,25 +121,6 @@ void RecordingDialogHost::UserClicks(int id) {
     if (IsEnabled(id)) {
         m_pDialog->OnCommand(id);
     }
-}
-
-void RecordingDialogHost::UserHovers(int id, bool over) {
-    if (At(id).link && IsEnabled(id) && over != (m_nHoveredLink == id)) {
-        m_nHoveredLink = over ? id : 0;
-        m_pDialog->OnMouseHover(id, over);
-    }
-}
-
-void RecordingDialogHost::Enable(int id, bool enabled) {
-    if (!enabled && m_nHoveredLink == id) {
-        m_nHoveredLink = 0;
-        m_pDialog->OnMouseHover(id, false);
-    }
-    At(id).enabled = enabled;
-}
-
-void RecordingDialogHost::UserChoosesMenuItem(int commandId) {
-    m_pDialog->OnSysCommand(commandId);
 }
 
 MessageAnswer RecordingDialogHost::ShowMessage(const std::string& text, MessageIcon icon,
@@ -217,7 +141,7 @@ bool RecordingDialogHost::CopyToClipboard(const std::string& text) {
 
 bool RecordingDialogHost::RestartProgram() {
     ++m_pDesktop->restarts;
-    return m_pDesktop->restartWorks;
+    return true;
 }
 
 void RecordingDialogHost::PostNotice(int notice, std::string payload) {
@@ -228,10 +152,11 @@ void RecordingDialogHost::PostNotice(int notice, std::string payload) {
     m_noticePosted.notify_all();
 }
 
-bool RecordingDialogHost::DeliverNotices() {
+void RecordingDialogHost::DeliverNotices(std::chrono::milliseconds wait) {
     std::deque<std::pair<int, std::string>> pending;
     {
-        const std::lock_guard<std::mutex> lock(m_noticeLock);
+        std::unique_lock<std::mutex> lock(m_noticeLock);
+        m_noticePosted.wait_for(lock, wait, [this] { return !m_notices.empty(); });
         pending.swap(m_notices);
     }
     for (const auto& [notice, payload] : pending) {
@@ -240,15 +165,6 @@ bool RecordingDialogHost::DeliverNotices() {
             m_pDialog->OnNotice(notice, payload);
         }
     }
-    return !pending.empty();
-}
-
-bool RecordingDialogHost::DeliverNoticesWithin(std::chrono::milliseconds wait) {
-    {
-        std::unique_lock<std::mutex> lock(m_noticeLock);
-        m_noticePosted.wait_for(lock, wait, [this] { return !m_notices.empty(); });
-    }
-    return DeliverNotices();
 }
 
 // On a thread of its own, as the real hosts do, so the work's sharing with this thread is checked.

@@ -21,12 +21,10 @@ class RecordingDialogHost final : public CDialogHost {
 public:
     struct Control {
         int kind = 0;
-        uint32_t style = 0;
+        bool sorted = false;
         std::string text;
         bool enabled = true;
-        bool shown = true;
         std::optional<FontStyle> fontStyle;
-        int textLimit = -1;
         std::vector<std::string> items;
         int selection = -1;
         std::vector<int> progress;
@@ -42,9 +40,7 @@ public:
     struct Desktop {
         MessageAnswer answer = MessageAnswer::Ok;
         std::optional<std::string> savePath;
-        bool restartWorks = true;
-        // Takes the place of a child dialog's whole modal run (nothing of it is initialised); without
-        // it the child initialises and the user closes it at once.
+        // Takes the place of a child dialog's whole modal run; without it the child is cancelled unseen.
         std::function<int(CTemplateDialog&)> runChild;
 
         std::vector<Message> messages;
@@ -54,8 +50,6 @@ public:
         std::vector<std::string> openedFiles;
         int restarts = 0;
         int blockingRuns = 0;
-        // The template of each dialog run modally.
-        std::vector<uint32_t> modalRuns;
     };
 
     RecordingDialogHost();
@@ -63,47 +57,41 @@ public:
     Desktop& Seen() { return *m_pDesktop; }
     // The control's record; one is made for an id the template lacks.
     Control& At(int id) { return m_controls[id]; }
-    const std::vector<std::pair<int, std::string>>& SystemMenu() const { return m_systemMenu; }
-    std::optional<int> Focus() const { return m_focus; }
-    bool Shown() const { return m_bShown; }
 
     // The user's doings.
     void UserTypes(int id, const std::string& text) { At(id).text = text; }
     void UserSelects(int id, int index);
     void UserClicks(int id);
-    void UserHovers(int id, bool over);
-    void UserChoosesMenuItem(int commandId);
 
-    // Delivers the notices posted so far, in order; false when there were none.
-    bool DeliverNotices();
-    // Waits until a notice is posted or the time is over, then delivers what has come.
-    bool DeliverNoticesWithin(std::chrono::milliseconds wait);
+    // Delivers the notices posted so far, in order, after waiting up to the time for the first one.
+    void DeliverNotices(std::chrono::milliseconds wait = {});
 
     int RunModal(CTemplateDialog& dialog) override;
     void CreateModeless(CTemplateDialog& dialog) override;
-    void EndDialog(int result) override;
+    void EndDialog(int) override {}
     std::unique_ptr<CDialogHost> CreateChildHost() override;
-    void ShowDialog() override { m_bShown = true; }
+    void ShowDialog() override {}
     void SetIcon(uint32_t) override {}
-    void AddSystemMenuItem(int commandId, const std::string& text) override;
+    void AddSystemMenuItem(int, const std::string&) override {}
 
     std::string GetText(int id) const override;
     void SetText(int id, const std::string& text) override;
-    void Enable(int id, bool enabled) override;
-    bool IsEnabled(int id) const override;
-    void Show(int id, bool shown) override { At(id).shown = shown; }
-    void SetFocus(int id) override { m_focus = id; }
+    void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
+    bool IsEnabled(int id) const override { return Find(id).enabled; }
+    void Show(int, bool) override {}
+    void SetFocus(int) override {}
     void SetFontStyle(int id, FontStyle style) override { At(id).fontStyle = style; }
-    void LimitText(int id, int maxCharacters) override { At(id).textLimit = maxCharacters; }
+    void LimitText(int, int) override {}
 
     int AddItem(int id, const std::string& text) override;
     int InsertItem(int id, int index, const std::string& text) override;
-    void RemoveItem(int id, int index) override;
+    // No dialog takes single items out of a box.
+    void RemoveItem(int, int) override {}
     void ClearItems(int id) override;
-    int ItemCount(int id) const override;
+    int ItemCount(int id) const override { return static_cast<int>(Find(id).items.size()); }
     std::string ItemText(int id, int index) const override;
     void Select(int id, int index) override;
-    int Selection(int id) const override;
+    int Selection(int id) const override { return Find(id).selection; }
 
     void SetProgressRange(int, int, int) override {}
     void SetProgressPos(int id, int position) override { At(id).progress.push_back(position); }
@@ -124,15 +112,12 @@ public:
 private:
     explicit RecordingDialogHost(std::shared_ptr<Desktop> desktop);
     void MakeControls(CTemplateDialog& dialog);
-    const Control* Find(int id) const;
+    // The control's record; an empty, disabled one for an id the template lacks.
+    const Control& Find(int id) const;
 
     std::shared_ptr<Desktop> m_pDesktop;
     CTemplateDialog* m_pDialog = nullptr;
     std::map<int, Control> m_controls;
-    std::vector<std::pair<int, std::string>> m_systemMenu;
-    std::optional<int> m_focus;
-    int m_nHoveredLink = 0;
-    bool m_bShown = false;
 
     std::mutex m_noticeLock;
     std::condition_variable m_noticePosted;
