@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "support/fake_system_root.h"
 #include "sysinfo/system_info.h"
@@ -25,14 +26,9 @@ constexpr std::string_view kPciIds =
     "C 03  Display controller\n"
     "\t00  VGA compatible controller\n";
 
+// An empty module is a driver built into the kernel.
 struct PciDevice {
-    std::string address;
-    std::string vendor;
-    std::string device;
-    std::string classCode;
-    std::string driver;
-    // Empty for a driver built into the kernel.
-    std::string module;
+    std::string address, vendor, device, classCode, driver, module;
 };
 
 std::string DeviceFolder(const std::string& address) {
@@ -160,21 +156,18 @@ TEST(GraphicsProbes, DescribeTheAdapterOfEachMachine) {
 }
 
 TEST(GraphicsProbes, DateABuiltInDriverByTheKernelBuild) {
-    const struct {
-        const char* kernelVersion;
-        const char* date;
-    } cases[] = {
+    const std::pair<const char*, const char*> versionsAndDates[] = {
         {"#1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2024-02-01)", "2-1-2024"},
         {"#1 SMP PREEMPT_DYNAMIC Thu Feb  1 12:00:00 UTC 2024", "2-1-2024"},
         {"#1 SMP PREEMPT_DYNAMIC Sat, 03 Feb 2024 10:30:35 +0000", "2-3-2024"},
         {"#1 SMP (custom build)", ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [version, date] : versionsAndDates) {
         FakeSystemRoot root;
-        HeadlessVm(root, c.kernelVersion, true);
+        HeadlessVm(root, version, true);
         CSystemInfo info;
         info.DetectGraphicsRegistry(info.m_Graphics);
-        EXPECT_EQ(info.m_Graphics.m_strDriverDate, c.date) << c.kernelVersion;
+        EXPECT_EQ(info.m_Graphics.m_strDriverDate, date) << version;
     }
 }
 
