@@ -41,10 +41,7 @@ TEST(DecideLanguage, StoredCodeFirstThenTheUserInterfaceLanguage) {
         {"beyond the int range", StoredValue("99999999999"), {.lang = "de_DE.UTF-8"}, 2147483647},
         {"longer than 100 bytes", StoredValue("1" + std::string(120, ' ')), {.lang = "de_DE.UTF-8"}, 0},
         {"LANGUAGE first", "", {.language = "de:en", .all = "en_US.UTF-8"}, 0},
-        {"an empty LANGUAGE counts as not set",
-         "",
-         {.language = "", .all = "de_DE@euro", .lang = "en_US"},
-         0},
+        {"empty LANGUAGE as not set", "", {.language = "", .all = "de_DE@euro", .lang = "en_US"}, 0},
         {"a language that only starts with de", "", {.lang = "den_DK"}, 1},
         {"no variable at all", "", {}, 1},
     };

@@ -10,8 +10,10 @@ struct Case {
     const char* expected;
 };
 
+// An NT system; the edition, suite and R2 mark are those a query of the system gives.
 WindowsVersionFacts Nt(uint32_t major, uint32_t minor, uint8_t productType, uint16_t architecture,
-                       uint32_t build, std::string servicePack = {}) {
+                       uint32_t build, std::string servicePack = {}, uint32_t edition = 0, uint16_t suite = 0,
+                       int serverR2 = 0) {
     WindowsVersionFacts facts;
     facts.platformId = WindowsVersionFacts::kPlatformNt;
     facts.majorVersion = major;
@@ -20,10 +22,6 @@ WindowsVersionFacts Nt(uint32_t major, uint32_t minor, uint8_t productType, uint
     facts.architecture = architecture;
     facts.buildNumber = build;
     facts.servicePack = std::move(servicePack);
-    return facts;
-}
-
-WindowsVersionFacts With(WindowsVersionFacts facts, uint32_t edition, uint16_t suite = 0, int serverR2 = 0) {
     facts.editionCode = edition;
     facts.suiteMask = suite;
     facts.serverR2 = serverR2;
@@ -41,27 +39,27 @@ TEST(DescribeWindowsVersion, NamesEverySystemTheProcedureKnows) {
     win9x.platformId = 1;
 
     const Case cases[] = {
-        {"7 home premium", With(Nt(6, 1, kWorkstation, kX64, 7601, "Service Pack 1"), 3),
+        {"7 home premium", Nt(6, 1, kWorkstation, kX64, 7601, "Service Pack 1", 3),
          "Microsoft Windows 7 Home Premium Edition, 64-bit Service Pack 1 (build 7601)"},
-        {"7 on itanium", With(Nt(6, 1, kServer, kItanium, 7600), 15),
+        {"7 on itanium", Nt(6, 1, kServer, kItanium, 7600, {}, 15),
          "Microsoft Windows 7 Enterprise Edition for Itanium-based Systems (build 7600)"},
-        {"vista without N editions", With(Nt(6, 0, kWorkstation, kX64, 6002), 26),
+        {"vista without N editions", Nt(6, 0, kWorkstation, kX64, 6002, {}, 26),
          "Microsoft Windows Vista , 64-bit (build 6002)"},
-        {"7 with an N edition", With(Nt(6, 1, kWorkstation, kX86, 7600), 27),
+        {"7 with an N edition", Nt(6, 1, kWorkstation, kX86, 7600, {}, 27),
          "Microsoft Windows 7 Enterprise N Edition, 32-bit (build 7600)"},
         {"xp x64", Nt(5, 2, kWorkstation, kX64, 3790, "Service Pack 2"),
          "Microsoft Windows XP Professional x64 Edition Service Pack 2 (build 3790)"},
-        {"2003 r2 enterprise", With(Nt(5, 2, kServer, kX86, 3790), 0, 0x2002, 1),
+        {"2003 r2 enterprise", Nt(5, 2, kServer, kX86, 3790, {}, 0, 0x2002, 1),
          "Microsoft Windows Server 2003 R2, Enterprise Edition (build 3790)"},
-        {"storage server", With(Nt(5, 2, kServer, kX86, 3790), 0, 0x2000),
+        {"storage server", Nt(5, 2, kServer, kX86, 3790, {}, 0, 0x2000),
          "Microsoft Windows Storage Server 2003Standard Edition (build 3790)"},
-        {"2003 x64 datacenter", With(Nt(5, 2, kServer, kX64, 3790), 0, 0x0080),
+        {"2003 x64 datacenter", Nt(5, 2, kServer, kX64, 3790, {}, 0, 0x0080),
          "Microsoft Windows Server 2003, Datacenter x64 Edition (build 3790)"},
-        {"2003 compute cluster", With(Nt(5, 2, kServer, kX86, 3790), 0, 0x4080),
+        {"2003 compute cluster", Nt(5, 2, kServer, kX86, 3790, {}, 0, 0x4080),
          "Microsoft Windows Server 2003, Compute Cluster Edition (build 3790)"},
-        {"xp home", With(Nt(5, 1, kWorkstation, kX86, 2600, "Service Pack 3"), 0, 0x0200),
+        {"xp home", Nt(5, 1, kWorkstation, kX86, 2600, "Service Pack 3", 0, 0x0200),
          "Microsoft Windows XP Home Edition Service Pack 3 (build 2600)"},
-        {"2000 advanced server", With(Nt(5, 0, kServer, kX86, 2195), 0, 0x0002),
+        {"2000 advanced server", Nt(5, 0, kServer, kX86, 2195, {}, 0, 0x0002),
          "Microsoft Windows 2000 Advanced Server (build 2195)"},
         {"8 and later report 6.2", Nt(6, 2, kWorkstation, kX64, 9200), "Microsoft  (build 9200)"},
         {"nt 4 counts with the 9x line", Nt(4, 0, kWorkstation, kX86, 1381, "Service Pack 6"),
