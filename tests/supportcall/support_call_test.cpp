@@ -42,22 +42,14 @@ RawHttpReply Returns(const std::string& returnChildren) {
     return RawHttpReply::Complete(Reply(returnChildren));
 }
 
-// The bytes as they arrive, before a server library reads them and puts them in order; markup typed
-// by the user is escaped.
-TEST(SupportCallTest, RequestArrivesAsItsBytes) {
-    RawHttpServer server(Returns("<resultCode>1</resultCode>"));
-    EXPECT_EQ(PostTo(server.Url("")).kind, Kind::Succeeded);
-    const std::vector<std::string> requests = server.Requests();
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0], SupportCallRequestBytes(
-                               server.Port(), SampleSupportCallEnvelope("Der Ausdruck ist &lt;leer&gt; &amp; "
-                                                                        "\"grau\".\nGrüße\n\nBericht")));
-}
-
-// Every reply gives exactly one outcome and leaves no file of the exchange in the temporary folder.
-TEST(SupportCallTest, ReplyDecidesTheOutcome) {
+// The request arrives as its bytes, before a server library reads them and puts them in order, with
+// markup typed by the user escaped; every reply gives exactly one outcome and leaves no file of the
+// exchange in the temporary folder.
+TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
     TempDir temp;
     const ScopedEnv tempFolder("TMPDIR", temp.Path().string());
+    const std::string envelope =
+        SampleSupportCallEnvelope("Der Ausdruck ist &lt;leer&gt; &amp; \"grau\".\nGrüße\n\nBericht");
     RawHttpReply fault = Returns("<resultCode>1</resultCode>");
     fault.head.replace(fault.head.find("200 OK"), 6, "500 Internal Server Error");
     struct Case {
@@ -93,6 +85,7 @@ TEST(SupportCallTest, ReplyDecidesTheOutcome) {
         SCOPED_TRACE(c.name);
         RawHttpServer server(c.reply);
         const SupportCallOutcome outcome = PostTo(server.Url(""));
+        EXPECT_EQ(server.Requests(), std::vector{SupportCallRequestBytes(server.Port(), envelope)});
         EXPECT_EQ(outcome.kind, c.kind);
         if (c.kind != Kind::NoConnection) {
             EXPECT_EQ(outcome.resultCode, c.resultCode);
