@@ -34,10 +34,6 @@ TEST(DetectProducts, FindsProductsVersionsAndMapSets) {
         const char* expected;
     };
     const Case cases[] = {
-        {"map sets with the version key's last three characters",
-         Leaf("ProductA\\Skyrund\\100", "100") + Leaf("ProductA\\RegionA\\100") +
-             Leaf("ProductA\\RegionB\\200"),
-         "ProductA|1.0.0|RegionA\\100\n"},
         {"nested product key", Leaf("ProductA\\Extra\\Skyrund\\001", "001"), "ProductA Extra|0.0.1|\n"},
         {"two characters stay as stored", Leaf("ProductA\\Skyrund\\012", "12"), "ProductA|12|\n"},
         {"further characters are dropped", Leaf("ProductA\\Skyrund\\300", "3001"), "ProductA|3.0.0|\n"},
@@ -48,9 +44,9 @@ TEST(DetectProducts, FindsProductsVersionsAndMapSets) {
         {"no version value", Leaf("ProductA\\Skyrund\\100"), "ProductA||\n"},
         {"value name without regard to case",
          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\P\\Skyrund\\100]\n\"Version\"=\"100\"\n\n", "P|1.0.0|\n"},
-        {"a sibling product's map sets are its own",
+        {"map sets of the product with the version key's last three characters",
          Leaf("ProductA\\Skyrund\\100", "100") + Leaf("ProductA2\\RegionC\\100") +
-             Leaf("ProductA\\RegionA\\100"),
+             Leaf("ProductA\\RegionA\\100") + Leaf("ProductA\\RegionB\\200"),
          "ProductA|1.0.0|RegionA\\100\n"},
         {"map sets compared without regard to case",
          Leaf("Süd\\Skyrund\\10a", "10a") + Leaf("SÜD\\Karte\\10A"), "Süd|1.0.a|Karte\\10A\n"},
