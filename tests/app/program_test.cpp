@@ -31,38 +31,33 @@ ProgramRun RunProgram(const std::string& arguments) {
 }
 
 // A machine with known facts, two products, no print server and English as the stored language.
-class SampleMachine {
-public:
-    SampleMachine()
-        : m_hklm("LUMIKARTA_HKLM", m_files.WriteFile("system.reg", kMachine)),
-          m_hkcu("LUMIKARTA_HKCU", m_files.WriteFile("user.reg", kUser)),
-          m_cups("CUPS_SERVER", m_files.FilePath("no-print-server.sock")),
-          m_appData("LUMIKARTA_COMMON_APPDATA", m_files.FilePath("appdata")) {
-        m_root.WriteFile("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
-        m_root.WriteFile("/proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
-        m_root.WriteFile("/proc/sys/kernel/arch", "x86_64\n");
-        m_root.WriteFile("/proc/cpuinfo",
-                         "processor\t: 0\nmodel name\t: AMD Ryzen 7 5800X 8-Core Processor\n");
-        m_root.WriteFile("/proc/meminfo", "MemTotal:       33554432 kB\nSwapTotal:       1048576 kB\n");
+struct SampleMachine {
+    SampleMachine() {
+        root.WriteFile("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+        root.WriteFile("/proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
+        root.WriteFile("/proc/sys/kernel/arch", "x86_64\n");
+        root.WriteFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: AMD Ryzen 7 5800X 8-Core Processor\n");
+        root.WriteFile("/proc/meminfo", "MemTotal:       33554432 kB\nSwapTotal:       1048576 kB\n");
     }
 
-private:
-    static constexpr char kMachine[] =
-        "Windows Registry Editor Version 5.00\n\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Skyrund\\300]\n\"VERSION\"=\"300\"\n\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Nord\\300]\n\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Sued\\300]\n\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\Alpen\\Skyrund\\210]\n\"VERSION\"=\"210\"\n\n";
-    static constexpr char kUser[] =
-        "Windows Registry Editor Version 5.00\n\n"
-        "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n\"Language\"=\"1\"\n";
-
-    TempDir m_files;
-    FakeSystemRoot m_root;
-    ScopedEnv m_hklm;
-    ScopedEnv m_hkcu;
-    ScopedEnv m_cups;
-    ScopedEnv m_appData;
+    TempDir files;
+    FakeSystemRoot root;
+    ScopedEnv hklm{"LUMIKARTA_HKLM",
+                   files.WriteFile("system.reg",
+                                   "Windows Registry Editor Version 5.00\n\n"
+                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Skyrund\\300]\n"
+                                   "\"VERSION\"=\"300\"\n\n"
+                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Nord\\300]\n\n"
+                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\TopoKarte\\Sued\\300]\n\n"
+                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\Alpen\\Skyrund\\210]\n"
+                                   "\"VERSION\"=\"210\"\n\n")};
+    ScopedEnv hkcu{"LUMIKARTA_HKCU",
+                   files.WriteFile("user.reg",
+                                   "Windows Registry Editor Version 5.00\n\n"
+                                   "[HKEY_CURRENT_USER\\SOFTWARE\\Lumikarta\\Support und Update]\n"
+                                   "\"Language\"=\"1\"\n")};
+    ScopedEnv cups{"CUPS_SERVER", files.FilePath("no-print-server.sock")};
+    ScopedEnv appData{"LUMIKARTA_COMMON_APPDATA", files.FilePath("appdata")};
 };
 
 // The texts are the English library's, the program's own file beside it; the report stays German as
