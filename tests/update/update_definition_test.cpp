@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/local_http_server.h"
+#include "support/raw_http_server.h"
 #include "support/scoped_system_registry.h"
 #include "update/update_definition.h"
 
@@ -35,11 +35,7 @@ std::string Listed(const UpdateDefinitionOutcome& outcome) {
 
 std::string ServeAndLoad(const std::string& machine, const std::string& document) {
     ScopedSystemRegistry registry(machine);
-    LocalHttpServer server;
-    server.Routes().Get("/downloads/updates.xml", [&](const httplib::Request&, httplib::Response& response) {
-        response.set_content(document, "application/xml");
-    });
-    server.Start();
+    RawHttpServer server(RawHttpReply::Complete(document));
     return Listed(LoadUpdateDefinition(server.Url("/downloads/updates.xml")));
 }
 
