@@ -35,7 +35,6 @@ TEST(DecideLanguage, StoredCodeFirstThenTheUserInterfaceLanguage) {
     const Case cases[] = {
         {"nothing stored, German user", "", {.messages = "de_AT.UTF-8", .lang = "en_US.UTF-8"}, 0},
         {"no selection stored", StoredValue("-1"), {.lang = "de_CH.UTF-8"}, 0},
-        {"unknown code is carried along", StoredValue("2"), {.lang = "de_DE.UTF-8"}, 2},
         {"letters read as 0", StoredValue("zwei"), {.lang = "en_GB.UTF-8"}, 0},
         {"leading blanks and trailing text", StoredValue("  1 (English)"), {.lang = "de_DE.UTF-8"}, 1},
         {"beyond the int range", StoredValue("99999999999"), {.lang = "de_DE.UTF-8"}, 2147483647},
@@ -76,7 +75,7 @@ protected:
 };
 
 // The decided language picks the texts; a missing library leaves German texts while the combo box
-// still shows the code, and a code it has no entry for selects none.
+// still shows the code, and a stored code it has no entry for is carried along and selects none.
 TEST(StartUpTest, DecidedLanguageAndLibraryDecideTextsAndChoice) {
     TempDir withoutLibrary;
     const struct {
@@ -86,7 +85,6 @@ TEST(StartUpTest, DecidedLanguageAndLibraryDecideTextsAndChoice) {
         int comboIndex;
     } cases[] = {
         {"1", false, "Produkte", 1},
-        {"0", true, "Produkte", 0},
         {"1", true, "Products", 1},
         {"2", true, "Produkte", -1},
     };

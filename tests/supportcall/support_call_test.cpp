@@ -65,8 +65,6 @@ TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
         {"refused, string first",
          Returns("<resultString>Kunde gesperrt</resultString><resultCode>3</resultCode>"), Kind::Refused, 3,
          "Kunde gesperrt"},
-        {"code between blanks and letters", Returns("<resultCode> 01abc</resultCode>"), Kind::Succeeded, 1,
-         ""},
         {"non-numeric code", Returns("<resultCode>ok</resultCode>"), Kind::Refused, 0, ""},
         {"last one wins", Returns("<resultCode>1</resultCode><resultCode>4</resultCode>"), Kind::Refused, 4,
          ""},

@@ -130,7 +130,6 @@ TEST(GraphicsProbes, DescribeTheAdapterOfEachMachine) {
          "20240201000000.000000-000 | 17179869184 | 2560x1440x24 | query"},
         {"headless vm", [](const FakeSystemRoot& root) { HeadlessVm(root, "#1 SMP", false); },
          "Technical Corp. Device 1111 | bochs-drm 1.0.0 | 6-21-2023 | 0 | 0x0x0 | fallback"},
-        {"nothing", [](const FakeSystemRoot&) {}, " |  |  | 0 | 0x0x0 | fallback"},
     };
     for (const auto& c : cases) {
         FakeSystemRoot root;
