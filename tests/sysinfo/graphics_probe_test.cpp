@@ -70,7 +70,8 @@ void AddConnector(const FakeSystemRoot& root, const std::string& name, std::stri
     root.WriteFile("/sys/class/drm/" + name + "/modes", modes);
 }
 
-// The firmware's frame buffer comes up as card0 before the AMD card, as with simpledrm.
+// The firmware's frame buffer comes up as card0 before the AMD card, as with simpledrm; the driver is
+// built into the kernel, so the kernel's build date is the driver's.
 void AmdDesktop(const FakeSystemRoot& root) {
     AddKernel(root, "#1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2023-12-12)");
     root.WriteFile("/usr/share/misc/pci.ids", kPciIds);
@@ -78,7 +79,7 @@ void AmdDesktop(const FakeSystemRoot& root) {
     root.Link(firmware + "/subsystem", "../../../bus/platform");
     AddDrmCard(root, "card0", firmware);
     AddConnector(root, "card0-Unknown-1", "connected", "1024x768\n");
-    const PciDevice amd{"0000:03:00.0", "0x1002", "0x73bf", "0x030000", "amdgpu", "amdgpu"};
+    const PciDevice amd{"0000:03:00.0", "0x1002", "0x73bf", "0x030000", "amdgpu", ""};
     AddPciDevice(root, amd);
     AddDrmCard(root, "card1", DeviceFolder(amd.address));
     root.WriteFile(DeviceFolder(amd.address) + "/mem_info_vram_total", "17179869184\n");
@@ -86,11 +87,6 @@ void AmdDesktop(const FakeSystemRoot& root) {
     AddConnector(root, "card1-DP-2", "connected", "2560x1440\n1920x1080\n");
     AddConnector(root, "card1-HDMI-A-1", "connected", "1920x1080\n");
     root.WriteFile("/sys/class/graphics/fb0/bits_per_pixel", "24\n");
-    root.WriteFile(
-        kModules + "modules.dep",
-        "kernel/drivers/gpu/drm/drm_buddy.ko.xz:\n"
-        "kernel/drivers/gpu/drm/amd/amdgpu/amdgpu.ko.xz: kernel/drivers/gpu/drm/drm_buddy.ko.xz\n");
-    AddModuleFile(root, "kernel/drivers/gpu/drm/amd/amdgpu/amdgpu.ko.xz", 1706830200);  // 2024-02-01 23:30
 }
 
 // No DRM at all, only the PCI bus: a host bridge before the standard VGA, whose module tells its version.
@@ -101,7 +97,9 @@ void HeadlessVm(const FakeSystemRoot& root, std::string_view kernelVersion, bool
     AddPciDevice(root, {"0000:00:02.0", "0x1234", "0x1111", "0x030000", "bochs-drm",
                         builtInDriver ? "" : "bochs_drm"});
     root.WriteFile("/sys/module/bochs_drm/version", "1.0.0\n");
-    root.WriteFile(kModules + "modules.dep", "kernel/drivers/gpu/drm/tiny/bochs-drm.ko.zst:\n");
+    root.WriteFile(kModules + "modules.dep",
+                   "kernel/drivers/video/fbdev/core/fb.ko:\n"
+                   "kernel/drivers/gpu/drm/tiny/bochs-drm.ko.zst: kernel/drivers/video/fbdev/core/fb.ko\n");
     AddModuleFile(root, "kernel/drivers/gpu/drm/tiny/bochs-drm.ko.zst", 1687348800);  // 2023-06-21 12:00
 }
 
@@ -126,8 +124,7 @@ TEST(GraphicsProbes, DescribeTheAdapterOfEachMachine) {
     } cases[] = {
         {"amd", AmdDesktop,
          "Advanced Micro Devices, Inc. [AMD/ATI] Navi 21 [Radeon RX 6800/6800 XT / 6900 XT] | 6.1.0-18-amd64 "
-         "| "
-         "20240201000000.000000-000 | 17179869184 | 2560x1440x24 | query"},
+         "| 20231212000000.000000-000 | 17179869184 | 2560x1440x24 | query"},
         {"headless vm", [](const FakeSystemRoot& root) { HeadlessVm(root, "#1 SMP", false); },
          "Technical Corp. Device 1111 | bochs-drm 1.0.0 | 6-21-2023 | 0 | 0x0x0 | fallback"},
     };
@@ -140,7 +137,6 @@ TEST(GraphicsProbes, DescribeTheAdapterOfEachMachine) {
 
 TEST(GraphicsProbes, DateABuiltInDriverByTheKernelBuild) {
     const std::pair<const char*, const char*> versionsAndDates[] = {
-        {"#1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2024-02-01)", "2-1-2024"},
         {"#1 SMP PREEMPT_DYNAMIC Thu Feb  1 12:00:00 UTC 2024", "2-1-2024"},
         {"#1 SMP PREEMPT_DYNAMIC Sat, 03 Feb 2024 10:30:35 +0000", "2-3-2024"},
         {"#1 SMP (custom build)", ""},
