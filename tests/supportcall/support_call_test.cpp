@@ -1,17 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "support/local_http_server.h"
 #include "support/raw_http_server.h"
 #include "support/sample_support_request.h"
 #include "support/scoped_env.h"
 #include "support/support_call.h"
 #include "support/temp_dir.h"
-#include "support/test_certificate.h"
 
 namespace {
 
@@ -87,20 +84,6 @@ TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
         }
         EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
     }
-}
-
-// A closed port and a stalled server take the same way; the transport and the support form try them.
-TEST(SupportCallTest, NothingIsSentToAServerThatCannotProveWhoItIs) {
-    const TestCertificate trusted;
-    const TestCertificate stranger;
-    const ScopedEnv trust("LUMIKARTA_CA_BUNDLE", trusted.CaFile());
-    LocalHttpServer server(stranger);
-    std::atomic<bool> reached = false;
-    server.Routes().Post("/fileadmin/lumikarta/user_files/supportform/support_3.php",
-                         [&reached](const httplib::Request&, httplib::Response&) { reached = true; });
-    server.Start();
-    EXPECT_EQ(PostTo(server.Url("")).kind, Kind::NoConnection);
-    EXPECT_FALSE(reached);
 }
 
 TEST(SupportCallTest, RefusalMessageFillsCodeThenString) {
