@@ -21,10 +21,7 @@ std::string StoredValue(const std::string& data) {
 // What is stored decides when it reads as a code other than -1; otherwise the first set variable.
 TEST(DecideLanguage, StoredCodeFirstThenTheUserInterfaceLanguage) {
     struct Env {
-        const char* language = nullptr;
-        const char* all = nullptr;
-        const char* messages = nullptr;
-        const char* lang = nullptr;
+        std::optional<std::string> language = {}, all = {}, messages = {}, lang = {};
     };
     struct Case {
         const char* label;
@@ -44,15 +41,12 @@ TEST(DecideLanguage, StoredCodeFirstThenTheUserInterfaceLanguage) {
         {"a language that only starts with de", "", {.lang = "den_DK"}, 1},
         {"no variable at all", "", {}, 1},
     };
-    const auto value = [](const char* text) {
-        return text ? std::optional<std::string>(text) : std::nullopt;
-    };
     for (const Case& c : cases) {
         ScopedSystemRegistry registry("", c.user);
-        ScopedEnv language("LANGUAGE", value(c.env.language));
-        ScopedEnv all("LC_ALL", value(c.env.all));
-        ScopedEnv messages("LC_MESSAGES", value(c.env.messages));
-        ScopedEnv lang("LANG", value(c.env.lang));
+        ScopedEnv language("LANGUAGE", c.env.language);
+        ScopedEnv all("LC_ALL", c.env.all);
+        ScopedEnv messages("LC_MESSAGES", c.env.messages);
+        ScopedEnv lang("LANG", c.env.lang);
         EXPECT_EQ(DecideLanguage(), c.expected) << c.label;
     }
 }
