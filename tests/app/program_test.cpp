@@ -108,7 +108,7 @@ TEST(Program, EachRunGivesItsOutputAndExitCode) {
         {"--screenshot " + image, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments + (c.definition ? " from " + c.definition->head : ""));
+        SCOPED_TRACE(testing::Message() << c.arguments << " " << (c.definition ? c.definition->head : ""));
         std::optional<RawHttpServer> server;
         if (c.definition) {
             server.emplace(*c.definition);
