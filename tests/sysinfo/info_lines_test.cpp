@@ -4,40 +4,25 @@
 
 namespace {
 
-GraphicsInfo FromQuery(uint64_t adapterRam, const std::string& date) {
-    GraphicsInfo graphics;
-    graphics.m_bFromWMI = true;
-    graphics.m_strDescription = "Radeon";
-    graphics.m_strDriverVersion = "23.20";
-    graphics.m_strDriverDate = date;
-    graphics.m_nAdapterRAM = adapterRam;
-    graphics.m_nHorzRes = 2560;
-    graphics.m_nVertRes = 1440;
-    graphics.m_nBitsPerPixel = 32;
-    return graphics;
-}
-
+// The query's fields with their units; the registry's as they are stored. A query's date in its
+// own form is the main window's case, empty fields the program's.
 TEST(InfoLines, GraphicsAndDriverLinesFollowTheirSource) {
     GraphicsInfo registry;
     registry.m_strDescription = "Standard VGA";
     registry.m_strDriverVersion = "8.15.10.2702";
     registry.m_strDriverDate = "6-21-2006";
-    struct Case {
-        GraphicsInfo graphics;
-        const char* graphicsLine;
-        const char* driverLine;
-    };
-    const Case cases[] = {
-        {registry, "Standard VGA", "8.15.10.2702 (6-21-2006)"},
-        {GraphicsInfo{}, "", " ()"},
-        {FromQuery(3ULL << 30, "20150623000000.000000-000"), "Radeon (3072.00 MB) (2560 x 1440 32 Bit)",
-         "23.20 (23.06.2015)"},
-        {FromQuery(1536ULL << 10, ""), "Radeon (1.50 MB) (2560 x 1440 32 Bit)", "23.20 (..)"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FormatGraphicsLine(c.graphics), c.graphicsLine);
-        EXPECT_EQ(FormatDriverLine(c.graphics), c.driverLine);
-    }
+    EXPECT_EQ(FormatGraphicsLine(registry), "Standard VGA");
+    EXPECT_EQ(FormatDriverLine(registry), "8.15.10.2702 (6-21-2006)");
+
+    GraphicsInfo query = registry;
+    query.m_bFromWMI = true;
+    query.m_strDriverDate = "";
+    query.m_nAdapterRAM = 1536ULL << 10;
+    query.m_nHorzRes = 2560;
+    query.m_nVertRes = 1440;
+    query.m_nBitsPerPixel = 32;
+    EXPECT_EQ(FormatGraphicsLine(query), "Standard VGA (1.50 MB) (2560 x 1440 32 Bit)");
+    EXPECT_EQ(FormatDriverLine(query), "8.15.10.2702 (..)");
 }
 
 // The format comes from the language library: only its first two conversions are filled.

@@ -19,14 +19,12 @@ TEST(DetectOS, NamesDistributionBitnessAndKernel) {
         const char* expected;
     };
     const Case cases[] = {
-        {"pretty name", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n",
-         nullptr, "x86_64", "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)"},
-        {"name and version", "NAME=Fedora\nVERSION='39 (Workstation Edition)'\n", nullptr, "aarch64",
+        {"an empty pretty name, then name and version",
+         "PRETTY_NAME=\"\"\nNAME=Fedora\nVERSION='39 (Workstation Edition)'\n", nullptr, "aarch64",
          "Fedora 39 (Workstation Edition), 64-bit (kernel 6.1.0-18-amd64)"},
-        {"escapes and comments", "# comment\nPRETTY_NAME=\"A \\\"quoted\\\" \\$name\" # trailing\n", nullptr,
-         "armv7l", "A \"quoted\" $name, 32-bit (kernel 6.1.0-18-amd64)"},
-        {"empty pretty name falls back", "PRETTY_NAME=\"\"\nNAME=Alpine\n", nullptr, "riscv64",
-         "Alpine, 64-bit (kernel 6.1.0-18-amd64)"},
+        {"pretty name before name, escapes and comments",
+         "# comment\nNAME=Other\nPRETTY_NAME=\"A \\\"quoted\\\" \\$name\" # trailing\n", nullptr, "armv7l",
+         "A \"quoted\" $name, 32-bit (kernel 6.1.0-18-amd64)"},
         {"only the vendor's copy", nullptr, "PRETTY_NAME=\"Arch Linux\"\n", "x86_64",
          "Arch Linux, 64-bit (kernel 6.1.0-18-amd64)"},
         {"no os-release, unknown architecture", nullptr, nullptr, "e2k", "Linux (kernel 6.1.0-18-amd64)"},
@@ -72,20 +70,13 @@ TEST(DetectCPU, TakesTheFirstNameTheArchitectureGives) {
          "\n\n"
          "processor\t: 1\nmodel name\t: other\n",
          " Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz "},
-        {"32-bit ARM",
-         "processor\t: 0\nmodel name\t: ARMv7 Processor rev 4 (v7l)\nCPU implementer\t: 0x41\n"
-         "CPU part\t: 0xc07\nHardware\t: BCM2835\n",
-         "ARMv7 Processor rev 4 (v7l)"},
         {"older ARM kernel", "Processor\t: ARMv6-compatible processor rev 7 (v6l)\nHardware\t: BCM2708\n",
          "BCM2708"},
-        {"MIPS", "system type\t\t: MT7621\ncpu model\t\t: MIPS 1004Kc V2.15\n", "MIPS 1004Kc V2.15"},
-        {"64-bit ARM server", Arm64Core("0x41", "0xd0c") + Arm64Core("0x41", "0xd0c"), "ARM Neoverse-N1"},
         {"big and little cores, each kind once",
          Arm64Core("0x41", "0xd05") + Arm64Core("0x41", "0xd05") + Arm64Core("0x41", "0xd0b"),
          "ARM Cortex-A55, ARM Cortex-A76"},
         {"a maker's core newer than the table", Arm64Core("0x51", "0xfff"), "Qualcomm part 0xfff"},
         {"unknown maker", Arm64Core("0x99", "0x001"), "aarch64"},
-        {"no part", "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x41\n", "aarch64"},
     };
     for (const Case& c : cases) {
         FakeSystemRoot root;
@@ -95,17 +86,6 @@ TEST(DetectCPU, TakesTheFirstNameTheArchitectureGives) {
         info.DetectCPU();
         EXPECT_EQ(info.m_strCPUName, c.expected) << c.label;
     }
-}
-
-TEST(DetectMemory, PageFileIsTheCommitLimit) {
-    FakeSystemRoot root;
-    root.WriteFile("/proc/meminfo",
-                   "MemTotal:       16318456 kB\nMemFree:         1000000 kB\nSwapCached:            0 kB\n"
-                   "SwapTotal:       2097148 kB\n");
-    CSystemInfo info;
-    info.DetectMemory();
-    EXPECT_EQ(info.m_ullTotalPhys, 16318456ULL * 1024);
-    EXPECT_EQ(info.m_ullTotalPageFile, (16318456ULL + 2097148ULL) * 1024);
 }
 
 }  // namespace
