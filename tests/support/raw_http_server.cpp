@@ -72,6 +72,12 @@ RawHttpReply RawHttpReply::EmptyBody() {
     return Complete("");
 }
 
+RawHttpReply RawHttpReply::Stall(std::string first) {
+    RawHttpReply reply = CutBody(std::move(first));
+    reply.stall = true;
+    return reply;
+}
+
 RawHttpServer::RawHttpServer(RawHttpReply reply)
     : m_reply(std::move(reply)), m_listener(RawSocket::ListenOnLoopback()) {
     if (!m_listener.IsOpen()) {
@@ -151,6 +157,9 @@ void RawHttpServer::SendReply(const RawSocket& connection) const {
             }
         }
     } while (m_reply.endless && !body.empty());
+    while (m_reply.stall && !m_stopping) {
+        std::this_thread::sleep_for(kStopCheck);
+    }
 }
 
 bool RawHttpServer::SendAll(const RawSocket& connection, std::string_view bytes) const {

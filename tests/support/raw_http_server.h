@@ -21,6 +21,8 @@ struct RawHttpReply {
     std::chrono::milliseconds pause{0};
     // The body again and again until the client goes away or the server stops.
     bool endless = false;
+    // After the body, the connection is held open without a byte more until the server stops.
+    bool stall = false;
 
     // Status 200 with the body and its length: what a sound server sends.
     static RawHttpReply Complete(std::string body);
@@ -35,6 +37,8 @@ struct RawHttpReply {
     static RawHttpReply CutBody(std::string body);
     // Status 200 with a length of 0.
     static RawHttpReply EmptyBody();
+    // Announces more than `first`, sends it and then nothing more.
+    static RawHttpReply Stall(std::string first);
 };
 
 // A plain HTTP server on 127.0.0.1 at a free port, written on bare sockets so that it can send

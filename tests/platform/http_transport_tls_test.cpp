@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+#include <openssl/ssl.h>
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/http_transport.h"
+#include "support/local_http_server.h"
+#include "support/scoped_env.h"
+#include "support/test_certificate.h"
+
+// libcurl's TLS: whom it trusts besides the system's authorities (LUMIKARTA_CA_BUNDLE) and what it
+// offers. On Windows the system's certificate store alone decides, tried under Wine.
+
+namespace {
+
+class Collector final : public platform::HttpReceiver {
+public:
+    void OnResponseStart(long, int64_t) override { ++starts; }
+    bool OnBody(const char* data, std::size_t size) override {
+        body.append(data, size);
+        return true;
+    }
+    int starts = 0;
+    std::string body;
+};
+
+platform::HttpResult Get(const std::string& url, Collector& receiver) {
+    platform::HttpRequest request;
+    request.url = url;
+    return platform::CreateHttpTransport()->Perform(request, receiver);
+}
+
+TEST(HttpTransportTls, OnlyATrustedServerIsReachedAndNeverLeftForPlainHttp) {
+    TestCertificate certificate;
+    TestCertificate otherAuthority;
+    LocalHttpServer tls(certificate);
+    tls.Routes().Get(
+        "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("x", "text/plain"); });
+    std::atomic<int> reached = 0;
+    LocalHttpServer plain;
+    plain.Routes().Get("/count", [&reached](const httplib::Request&, httplib::Response&) { ++reached; });
+    plain.Start();
+    tls.Routes().Get("/downgrade", [&plain](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect(plain.Url("/count"));
+    });
+    tls.Start();
+
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"/", std::nullopt},
+        {"/", otherAuthority.CaFile()},
+        {"/", certificate.CaFile() + ".missing"},
+        {"/downgrade", certificate.CaFile()},
+    };
+    for (const auto& [path, caBundle] : cases) {
+        ScopedEnv bundle("LUMIKARTA_CA_BUNDLE", caBundle);
+        Collector receiver;
+        const platform::HttpResult result = Get(tls.Url(path), receiver);
+        EXPECT_EQ(result.outcome, platform::HttpResult::Outcome::Failed)
+            << path << " " << caBundle.value_or("");
+        EXPECT_FALSE(result.error.empty());
+        EXPECT_EQ(receiver.starts, 0);
+    }
+    EXPECT_EQ(reached, 0) << "a redirect from https to http is not followed";
+}
+
+// Offered protocols of a TLS client, as the server sees them; the server takes HTTP/1.1.
+int RecordOfferedProtocols(SSL*, const unsigned char** selected, unsigned char* selectedLength,
+                           const unsigned char* offered, unsigned int offeredLength, void* record) {
+    auto& [mutex, text] = *static_cast<std::pair<std::mutex, std::string>*>(record);
+    const std::lock_guard lock(mutex);
+    text.assign(reinterpret_cast<const char*>(offered), offeredLength);
+    static constexpr unsigned char kHttp11[] = "http/1.1";
+    *selected = kHttp11;
+    *selectedLength = sizeof kHttp11 - 1;
+    return SSL_TLSEXT_ERR_OK;
+}
+
+// A server that would speak HTTP/2 is offered HTTP/1.1 alone.
+TEST(HttpTransportTls, ATrustedServerIsReachedAndOfferedOnlyHttp11) {
+    TestCertificate certificate;
+    LocalHttpServer tls(certificate);
+    std::pair<std::mutex, std::string> offered;
+    SSL_CTX_set_alpn_select_cb(static_cast<httplib::SSLServer&>(tls.Routes()).ssl_context(),
+                               RecordOfferedProtocols, &offered);
+    tls.Routes().Get(
+        "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("x", "text/plain"); });
+    tls.Start();
+    ScopedEnv trusted("LUMIKARTA_CA_BUNDLE", certificate.CaFile());
+    Collector receiver;
+    EXPECT_TRUE(Get(tls.Url("/"), receiver).IsSuccess());
+    EXPECT_EQ(receiver.body, "x");
+    const std::lock_guard lock(offered.first);
+    EXPECT_EQ(offered.second, "\x08http/1.1");
+}
+
+}  // namespace
