@@ -103,28 +103,35 @@ TEST(HttpTransport, PostSendsBodyAndHeadersExactly) {
     }
 }
 
+// The receiver stops a transfer by refusing the body, and also while the server sends nothing.
 TEST(HttpTransport, ReportsTheFinalResponseOnceBeforeItsBody) {
     const RawHttpReply chunks =
         Reply("200 OK", "Transfer-Encoding: chunked\r\n", "9\r\npart one,\r\n8\r\npart two\r\n0\r\n\r\n");
     RawHttpServer chunked(chunks);
     const std::string moved = "redirect body, delivered when not followed";
+    const RawHttpReply redirect =
+        Reply("302 Found", "Location: " + chunked.Url("/") + "\r\nContent-Length: 42\r\n", moved);
     struct Case {
         const char* label;
         RawHttpReply reply;
-        bool follow;
         long status;
         int64_t length;
         std::string body;
+        bool follow = true;
+        Outcome outcome = Outcome::Completed;
+        bool acceptBody = true;
+        bool stopOnceBodyArrives = false;
     };
     const std::vector<Case> cases = {
-        {"fixed", RawHttpReply::Complete("twelve bytes"), true, 200, 12, "twelve bytes"},
-        {"chunked", chunks, true, 200, -1, "part one,part two"},
-        {"missing", Reply("404 Not Found", "Content-Length: 4\r\n", "gone"), true, 404, 4, "gone"},
-        {"moved", Reply("302 Found", "Location: " + chunked.Url("/") + "\r\nContent-Length: 42\r\n", moved),
-         true, 200, -1, "part one,part two"},
-        {"moved, not followed",
-         Reply("302 Found", "Location: " + chunked.Url("/") + "\r\nContent-Length: 42\r\n", moved), false,
-         302, 42, moved},
+        {"fixed", RawHttpReply::Complete("twelve bytes"), 200, 12, "twelve bytes"},
+        {"chunked", chunks, 200, -1, "part one,part two"},
+        {"missing", Reply("404 Not Found", "Content-Length: 4\r\n", "gone"), 404, 4, "gone"},
+        {"moved", redirect, 200, -1, "part one,part two"},
+        {"moved, not followed", redirect, 302, 42, moved, false},
+        {"body refused", RawHttpReply::Stall("first piece"), 200, 23, "first piece", true, Outcome::Aborted,
+         false},
+        {"stopped while the server stalls", RawHttpReply::Stall("first piece"), 200, 23, "first piece", true,
+         Outcome::Aborted, true, true},
     };
     for (const Case& c : cases) {
         RawHttpServer server(c.reply);
@@ -132,38 +139,16 @@ TEST(HttpTransport, ReportsTheFinalResponseOnceBeforeItsBody) {
         request.url = server.Url("/");
         request.followRedirects = c.follow;
         RecordingReceiver receiver;
+        receiver.acceptBody = c.acceptBody;
+        receiver.stopOnceBodyArrives = c.stopOnceBodyArrives;
         const HttpResult result = Perform(request, receiver);
-        EXPECT_EQ(result.outcome, Outcome::Completed) << c.label << ": " << result.error;
+        EXPECT_EQ(result.outcome, c.outcome) << c.label << ": " << result.error;
         EXPECT_EQ(result.status, c.status) << c.label;
         EXPECT_EQ(receiver.starts, 1) << c.label;
         EXPECT_FALSE(receiver.bodyBeforeStart) << c.label;
         EXPECT_EQ(receiver.status, c.status) << c.label;
         EXPECT_EQ(receiver.length, c.length) << c.label;
         EXPECT_EQ(receiver.body, c.body) << c.label;
-    }
-}
-
-// Refusing the body stops a transfer at once, and so does the receiver while a server sends nothing.
-TEST(HttpTransport, TheReceiverCanStopTheTransfer) {
-    struct Case {
-        const char* label;
-        RawHttpReply reply;
-        bool acceptBody;
-        bool stopOnceBodyArrives;
-    };
-    const Case cases[] = {{"endless", RawHttpReply::EndlessBody(), false, false},
-                          {"stalls", RawHttpReply::Stall("first piece"), true, true}};
-    for (const Case& c : cases) {
-        RawHttpServer server(c.reply);
-        RecordingReceiver receiver;
-        receiver.acceptBody = c.acceptBody;
-        receiver.stopOnceBodyArrives = c.stopOnceBodyArrives;
-        HttpRequest request;
-        request.url = server.Url("/");
-        const HttpResult result = Perform(request, receiver);
-        EXPECT_EQ(result.outcome, Outcome::Aborted) << c.label << ": " << result.error;
-        EXPECT_FALSE(result.IsSuccess());
-        EXPECT_FALSE(receiver.body.empty()) << c.label;
     }
 }
 

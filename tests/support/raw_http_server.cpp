@@ -1,7 +1,7 @@
 #include "support/raw_http_server.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
@@ -23,24 +23,11 @@ std::string LengthLine(std::size_t length) {
     return "Content-Length: " + std::to_string(length) + "\r\n";
 }
 
-// The announced body length of a request head; 0 without one.
-std::size_t AnnouncedLength(std::string_view head) {
-    std::string lower(head);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::size_t at = lower.find("\r\ncontent-length:");
-    if (at == std::string::npos) {
-        return 0;
-    }
-    std::size_t value = at + 17;
-    while (value < head.size() && head[value] == ' ') {
-        ++value;
-    }
-    std::size_t length = 0;
-    for (; value < head.size() && std::isdigit(static_cast<unsigned char>(head[value])); ++value) {
-        length = length * 10 + static_cast<std::size_t>(head[value] - '0');
-    }
-    return length;
+// The announced body length of a request head; 0 without one. Both platforms' clients spell the
+// header so.
+std::size_t AnnouncedLength(const std::string& head) {
+    const std::size_t at = head.find("\r\nContent-Length:");
+    return at == std::string::npos ? 0 : std::strtoull(head.c_str() + at + 17, nullptr, 10);
 }
 
 }  // namespace
@@ -138,7 +125,7 @@ std::string RawHttpServer::ReadRequest(const RawSocket& connection) const {
         }
         request.append(buffer, static_cast<std::size_t>(received));
         if (headEnd == std::string::npos && (headEnd = request.find("\r\n\r\n")) != std::string::npos) {
-            wanted = headEnd + 4 + AnnouncedLength(std::string_view(request).substr(0, headEnd + 2));
+            wanted = headEnd + 4 + AnnouncedLength(request.substr(0, headEnd + 2));
         }
     }
     return request;
