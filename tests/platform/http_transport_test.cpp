@@ -52,7 +52,7 @@ public:
     std::string body;
 };
 
-HttpResult Perform(HttpRequest request, platform::HttpReceiver& receiver) {
+HttpResult Perform(const HttpRequest& request, platform::HttpReceiver& receiver) {
     return platform::CreateHttpTransport()->Perform(request, receiver);
 }
 
