@@ -56,11 +56,6 @@ HttpResult Perform(const HttpRequest& request, platform::HttpReceiver& receiver)
     return platform::CreateHttpTransport()->Perform(request, receiver);
 }
 
-// A reply with the status line `status`, the header lines `headers` and `body` as it stands.
-RawHttpReply Reply(const std::string& status, const std::string& headers, std::string body) {
-    return {"HTTP/1.1 " + status + "\r\n" + headers + "Connection: close\r\n", std::move(body)};
-}
-
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -105,12 +100,12 @@ TEST(HttpTransport, PostSendsBodyAndHeadersExactly) {
 
 // The receiver stops a transfer by refusing the body, and also while the server sends nothing.
 TEST(HttpTransport, ReportsTheFinalResponseOnceBeforeItsBody) {
-    const RawHttpReply chunks =
-        Reply("200 OK", "Transfer-Encoding: chunked\r\n", "9\r\npart one,\r\n8\r\npart two\r\n0\r\n\r\n");
+    const RawHttpReply chunks = RawHttpReply::Status("200 OK", "Transfer-Encoding: chunked\r\n",
+                                                     "9\r\npart one,\r\n8\r\npart two\r\n0\r\n\r\n");
     RawHttpServer chunked(chunks);
     const std::string moved = "redirect body, delivered when not followed";
-    const RawHttpReply redirect =
-        Reply("302 Found", "Location: " + chunked.Url("/") + "\r\nContent-Length: 42\r\n", moved);
+    const RawHttpReply redirect = RawHttpReply::Status(
+        "302 Found", "Location: " + chunked.Url("/") + "\r\nContent-Length: 42\r\n", moved);
     struct Case {
         const char* label;
         RawHttpReply reply;
@@ -125,7 +120,7 @@ TEST(HttpTransport, ReportsTheFinalResponseOnceBeforeItsBody) {
     const std::vector<Case> cases = {
         {"fixed", RawHttpReply::Complete("twelve bytes"), 200, 12, "twelve bytes"},
         {"chunked", chunks, 200, -1, "part one,part two"},
-        {"missing", Reply("404 Not Found", "Content-Length: 4\r\n", "gone"), 404, 4, "gone"},
+        {"missing", RawHttpReply::Status("404 Not Found", "Content-Length: 4\r\n", "gone"), 404, 4, "gone"},
         {"moved", redirect, 200, -1, "part one,part two"},
         {"moved, not followed", redirect, 302, 42, moved, false},
         {"body refused", RawHttpReply::Stall("first piece"), 200, 23, "first piece", true, Outcome::Aborted,

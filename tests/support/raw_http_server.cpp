@@ -14,8 +14,8 @@ constexpr auto kStopCheck = 20ms;
 // A client that sends less of its request than this stalls, and is served what arrived.
 constexpr auto kRequestPatience = 5s;
 
-std::string Head(std::string_view status, std::string_view lengthLine) {
-    return "HTTP/1.1 " + std::string(status) + "\r\nContent-Type: text/xml\r\n" + std::string(lengthLine) +
+std::string Head(std::string_view status, std::string_view headerLines) {
+    return "HTTP/1.1 " + std::string(status) + "\r\nContent-Type: text/xml\r\n" + std::string(headerLines) +
            "Connection: close\r\n";
 }
 
@@ -31,6 +31,10 @@ std::size_t AnnouncedLength(const std::string& head) {
 }
 
 }  // namespace
+
+RawHttpReply RawHttpReply::Status(std::string_view status, std::string_view headerLines, std::string body) {
+    return {Head(status, headerLines), std::move(body)};
+}
 
 RawHttpReply RawHttpReply::Complete(std::string body) {
     const std::string length = LengthLine(body.size());

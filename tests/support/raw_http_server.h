@@ -24,6 +24,9 @@ struct RawHttpReply {
     // After the body, the connection is held open without a byte more until the server stops.
     bool stall = false;
 
+    // The status line `status`, the header lines `headerLines` (each ended by CRLF) and the body
+    // as they stand.
+    static RawHttpReply Status(std::string_view status, std::string_view headerLines, std::string body = "");
     // Status 200 with the body and its length: what a sound server sends.
     static RawHttpReply Complete(std::string body);
     // Status 200 without a length and a body without end, as fast as the client takes it.

@@ -73,9 +73,6 @@ const std::map<std::string, std::string> kOldFolder = {{"setup.exe", "old"}};
 TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
     const std::string installer(3000, 'i');
     RawHttpServer file(RawHttpReply::Complete(installer));
-    const auto reply = [](const std::string& head, std::string body = "") {
-        return RawHttpReply{"HTTP/1.1 " + head + "Connection: close\r\n", std::move(body)};
-    };
     // Of the 3000 bytes of the installer.
     const std::string hex = "9B99964F5DDFEF8EA1D37A4B46C14047265230F8A4B95D4DF23687FC15F5C31E";
     const auto changed = [&hex](std::size_t at, const char* digits) {
@@ -90,7 +87,9 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         bool cancel = false;
     };
     const Case cases[] = {
-        {"moved", reply("302 Found\r\nLocation: " + file.Url("/setup.exe") + "\r\nContent-Length: 0\r\n"),
+        {"moved",
+         RawHttpReply::Status("302 Found",
+                              "Location: " + file.Url("/setup.exe") + "\r\nContent-Length: 0\r\n"),
          std::nullopt, std::nullopt},
         {"padded digest", RawHttpReply::Complete(installer), "\n    " + hex + "\n  ", std::nullopt},
         {"other digest", RawHttpReply::Complete(installer), changed(20, "00"), "does not match the SHA-256"},
@@ -98,12 +97,13 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         {"no hex digit", RawHttpReply::Complete(installer), changed(62, "fg"), "no valid SHA-256"},
         {"short digest", RawHttpReply::Complete(installer), hex.substr(2), "no valid SHA-256"},
         {"empty digest", RawHttpReply::Complete(installer), "", "no valid SHA-256"},
-        {"missing", reply("404 Not Found\r\nContent-Length: 0\r\n"), std::nullopt, "HTTP 404"},
+        {"missing", RawHttpReply::Status("404 Not Found", "Content-Length: 0\r\n"), std::nullopt, "HTTP 404"},
         {"empty", RawHttpReply::EmptyBody(), std::nullopt, "empty file"},
         {"cut", RawHttpReply::CutBody(std::string(1000, 'c')), std::nullopt, ""},
         // Wine's WinINet takes a chunked body cut before its last chunk for a whole one, so there
         // only the digest tells.
-        {"cut chunks", reply("200 OK\r\nTransfer-Encoding: chunked\r\n", "3e8\r\n" + std::string(1000, 'i')),
+        {"cut chunks",
+         RawHttpReply::Status("200 OK", "Transfer-Encoding: chunked\r\n", "3e8\r\n" + std::string(1000, 'i')),
          hex, ""},
         {"endless", RawHttpReply::EndlessBody(), std::nullopt, std::nullopt, true},
         {"huge length", RawHttpReply::HugeLength(), std::nullopt, std::nullopt, true},
