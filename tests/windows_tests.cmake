@@ -15,7 +15,8 @@ file(GLOB windows_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win
 add_executable(windows_tests
   ${windows_test_sources}
   common/xml_document_test.cpp
-  platform/http_transport_limits_test.cpp
+  platform/http_transport_test.cpp
+  update/download_worker_test.cpp
   supportcall/support_call_hostile_test.cpp
   faqdata/faq_store_test.cpp
   sysinfo/info_lines_test.cpp

@@ -1,7 +1,7 @@
 #include "support/raw_http_server.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
@@ -14,8 +14,8 @@ constexpr auto kStopCheck = 20ms;
 // A client that sends less of its request than this stalls, and is served what arrived.
 constexpr auto kRequestPatience = 5s;
 
-std::string Head(std::string_view status, std::string_view lengthLine) {
-    return "HTTP/1.1 " + std::string(status) + "\r\nContent-Type: text/xml\r\n" + std::string(lengthLine) +
+std::string Head(std::string_view status, std::string_view headerLines) {
+    return "HTTP/1.1 " + std::string(status) + "\r\nContent-Type: text/xml\r\n" + std::string(headerLines) +
            "Connection: close\r\n";
 }
 
@@ -23,27 +23,18 @@ std::string LengthLine(std::size_t length) {
     return "Content-Length: " + std::to_string(length) + "\r\n";
 }
 
-// The announced body length of a request head; 0 without one.
-std::size_t AnnouncedLength(std::string_view head) {
-    std::string lower(head);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::size_t at = lower.find("\r\ncontent-length:");
-    if (at == std::string::npos) {
-        return 0;
-    }
-    std::size_t value = at + 17;
-    while (value < head.size() && head[value] == ' ') {
-        ++value;
-    }
-    std::size_t length = 0;
-    for (; value < head.size() && std::isdigit(static_cast<unsigned char>(head[value])); ++value) {
-        length = length * 10 + static_cast<std::size_t>(head[value] - '0');
-    }
-    return length;
+// The announced body length of a request head; 0 without one. Both platforms' clients spell the
+// header so.
+std::size_t AnnouncedLength(const std::string& head) {
+    const std::size_t at = head.find("\r\nContent-Length:");
+    return at == std::string::npos ? 0 : std::strtoull(head.c_str() + at + 17, nullptr, 10);
 }
 
 }  // namespace
+
+RawHttpReply RawHttpReply::Status(std::string_view status, std::string_view headerLines, std::string body) {
+    return {Head(status, headerLines), std::move(body)};
+}
 
 RawHttpReply RawHttpReply::Complete(std::string body) {
     const std::string length = LengthLine(body.size());
@@ -70,6 +61,12 @@ RawHttpReply RawHttpReply::CutBody(std::string body) {
 
 RawHttpReply RawHttpReply::EmptyBody() {
     return Complete("");
+}
+
+RawHttpReply RawHttpReply::Stall(std::string first) {
+    RawHttpReply reply = CutBody(std::move(first));
+    reply.stall = true;
+    return reply;
 }
 
 RawHttpServer::RawHttpServer(RawHttpReply reply)
@@ -132,7 +129,7 @@ std::string RawHttpServer::ReadRequest(const RawSocket& connection) const {
         }
         request.append(buffer, static_cast<std::size_t>(received));
         if (headEnd == std::string::npos && (headEnd = request.find("\r\n\r\n")) != std::string::npos) {
-            wanted = headEnd + 4 + AnnouncedLength(std::string_view(request).substr(0, headEnd + 2));
+            wanted = headEnd + 4 + AnnouncedLength(request.substr(0, headEnd + 2));
         }
     }
     return request;
@@ -151,6 +148,9 @@ void RawHttpServer::SendReply(const RawSocket& connection) const {
             }
         }
     } while (m_reply.endless && !body.empty());
+    while (m_reply.stall && !m_stopping) {
+        std::this_thread::sleep_for(kStopCheck);
+    }
 }
 
 bool RawHttpServer::SendAll(const RawSocket& connection, std::string_view bytes) const {

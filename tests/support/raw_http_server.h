@@ -21,7 +21,12 @@ struct RawHttpReply {
     std::chrono::milliseconds pause{0};
     // The body again and again until the client goes away or the server stops.
     bool endless = false;
+    // After the body, the connection is held open without a byte more until the server stops.
+    bool stall = false;
 
+    // The status line `status`, the header lines `headerLines` (each ended by CRLF) and the body
+    // as they stand.
+    static RawHttpReply Status(std::string_view status, std::string_view headerLines, std::string body = "");
     // Status 200 with the body and its length: what a sound server sends.
     static RawHttpReply Complete(std::string body);
     // Status 200 without a length and a body without end, as fast as the client takes it.
@@ -35,6 +40,8 @@ struct RawHttpReply {
     static RawHttpReply CutBody(std::string body);
     // Status 200 with a length of 0.
     static RawHttpReply EmptyBody();
+    // Announces more than `first`, sends it and then nothing more.
+    static RawHttpReply Stall(std::string first);
 };
 
 // A plain HTTP server on 127.0.0.1 at a free port, written on bare sockets so that it can send

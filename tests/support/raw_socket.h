@@ -17,13 +17,6 @@ public:
     RawSocket() = default;
     ~RawSocket() { Close(); }
     RawSocket(RawSocket&& other) noexcept : m_handle(std::exchange(other.m_handle, kNone)) {}
-    RawSocket& operator=(RawSocket&& other) noexcept {
-        if (this != &other) {
-            Close();
-            m_handle = std::exchange(other.m_handle, kNone);
-        }
-        return *this;
-    }
     RawSocket(const RawSocket&) = delete;
     RawSocket& operator=(const RawSocket&) = delete;
 

@@ -3,7 +3,6 @@
 #include <aclapi.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,12 +13,9 @@
 #include "faqdata/faq_store.h"
 #include "platform/common_app_data.h"
 #include "platform/folder_access.h"
-#include "platform/program_path.h"
 #include "platform/regular_file.h"
 #include "platform/temp_file.h"
 #include "platform/wide_text_windows.h"
-#include "res/resource_library.h"
-#include "res/string_ids.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -193,20 +189,6 @@ TEST(PlatformServicesWindows, TempFileTakesThreeCharactersOfThePrefixAndAllBytes
         in.close();
         std::filesystem::remove(*file);
     }
-}
-
-TEST(PlatformServicesWindows, EnglishLibraryIsLoadedFromTheProgramFolder) {
-    const std::filesystem::path program = platform::ProgramFile();
-    ASSERT_TRUE(program.is_absolute() && std::filesystem::is_regular_file(program)) << program;
-
-    const LumikartaResourceTable* table = LoadEnglishResourceLibrary(program.parent_path());
-    ASSERT_NE(table, nullptr) << "expected " << kEnglishLibraryName << ".dll beside " << program;
-    EXPECT_EQ(table->version, kResourceTableVersion);
-    EXPECT_GT(table->dialogCount, 0u);
-    const auto* end = table->strings + table->stringCount;
-    const auto* about = std::find_if(table->strings, end, [](const auto& s) { return s.id == IDS_ABOUTBOX; });
-    ASSERT_NE(about, end);
-    EXPECT_STREQ(about->text, "&About...");
 }
 
 }  // namespace

@@ -12,9 +12,7 @@
 #include "common/registry_walker.h"
 #include "platform/registry.h"
 #include "platform/wide_text_windows.h"
-#include "support/temp_dir.h"
 #include "sysinfo/system_info.h"
-#include "update/update_definition.h"
 #include "windows/registry_text.h"
 
 namespace {
@@ -184,20 +182,6 @@ TEST_F(RegistryWindows, DetectProductsFindsProductVersionAndMapSetsInThe32BitVie
     }
     EXPECT_EQ(found, (decltype(found){{m_product, {"1.0.0", {"RegionA\\100"}}},
                                       {m_product + " Extra", {"2...1", {}}}}));
-}
-
-// Without RegKey a product is looked up under SOFTWARE itself, which every machine has and where no
-// VERSION lies, so its updates are offered everywhere.
-TEST(UpdateDefinitionWindows, AProductWithoutRegKeyIsLookedUpUnderSoftware) {
-    const TempDir folder;
-    const std::string definition =
-        folder.WriteFile("updates.xml",
-                         "<Updates><Product><Update><Name>Alle0</Name><Version>0</Version></Update>"
-                         "<Update><Name>Alle1</Name><Version>1</Version></Update></Product></Updates>");
-    const UpdateDefinitionOutcome outcome = LoadUpdateDefinition(definition);
-    ASSERT_EQ(outcome.status, UpdateDefinitionOutcome::Status::Loaded);
-    ASSERT_EQ(outcome.updates.size(), 1u);
-    EXPECT_EQ(outcome.updates[0].Name, "Alle1");
 }
 
 }  // namespace

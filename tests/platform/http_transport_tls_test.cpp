@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+#include <openssl/ssl.h>
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/http_transport.h"
+#include "support/local_http_server.h"
+#include "support/raw_http_server.h"
+#include "support/scoped_env.h"
+#include "support/test_certificate.h"
+
+// libcurl's TLS: whom it trusts besides the system's authorities (LUMIKARTA_CA_BUNDLE) and what it
+// offers. On Windows the system's certificate store alone decides, tried under Wine.
+
+namespace {
+
+class Collector final : public platform::HttpReceiver {
+public:
+    void OnResponseStart(long, int64_t) override { ++starts; }
+    bool OnBody(const char* data, std::size_t size) override {
+        body.append(data, size);
+        return true;
+    }
+    int starts = 0;
+    std::string body;
+};
+
+platform::HttpResult Get(const std::string& url, Collector& receiver) {
+    platform::HttpRequest request;
+    request.url = url;
+    return platform::CreateHttpTransport()->Perform(request, receiver);
+}
+
+// Offered protocols of a TLS client, as the server sees them; the server takes HTTP/1.1.
+int RecordOfferedProtocols(SSL*, const unsigned char** selected, unsigned char* selectedLength,
+                           const unsigned char* offered, unsigned int offeredLength, void* record) {
+    auto& [mutex, text] = *static_cast<std::pair<std::mutex, std::string>*>(record);
+    const std::lock_guard lock(mutex);
+    text.assign(reinterpret_cast<const char*>(offered), offeredLength);
+    static constexpr unsigned char kHttp11[] = "http/1.1";
+    *selected = kHttp11;
+    *selectedLength = sizeof kHttp11 - 1;
+    return SSL_TLSEXT_ERR_OK;
+}
+
+// Only a server that proves who it is through the system's or the extra authorities is reached, over
+// HTTP/1.1 alone also when it would speak HTTP/2, and a redirect to plain HTTP is not followed.
+TEST(HttpTransportTls, OnlyATrustedServerIsReachedOverHttp11AndNeverLeftForPlainHttp) {
+    TestCertificate certificate;
+    TestCertificate otherAuthority;
+    LocalHttpServer tls(certificate);
+    std::pair<std::mutex, std::string> offered;
+    SSL_CTX_set_alpn_select_cb(static_cast<httplib::SSLServer&>(tls.Routes()).ssl_context(),
+                               RecordOfferedProtocols, &offered);
+    tls.Routes().Get(
+        "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("x", "text/plain"); });
+    RawHttpServer plain(RawHttpReply::Complete("x"));
+    tls.Routes().Get("/downgrade", [&plain](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect(plain.Url("/"));
+    });
+    tls.Start();
+
+    const struct {
+        const char* path;
+        std::optional<std::string> caBundle;
+        bool reached;
+    } cases[] = {
+        {"/", certificate.CaFile(), true},           {"/", std::nullopt, false},
+        {"/", otherAuthority.CaFile(), false},       {"/", certificate.CaFile() + ".missing", false},
+        {"/downgrade", certificate.CaFile(), false},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv bundle("LUMIKARTA_CA_BUNDLE", c.caBundle);
+        Collector receiver;
+        const platform::HttpResult result = Get(tls.Url(c.path), receiver);
+        SCOPED_TRACE(std::string(c.path) + " " + c.caBundle.value_or(""));
+        using Outcome = platform::HttpResult::Outcome;
+        EXPECT_EQ(result.outcome, c.reached ? Outcome::Completed : Outcome::Failed) << result.error;
+        EXPECT_EQ(result.error.empty(), c.reached);
+        EXPECT_EQ(receiver.starts, c.reached ? 1 : 0);
+        EXPECT_EQ(receiver.body, c.reached ? "x" : "");
+    }
+    EXPECT_TRUE(plain.Requests().empty()) << "a redirect from https to http is not followed";
+    const std::lock_guard lock(offered.first);
+    EXPECT_EQ(offered.second, "\x08http/1.1");
+}
+
+}  // namespace
