@@ -21,14 +21,12 @@ TEST(XmlDocumentLoad, UrlsAreFetchedOverHttpAlsoWhenMoved) {
     server.Routes().Get(
         "/moved.xml", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/doc.xml"); });
     server.Start();
-    std::string upperScheme = server.Url("/doc.xml");
-    upperScheme.replace(0, 4, "HTTP");
-    for (const std::string& url : {server.Url("/doc.xml"), server.Url("/moved.xml"), upperScheme}) {
-        CXMLDocument doc;
-        EXPECT_TRUE(doc.Load(url)) << url << ": " << doc.ErrorReason();
-        EXPECT_EQ(doc.Path(), url);
-        EXPECT_EQ(doc.GetNodeTextCopy(doc.SelectFirstNode(doc.Root(), "*")), "from the server");
-    }
+    std::string url = server.Url("/moved.xml");
+    url.replace(0, 4, "HTTP");
+    CXMLDocument doc;
+    EXPECT_TRUE(doc.Load(url)) << doc.ErrorReason();
+    EXPECT_EQ(doc.Path(), url);
+    EXPECT_EQ(doc.GetNodeTextCopy(doc.SelectFirstNode(doc.Root(), "*")), "from the server");
 }
 
 // A document from a URL is held in memory whole: up to 16 MiB, and only while it comes in time.
