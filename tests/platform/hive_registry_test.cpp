@@ -35,21 +35,6 @@ RegResult WriteLanguage(Registry& registry, std::string_view text) {
     return key->SetValue("Language", RegType::Sz, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-TEST(HiveRegistryTest, SeesSoftwareOfA64BitPrefixThroughThe32BitView) {
-    HiveRegistry registry(kWineHive, "");
-    const std::string product = "SOFTWARE\\Lumikarta\\Produkt\xC3\xA4\\Skyrund\\200";
-    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine, product, "VERSION"), std::string("200\0", 4));
-    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine,
-                        "Software\\Wow6432Node\\Lumikarta\\Produkt\xC3\xA4\\Skyrund\\200", "version"),
-              std::string("200\0", 4));
-    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine, "SOFTWARE\\Lumikarta", "Native"), "<none>")
-        << "the 64-bit key must stay hidden";
-    EXPECT_EQ(QueryText(registry, RegRoot::LocalMachine,
-                        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "Arial (TrueType)"),
-              std::string("arial.ttf\0", 10))
-        << "a key both views share";
-}
-
 TEST(HiveRegistryTest, NeverWritesTheMachineHive) {
     HiveRegistry registry(kWineHive, "");
     std::unique_ptr<RegistryKey> key;
