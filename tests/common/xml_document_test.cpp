@@ -31,10 +31,6 @@ std::string Utf16LeBytes(std::u16string_view text) {
     return bytes;
 }
 
-std::string TextOfRoot(const CXMLDocument& doc) {
-    return doc.GetNodeTextCopy(doc.SelectFirstNode(doc.Root(), "*")).value_or("<none>");
-}
-
 // Texts keep whole characters, the field GetNodeText fills 254 of them whatever their size. A control
 // character typed into a field would make the whole document unreadable for any reader.
 TEST(XmlDocumentText, TextsKeepWholeCharactersButNoneXmlForbidsThroughBuildingWritingAndReading) {
@@ -54,11 +50,7 @@ TEST(XmlDocumentText, TextsKeepWholeCharactersButNoneXmlForbidsThroughBuildingWr
         {"Grüße: 5 € „zitiert“ – ok, 😀", "Grüße: 5 € „zitiert“ – ok, 😀", "Grüße: 5 € „zitiert“ – ok, 😀"},
         {repeat("€", 300, "x"), repeat("€", 300, "x"), repeat("€", 253, "x")},
         {repeat("😀", 255), repeat("😀", 255), repeat("😀", 254)},
-        {"a\x01"
-         "b\x0B\x0C"
-         "c\x1F\x7F",
-         "abc\x7F", "abc\x7F"},
-        {"tab\tline\nend", "tab\tline\nend", "tab\tline\nend"},
+        {"a\x01\tb\x0B\x0C\nc\x1F\x7F", "a\tb\nc\x7F", "a\tb\nc\x7F"},
         // U+FFFD is a character; bytes that are no UTF-8 become one.
         {"x\xEF\xBF\xBEy\xEF\xBF\xBF\xEF\xBF\xBDz", "xy\xEF\xBF\xBDz", "xy\xEF\xBF\xBDz"},
         {"bad \xFF\xC3 bytes", "bad \xEF\xBF\xBD\xEF\xBF\xBD bytes", "bad \xEF\xBF\xBD\xEF\xBF\xBD bytes"},
@@ -74,7 +66,7 @@ TEST(XmlDocumentText, TextsKeepWholeCharactersButNoneXmlForbidsThroughBuildingWr
 
         CXMLDocument reread;
         ASSERT_TRUE(reread.LoadFromBuffer(built.GetXml())) << built.GetXml();
-        EXPECT_EQ(TextOfRoot(reread), c.written);
+        EXPECT_EQ(reread.GetNodeTextCopy(reread.SelectFirstNode(reread.Root(), "a")), c.written);
     }
 }
 
@@ -155,7 +147,7 @@ TEST(XmlDocumentText, TextsReadAsThePlatformGivesThem) {
     }
 }
 
-// Where in the text an error lies is each parser's own diagnosis; only that it tells one is shared.
+// Why a load failed is told in each parser's own words; only that it tells it is shared.
 TEST(XmlDocumentLoad, FailedLoadsTellWhatWentWrong) {
     const TempDir dir;
     std::filesystem::create_directory(dir.Path() / "folder.xml");
@@ -181,7 +173,6 @@ TEST(XmlDocumentLoad, FailedLoadsTellWhatWentWrong) {
         // What the declared or the default encoding cannot read.
         {"unknown.xml", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><a><b/></a>", parse},
         {"not-utf8.xml", "<a><b>\xE4x</b></a>", parse},
-        {"overlong.xml", "<a><b>\xC0\xAF</b></a>", parse},
         {"ascii.xml", "<?xml version=\"1.0\" encoding=\"us-ascii\"?><a><b>\xE4</b></a>", parse},
         {"utf16-declared.xml", "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a><b/></a>", parse},
         {"control.xml", "<a><b>\x01</b></a>", parse},
@@ -199,8 +190,6 @@ TEST(XmlDocumentLoad, FailedLoadsTellWhatWentWrong) {
         EXPECT_EQ(doc.Path(), path);
         EXPECT_EQ(doc.LoadResult(), c.result) << c.name;
         EXPECT_FALSE(doc.ErrorReason().empty()) << c.name;
-        EXPECT_EQ(doc.ErrorLine() == -1, c.result == read) << c.name;
-        EXPECT_EQ(doc.ErrorLinePos() == -1, c.result == read) << c.name;
         // A root to query, but nothing of a half-parsed document may be taken for an answer.
         EXPECT_TRUE(doc.Root()) << c.name;
         EXPECT_TRUE(doc.SelectNodes(doc.Root(), "//b").empty()) << c.name;
@@ -209,7 +198,6 @@ TEST(XmlDocumentLoad, FailedLoadsTellWhatWentWrong) {
     }
     ASSERT_TRUE(doc.LoadFromBuffer("<a>x</a>"));
     EXPECT_EQ(doc.ErrorReason(), "");
-    EXPECT_EQ(doc.ErrorLine(), -1);
     EXPECT_FALSE(doc.Load(""));
     EXPECT_FALSE(doc.IsLoaded());
     EXPECT_FALSE(doc.Root());

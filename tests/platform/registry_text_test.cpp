@@ -18,9 +18,7 @@ std::vector<uint8_t> Bytes(std::string_view text) {
 
 // A text value as stored: UTF-8 with its terminator.
 std::vector<uint8_t> Text(std::string_view text) {
-    auto bytes = Bytes(text);
-    bytes.push_back(0);
-    return bytes;
+    return Bytes(std::string(text).append(1, '\0'));
 }
 
 const char kV5[] = "regedit5-utf16.reg";
