@@ -22,7 +22,7 @@ TEST(ReferenceServiceTest, ServesTheFaqPageAndThePlainFilesOfTheDownloadsFolderO
         const char* method;
         std::string path;
         int status;
-        std::string body;  // none: only that no secret is in it
+        std::string body;  // empty: only that no secret is in it
     };
     const Case cases[] = {
         {"GET", FaqPage::kPath, 200, "faq"},
@@ -57,12 +57,12 @@ TEST(ReferenceServiceTest, ServesTheFaqPageAndThePlainFilesOfTheDownloadsFolderO
 
 // The demo's and the Windows tests' trust in the service's authority outlives a restart.
 TEST(ReferenceServiceTest, CertificatesAreMadeOnceWithKeysForTheOwnerOnly) {
-    RunningService first(true);
-    const std::filesystem::path folder = first.data.Path() / "state";
+    RunningService running(true);
+    const std::filesystem::path folder = running.data.Path() / "state";
     const std::string files = ReadFileBytes(folder / "ca.pem") + ReadFileBytes(folder / "server.pem");
     ASSERT_FALSE(files.empty());
-    first.service.Stop();
-    first.service.Start();
+    running.service.Stop();
+    running.service.Start();
     EXPECT_EQ(ReadFileBytes(folder / "ca.pem") + ReadFileBytes(folder / "server.pem"), files);
     for (const char* key : {"ca-key.pem", "server-key.pem"}) {
         EXPECT_EQ(std::filesystem::status(folder / key).permissions(),
