@@ -18,7 +18,6 @@ add_executable(windows_tests
   platform/http_transport_test.cpp
   update/download_worker_test.cpp
   supportcall/support_call_hostile_test.cpp
-  faqdata/faq_store_test.cpp
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
 )

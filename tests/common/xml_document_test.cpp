@@ -11,32 +11,29 @@
 
 namespace {
 
-// The names (or, with texts = true, the texts) of the nodes, joined with '|'.
-std::string Describe(const CXMLDocument& doc, const std::vector<CXMLNode>& nodes, bool texts = false) {
+// The texts of the nodes, joined with '|'.
+std::string Describe(const CXMLDocument& doc, const std::vector<CXMLNode>& nodes) {
     std::string joined;
     for (const CXMLNode& node : nodes) {
         std::string part;
-        EXPECT_TRUE(texts ? doc.GetNodeText(node, part) : doc.GetNodeName(node, part));
+        EXPECT_TRUE(doc.GetNodeText(node, part));
         joined += (joined.empty() ? "" : "|") + part;
     }
     return joined;
 }
 
-// A UTF-16 text as bytes in the given order.
-std::string Utf16Bytes(std::u16string_view text, bool bigEndian) {
+std::string Utf16LeBytes(std::u16string_view text) {
     std::string bytes;
     for (const char16_t unit : text) {
-        bytes += static_cast<char>(bigEndian ? unit >> 8 : unit & 0xFF);
-        bytes += static_cast<char>(bigEndian ? unit & 0xFF : unit >> 8);
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
     }
     return bytes;
 }
 
-std::string TextOfRoot(const CXMLDocument& doc) {
-    return doc.GetNodeTextCopy(doc.SelectFirstNode(doc.Root(), "*")).value_or("<none>");
-}
-
-TEST(XmlDocumentText, TextsKeepWholeCharactersThroughBuildingWritingAndReading) {
+// Texts keep whole characters, the field GetNodeText fills 254 of them whatever their size. A control
+// character typed into a field would make the whole document unreadable for any reader.
+TEST(XmlDocumentText, TextsKeepWholeCharactersButNoneXmlForbidsThroughBuildingWritingAndReading) {
     // Built by appending: GCC 12 at -O3 takes "x" + std::string for an overlapping copy (-Wrestrict).
     const auto repeat = [](std::string_view text, int times, std::string repeated = {}) {
         for (int i = 0; i < times; ++i) {
@@ -46,86 +43,82 @@ TEST(XmlDocumentText, TextsKeepWholeCharactersThroughBuildingWritingAndReading) 
     };
     struct Case {
         std::string text;
-        std::string field;  // what GetNodeText keeps: 254 characters, whatever their size
+        std::string written;
+        std::string field;
     };
     const std::vector<Case> cases = {
-        {"Grüße aus Köln, Äpfel, Öl, Übermaß", "Grüße aus Köln, Äpfel, Öl, Übermaß"},
-        {"Preis: 5 € „zitiert“ – ok, 😀", "Preis: 5 € „zitiert“ – ok, 😀"},
-        {repeat("ä", 300), repeat("ä", 254)},
-        {repeat("€", 300, "x"), repeat("€", 253, "x")},
-        {repeat("😀", 255), repeat("😀", 254)},
+        {"Grüße: 5 € „zitiert“ – ok, 😀", "Grüße: 5 € „zitiert“ – ok, 😀", "Grüße: 5 € „zitiert“ – ok, 😀"},
+        {repeat("€", 300, "x"), repeat("€", 300, "x"), repeat("€", 253, "x")},
+        {repeat("😀", 255), repeat("😀", 255), repeat("😀", 254)},
+        {"a\x01\tb\x0B\x0C\nc\x1F\x7F", "a\tb\nc\x7F", "a\tb\nc\x7F"},
+        // U+FFFD is a character; bytes that are no UTF-8 become one.
+        {"x\xEF\xBF\xBEy\xEF\xBF\xBF\xEF\xBF\xBDz", "xy\xEF\xBF\xBDz", "xy\xEF\xBF\xBDz"},
+        {"bad \xFF\xC3 bytes", "bad \xEF\xBF\xBD\xEF\xBF\xBD bytes", "bad \xEF\xBF\xBD\xEF\xBF\xBD bytes"},
     };
     for (const Case& c : cases) {
         CXMLDocument built;
         const CXMLNode element = built.AddElement(built.DocumentNode(), "a", c.text);
+        EXPECT_TRUE(built.SetAttribute(element, "v", c.text));
         std::string field;
         EXPECT_TRUE(built.GetNodeText(element, field));
         EXPECT_EQ(field, c.field);
-        EXPECT_EQ(built.GetNodeTextCopy(element), c.text);
+        EXPECT_EQ(built.GetNodeTextCopy(element), c.written);
 
         CXMLDocument reread;
-        ASSERT_TRUE(reread.LoadFromBuffer(built.GetXml()));
-        EXPECT_EQ(TextOfRoot(reread), c.text);
+        ASSERT_TRUE(reread.LoadFromBuffer(built.GetXml())) << built.GetXml();
+        EXPECT_EQ(reread.GetNodeTextCopy(reread.SelectFirstNode(reread.Root(), "a")), c.written);
     }
 }
 
-constexpr const char* kSoapReply =
-    "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
-    "<ns1:sendSupportCallResponse xmlns:ns1=\"urn:support\"><ns1:wrapper><ns1:inner><return>1</return>"
-    "</ns1:inner><return>2</return></ns1:wrapper><return>3</return></ns1:sendSupportCallResponse>"
-    "</soap:Body></soap:Envelope>";
-
+// Texts, CDATA and references are no elements, but they are part of the text of all descendants.
 TEST(XmlDocumentSelect, PatternsFindElementsInDocumentOrder) {
     CXMLDocument doc;
-    ASSERT_TRUE(doc.LoadFromBuffer(kSoapReply));
+    ASSERT_TRUE(doc.LoadFromBuffer(
+        "<p:list xmlns:p=\"urn:p\">t<a>1</a> &amp;&#x20AC; <b><a>n</a></b><![CDATA[<c>]]><a>3</a></p:list>"));
     const CXMLNode root = doc.Root();
-    const CXMLNode envelope = doc.SelectFirstNode(root, "soap:Envelope");
-    const CXMLNode body = doc.SelectFirstNode(envelope, "soap:Body");
-    const CXMLNode deepest = doc.SelectFirstNode(root, "//ns1:inner");
-    ASSERT_TRUE(deepest);
-
+    const CXMLNode list = doc.SelectFirstNode(root, "p:list");
+    const CXMLNode b = doc.SelectFirstNode(list, "b");
+    ASSERT_TRUE(b);
     struct Case {
         CXMLNode start;
         const char* pattern;
         std::string texts;
     };
     const std::vector<Case> cases = {
-        {root, "//return", "1|2|3"},
-        {deepest, "//return", "1|2|3"},  // "//" searches the whole document wherever it starts
-        {body, "ns1:sendSupportCallResponse", "123"},
-        {root, "soap:Body", ""},  // only children of the start node
-        {root, "Envelope", ""},   // the prefix is part of the name
-        {root, "//Return", ""},   // names are case-sensitive
-        {root, "//soap:envelope", ""},
-        {doc.SelectFirstNode(root, "//ns1:sendSupportCallResponse"), "return", "3"},
+        {root, "p:list", "t1 &€ n<c>3"},
+        {list, "*", "1|n|3"},
+        {list, "a", "1|3"},   // only children of the start node
+        {b, "//a", "1|n|3"},  // "//" searches the whole document wherever it starts
+        {root, "list", ""},   // the prefix is part of the name
+        {root, "//A", ""},    // names are case-sensitive
+        {CXMLNode(), "//a", ""},
+        {CXMLNode(), "*", ""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Describe(doc, doc.SelectNodes(c.start, c.pattern), true), c.texts) << c.pattern;
+        EXPECT_EQ(Describe(doc, doc.SelectNodes(c.start, c.pattern)), c.texts) << c.pattern;
+        EXPECT_EQ(static_cast<bool>(doc.SelectFirstNode(c.start, c.pattern)), !c.texts.empty()) << c.pattern;
     }
-}
-
-// Texts, CDATA and references are no elements, but they are part of the text of all descendants.
-TEST(XmlDocumentSelect, StarGivesTheChildElementsOnlyTextGivesEverything) {
-    CXMLDocument doc;
-    ASSERT_TRUE(
-        doc.LoadFromBuffer("<list>t<a>1</a> &amp;&#x20AC; <b><a>n</a></b><![CDATA[<c>]]><a>3</a></list>"));
-    const CXMLNode list = doc.SelectFirstNode(doc.Root(), "list");
-    EXPECT_EQ(Describe(doc, doc.SelectNodes(list, "*")), "a|b|a");
-    EXPECT_EQ(Describe(doc, doc.SelectNodes(list, "a"), true), "1|3");
-    EXPECT_EQ(Describe(doc, doc.SelectNodes(doc.Root(), "*")), "list");
-    EXPECT_EQ(TextOfRoot(doc), "t1 &€ n<c>3");
+    for (const char* pattern :
+         {"", "/", "//", "//*", "b/a", "//b/a", "./b", "b[1]", "@x", "..", "* ", "a|b"}) {
+        EXPECT_TRUE(doc.SelectNodes(list, pattern).empty()) << pattern;
+        EXPECT_FALSE(doc.SelectFirstNode(list, pattern)) << pattern;
+    }
+    std::string out = "stale";
+    EXPECT_FALSE(doc.GetNodeText(CXMLNode(), out));
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(doc.GetNodeTextCopy(CXMLNode()), std::nullopt);
 }
 
 // Texts as the platform's DOM gives them at its default settings (measured with its parser):
-// padding is trimmed, white space alone between elements is one blank, CDATA keeps its blanks.
-TEST(XmlDocumentText, WhiteSpaceReadsAsThePlatformGivesIt) {
+// padding is trimmed, white space alone between elements is one blank, CDATA keeps its blanks; the
+// encoding is the byte-order mark's or the declaration's.
+TEST(XmlDocumentText, TextsReadAsThePlatformGivesThem) {
     struct Case {
-        const char* xml;
-        const char* text;
+        std::string xml;
+        std::string text;
     };
     const std::vector<Case> cases = {
         {"<a>  x  </a>", "x"},
-        {"<a>\n    SOFTWARE\\Lumikarta\n  </a>", "SOFTWARE\\Lumikarta"},
         {"<a>\n\t \n</a>", ""},
         {"<a>x   y\n\nz</a>", "x   y\n\nz"},
         {"<a>\r\n x \r\n y \r\n</a>", "x \n y"},
@@ -134,13 +127,14 @@ TEST(XmlDocumentText, WhiteSpaceReadsAsThePlatformGivesIt) {
         {"<a>x<b> </b><c> </c>y</a>", "x y"},
         {"<a>x <b> </b> y</a>", "x   y"},
         {"<a><b/>  <c/></a>", ""},
-        {"<a>&#32;x&#32;</a>", "x"},
         {"<a>\xC2\xA0x\xC2\xA0</a>", "\xC2\xA0x\xC2\xA0"},  // no-break spaces are text
         {"<a>  <![CDATA[  c  ]]>  </a>", "  c  "},
         {"<a>  x <![CDATA[ c ]]> y  </a>", "x  c  y"},
-        {"<a><b>1</b> <![CDATA[ ]]> <c>2</c></a>", "1   2"},
         {"<a>  x  <![CDATA[]]></a>", "x  "},
         {"<a><!-- &#1; --><![CDATA[&#0;]]></a>", "&#0;"},  // no references there
+        {"\xEF\xBB\xBF<a>Grüße € 😀</a>", "Grüße € 😀"},
+        {Utf16LeBytes(u"\uFEFF<a>Grüße € 😀</a>"), "Grüße € 😀"},
+        {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80 \x84z\x93 \xE4</a>", "€ „z“ ä"},
     };
     for (const Case& c : cases) {
         CXMLDocument doc;
@@ -153,62 +147,12 @@ TEST(XmlDocumentText, WhiteSpaceReadsAsThePlatformGivesIt) {
     }
 }
 
-TEST(XmlDocumentSelect, UnknownPatternsAndNoneNodesGiveNothing) {
-    CXMLDocument doc;
-    ASSERT_TRUE(doc.LoadFromBuffer("<a><b/><c><b/></c></a>"));
-    const CXMLNode a = doc.SelectFirstNode(doc.Root(), "a");
-    ASSERT_TRUE(a);
-    for (const char* pattern :
-         {"", "/", "//", "//*", "b/c", "//c/b", "./b", "b[1]", "@x", "..", "* ", "b|c", "missing"}) {
-        EXPECT_TRUE(doc.SelectNodes(a, pattern).empty()) << pattern;
-        EXPECT_FALSE(doc.SelectFirstNode(a, pattern)) << pattern;
-    }
-    for (const char* pattern : {"//b", "b", "*"}) {
-        EXPECT_TRUE(doc.SelectNodes(CXMLNode(), pattern).empty()) << pattern;
-    }
-    std::string out = "stale";
-    EXPECT_FALSE(doc.GetNodeText(CXMLNode(), out));
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(doc.GetNodeTextCopy(CXMLNode()), std::nullopt);
-}
-
-class XmlDocumentFiles : public ::testing::Test {
-protected:
-    TempDir dir;
-};
-
-TEST_F(XmlDocumentFiles, EncodingsComeFromByteOrderMarkOrDeclaration) {
-    const std::u16string_view utf16 = u"\uFEFF<a>Grüße € 😀</a>";
-    const std::string expected = "Grüße € 😀";
-    struct Case {
-        const char* name;
-        std::string bytes;
-        std::string text;
-    };
-    const std::vector<Case> cases = {
-        {"utf8.xml", "<a>Grüße € 😀</a>", expected},
-        {"utf8-bom.xml", "\xEF\xBB\xBF<a>Grüße € 😀</a>", expected},
-        {"utf16le.xml", Utf16Bytes(utf16, false), expected},
-        {"utf16be.xml", Utf16Bytes(utf16, true), expected},
-        {"iso.xml",
-         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Gr\xFC\xDF"
-         "e \xA7</a>",
-         "Grüße §"},
-        {"cp1252.xml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80 \x84z\x93 \xE4</a>",
-         "€ „z“ ä"},
-        {"cp1252-case.xml", "<?xml version='1.0' encoding='Windows-1252'?><a>\x80</a>", "€"},
-        {"iso15.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-15\"?><a>\xA4 \xE4 \xBD</a>", "€ ä œ"},
-    };
-    for (const Case& c : cases) {
-        CXMLDocument doc;
-        EXPECT_TRUE(doc.Load(dir.WriteFile(c.name, c.bytes))) << c.name << ": " << doc.ErrorReason();
-        EXPECT_EQ(TextOfRoot(doc), c.text) << c.name;
-    }
-}
-
-// Where in the text an error lies is each parser's own diagnosis; only that it tells one is shared.
-TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
+// Why a load failed is told in each parser's own words; only that it tells it is shared.
+TEST(XmlDocumentLoad, FailedLoadsTellWhatWentWrong) {
+    const TempDir dir;
     std::filesystem::create_directory(dir.Path() / "folder.xml");
+    const std::string secret = "SECRET-4711-must-stay-unread";
+    const std::string secretPath = dir.WriteFile("secret.txt", secret);
     struct Case {
         const char* name;
         std::optional<std::string> bytes;  // none: nothing is written
@@ -221,61 +165,39 @@ TEST_F(XmlDocumentFiles, FailedLoadsTellWhatWentWrong) {
         {"folder.xml", std::nullopt, read},
         {"utf8.xml", "<a>\n<b>ä</c></a>", parse},
         {"empty.xml", "", parse},
-        {"dtd.xml", "<!DOCTYPE a [<!ENTITY e \"v\">]><a>&e;<b/></a>", parse},
+        // Documents with a DTD are refused unread, whatever it would pull in.
         {"doctype.xml", "<!DOCTYPE a><a><b/></a>", parse},
+        {"entity.xml",
+         "<!DOCTYPE a [<!ENTITY x SYSTEM \"file://" + secretPath + "\">]><a b=\"&x;\"><b>&x;</b></a>", parse},
+        {"external.xml", "<!DOCTYPE a SYSTEM \"file://" + secretPath + "\"><a><b>&x;</b></a>", parse},
         // What the declared or the default encoding cannot read.
         {"unknown.xml", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><a><b/></a>", parse},
         {"not-utf8.xml", "<a><b>\xE4x</b></a>", parse},
-        {"overlong.xml", "<a><b>\xC0\xAF</b></a>", parse},
-        {"surrogate.xml", "<a><b>\xED\xA0\x80</b></a>", parse},
         {"ascii.xml", "<?xml version=\"1.0\" encoding=\"us-ascii\"?><a><b>\xE4</b></a>", parse},
         {"utf16-declared.xml", "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a><b/></a>", parse},
         {"control.xml", "<a><b>\x01</b></a>", parse},
-        {"fffe.xml", "<a><b>\xEF\xBF\xBE</b></a>", parse},
         {"control-reference.xml", "<a><b>&#1;</b></a>", parse},
         {"undeclared-entity.xml", "<a><b>&e;</b></a>", parse},
-        {"lone-ampersand.xml", "<a><b c=\"x & y\"/></a>", parse},
         {"reference-in-attribute.xml", "<a><b c=\"&#xFFFE;\"/></a>", parse},
     };
+    // One document for all: each load forgets what the one before left.
+    CXMLDocument doc;
     for (const Case& c : cases) {
         const std::string path = c.bytes ? dir.WriteFile(c.name, *c.bytes) : dir.FilePath(c.name);
-        CXMLDocument doc;
+        ASSERT_TRUE(doc.LoadFromBuffer("<a><b/></a>"));
         EXPECT_FALSE(doc.Load(path)) << c.name;
         EXPECT_FALSE(doc.IsLoaded());
         EXPECT_EQ(doc.Path(), path);
         EXPECT_EQ(doc.LoadResult(), c.result) << c.name;
         EXPECT_FALSE(doc.ErrorReason().empty()) << c.name;
-        EXPECT_EQ(doc.ErrorLine() == -1, c.result == read) << c.name;
-        EXPECT_EQ(doc.ErrorLinePos() == -1, c.result == read) << c.name;
         // A root to query, but nothing of a half-parsed document may be taken for an answer.
         EXPECT_TRUE(doc.Root()) << c.name;
         EXPECT_TRUE(doc.SelectNodes(doc.Root(), "//b").empty()) << c.name;
+        EXPECT_EQ(doc.GetXml().find(secret), std::string::npos) << c.name;
+        EXPECT_EQ(doc.GetNodeTextCopy(doc.Root()).value_or("").find(secret), std::string::npos) << c.name;
     }
-}
-
-TEST_F(XmlDocumentFiles, DocumentsWithADtdAreRefusedUnread) {
-    const std::string secret = "SECRET-4711-must-stay-unread";
-    const std::string secretPath = dir.WriteFile("secret.txt", secret);
-    const std::vector<std::string> documents = {
-        "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secretPath + "\">]><r>&x;</r>",
-        "<!DOCTYPE r [<!ENTITY % p SYSTEM \"file://" + secretPath + "\"> %p;]><r>&x;</r>",
-        "<!DOCTYPE r SYSTEM \"file://" + secretPath + "\"><r>&x;</r>",
-        "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + secretPath + "\">]><r a=\"&x;\">&x;</r>",
-    };
-    for (const std::string& document : documents) {
-        CXMLDocument doc;
-        EXPECT_FALSE(doc.Load(dir.WriteFile("entity.xml", document))) << document;
-        EXPECT_EQ(doc.GetXml().find(secret), std::string::npos) << document;
-        EXPECT_EQ(doc.GetNodeTextCopy(doc.Root()).value_or("").find(secret), std::string::npos) << document;
-    }
-}
-
-TEST(XmlDocumentLoad, EachLoadForgetsWhatTheOneBeforeLeft) {
-    CXMLDocument doc;
-    ASSERT_FALSE(doc.LoadFromBuffer("<a><b></a>"));
     ASSERT_TRUE(doc.LoadFromBuffer("<a>x</a>"));
     EXPECT_EQ(doc.ErrorReason(), "");
-    EXPECT_EQ(doc.ErrorLine(), -1);
     EXPECT_FALSE(doc.Load(""));
     EXPECT_FALSE(doc.IsLoaded());
     EXPECT_FALSE(doc.Root());
@@ -296,33 +218,6 @@ TEST(XmlDocumentWrite, WritesTheSameTextOnEveryPlatform) {
               "<?xml version=\"1.0\" encoding=\"utf-8\"?><p:r xmlns:p=\"urn:p\" "
               "b=\"1 &amp; 2 &lt; 3 > 0 &quot;q&quot; 'a'&#09;tab\"><t>a &amp; b &lt; c &gt; d \"e\" 'f'</t>"
               "<empty></empty></p:r>");
-}
-
-// A control character typed into a field would make the whole document unreadable for any reader.
-TEST(XmlDocumentWrite, CharactersXmlForbidsAreLeftOut) {
-    struct Case {
-        std::string text;
-        std::string written;
-    };
-    const std::vector<Case> cases = {
-        {"a\x01"
-         "b\x0B\x0C"
-         "c\x1F\x7F",
-         "abc\x7F"},
-        {"tab\tline\nend", "tab\tline\nend"},
-        {"x\xEF\xBF\xBEy\xEF\xBF\xBF\xEF\xBF\xBDz", "xy\xEF\xBF\xBDz"},  // U+FFFD is a character
-        {"bad \xFF\xC3 bytes", "bad \xEF\xBF\xBD\xEF\xBF\xBD bytes"},
-    };
-    for (const Case& c : cases) {
-        CXMLDocument doc;
-        const CXMLNode element = doc.AddElement(doc.DocumentNode(), "a", c.text);
-        EXPECT_TRUE(doc.SetAttribute(element, "v", c.text));
-        EXPECT_EQ(doc.GetNodeTextCopy(element), c.written);
-
-        CXMLDocument reread;
-        ASSERT_TRUE(reread.LoadFromBuffer(doc.GetXml())) << doc.GetXml();
-        EXPECT_EQ(TextOfRoot(reread), c.written);
-    }
 }
 
 TEST(XmlDocumentWrite, MarkupCannotBeSmuggledInThroughNames) {

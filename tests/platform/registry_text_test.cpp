@@ -18,9 +18,7 @@ std::vector<uint8_t> Bytes(std::string_view text) {
 
 // A text value as stored: UTF-8 with its terminator.
 std::vector<uint8_t> Text(std::string_view text) {
-    auto bytes = Bytes(text);
-    bytes.push_back(0);
-    return bytes;
+    return Bytes(std::string(text).append(1, '\0'));
 }
 
 const char kV5[] = "regedit5-utf16.reg";
@@ -30,7 +28,8 @@ const char kProductA[] = "SOFTWARE\\Lumikarta\\ProductA\\Skyrund\\300";
 const char kV4Product[] = "SOFTWARE\\Lumikarta\\Karte\\Skyrund\\100";
 const char kWineProduct[] = "Software\\Wow6432Node\\Lumikarta\\Produkt\xC3\xA4\\Skyrund\\200";
 
-TEST(RegistryTextTest, ReadsEveryValueTypeOfEachFormat) {
+// Deletions are applied and what cannot be read is skipped, with everything after it still read.
+TEST(RegistryTextTest, ReadsEachWayOfWritingAValueOfEachFormat) {
     std::vector<uint8_t> sequence(26);
     for (std::size_t i = 0; i < sequence.size(); ++i) {
         sequence[i] = static_cast<uint8_t>(i);
@@ -39,7 +38,7 @@ TEST(RegistryTextTest, ReadsEveryValueTypeOfEachFormat) {
         const char* file;
         const char* key;
         const char* name;
-        RegType type;
+        RegType type;  // None: no such value
         std::vector<uint8_t> data;
         RegRoot root = RegRoot::LocalMachine;
     };
@@ -47,47 +46,32 @@ TEST(RegistryTextTest, ReadsEveryValueTypeOfEachFormat) {
         {kV5, kProductA, "VERSION", RegType::Sz, Text("300")},
         {kV5, kProductA, "", RegType::Sz, Text("Standard")},
         {kV5, kProductA, "GRÖßE", RegType::Dword, {42, 0, 0, 0}},
-        {kV5, kProductA, "Binär", RegType::Binary, {1, 2, 0xff}},
-        {kV5, kProductA, "Expand", RegType::ExpandSz, Text("%PATH%")},
         {kV5, kProductA, "Multi", RegType::MultiSz, Bytes(std::string_view("a\0ä\0\0", 6))},
         {kV5, kProductA, "Long", RegType::Binary, sequence},
         {kV5, kProductA, "Qword", RegType::Qword, {1, 0, 0, 0, 0, 0, 0, 0}},
         {kV5, "Software\\Other", "X", RegType::Sz, Text("not the machine's"), RegRoot::CurrentUser},
+        {kV5, "Software\\Other", "X", RegType::None, {}},
+        {kV5, kProductA, "Pfad", RegType::None, {}},  // deleted by a later "Pfad"=-
+        {kV5, kProductA, "Bad", RegType::None, {}},
+        {kV5, kProductA, "Später", RegType::Sz, Text("ü")},
+        {kV5, "SOFTWARE\\Lumikarta\\Gone", "", RegType::None, {}},
+        {kV5, "SOFTWARE\\Broken", "", RegType::None, {}},
         {kV4, kV4Product, "Grüße", RegType::Sz, Text("Straße")},
         {kV4, kV4Product, "Expand", RegType::ExpandSz, Bytes(std::string_view("%PATH%ä\0", 9))},
-        {kWine, kWineProduct, "VERSION", RegType::Sz, Text("200")},
         {kWine, kWineProduct, "Path", RegType::Sz, Text("C:\\Program Files (x86)\\Lumikarta\\")},
         {kWine, kWineProduct, "Quote", RegType::Sz, Text("a\"b\tc")},
-        {kWine, kWineProduct, "Expand", RegType::ExpandSz, Text("%SystemRoot%\\system32")},
         {kWine, kWineProduct, "Multi", RegType::MultiSz, Bytes(std::string_view("eins\0zwei\0\0", 11))},
         {kWine, kWineProduct, "Emoji", RegType::Sz, Text("😀")},
-        {kWine, kWineProduct, "Dword", RegType::Dword, {0xff, 0, 0, 0}},
-        {kWine, kWineProduct, "Hex", RegType::Binary, {0xde, 0xad, 0xbe, 0xef}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " " + c.name);
         RegistryHive hive;
         ASSERT_NE(LoadRegistryText(ReadFixture(c.file), c.root, hive), RegistryTextFormat::Unknown);
         const auto key = hive.FindKey(c.key);
-        ASSERT_NE(key, RegistryHive::kNoKey);
-        const RegValue* value = hive.FindValue(key, c.name);
-        ASSERT_NE(value, nullptr);
-        EXPECT_EQ(value->type, c.type);
-        EXPECT_EQ(value->data, c.data);
+        const RegValue* value = key == RegistryHive::kNoKey ? nullptr : hive.FindValue(key, c.name);
+        EXPECT_EQ(value ? value->type : RegType::None, c.type);
+        EXPECT_EQ(value ? value->data : std::vector<uint8_t>(), c.data);
     }
-}
-
-TEST(RegistryTextTest, AppliesDeletionsAndSkipsWhatCannotBeRead) {
-    RegistryHive hive;
-    ASSERT_EQ(LoadRegistryText(ReadFixture(kV5), RegRoot::LocalMachine, hive), RegistryTextFormat::Regedit5);
-    const auto product = hive.FindKey(kProductA);
-    EXPECT_EQ(hive.FindValue(product, "Pfad"), nullptr) << "deleted by a later \"Pfad\"=-";
-    EXPECT_EQ(hive.FindValue(product, "Bad"), nullptr);
-    EXPECT_EQ(hive.FindKey("SOFTWARE\\Lumikarta\\Gone"), RegistryHive::kNoKey);
-    EXPECT_EQ(hive.FindKey("SOFTWARE\\Broken"), RegistryHive::kNoKey);
-    EXPECT_EQ(hive.FindKey("Software\\Other"), RegistryHive::kNoKey) << "a key of HKEY_CURRENT_USER";
-    // Everything after the broken lines is still there.
-    EXPECT_NE(hive.FindValue(product, "Sp\xC3\xA4ter"), nullptr);
 }
 
 std::vector<std::string> SubkeyNames(const RegistryHive& hive, std::string_view path) {
@@ -106,7 +90,7 @@ std::vector<std::string> ValueTexts(const RegistryHive& hive, std::string_view p
     return texts;
 }
 
-TEST(RegistryTextTest, EnumeratesSubkeysAsWineDoesAndValuesInFileOrder) {
+TEST(RegistryTextTest, EnumeratesSubkeysAsWineDoes) {
     // The order Wine's RegEnumKeyEx gives: letters lowered, then UTF-16 units compared.
     std::string text = "REGEDIT4\n\n";
     for (const char* name : {"zulu", "Zeta", "_under", "Ab", "A_b", "Äpfel", "Apfel", "Öl", "Ozean", "10",
@@ -118,15 +102,6 @@ TEST(RegistryTextTest, EnumeratesSubkeysAsWineDoesAndValuesInFileOrder) {
     EXPECT_EQ(SubkeyNames(hive, "S"),
               (std::vector<std::string>{"10", "1_0", "9", "_under", "A_b", "Ab", "Apfel", "Ozean", "Zeta",
                                         "zulu", "ß", "Äpfel", "Öl", "а", "Б"}));
-
-    RegistryHive fixture;
-    LoadRegistryText(ReadFixture(kV5), RegRoot::LocalMachine, fixture);
-    std::vector<std::string> names;
-    for (const RegValue& value : fixture.Values(fixture.FindKey(kProductA))) {
-        names.push_back(value.name);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"VERSION", "", "Größe", "Binär", "Expand", "Multi", "Long",
-                                               "Qword", "Später"}));
 }
 
 TEST(RegistryTextTest, KeysOfManyValuesAndSubkeysApplyEveryLineInOrder) {
@@ -163,25 +138,24 @@ TEST(RegistryTextTest, KeysOfManyValuesAndSubkeysApplyEveryLineInOrder) {
     EXPECT_NE(hive.FindKey("P\\s19\\sub"), RegistryHive::kNoKey);
 }
 
-TEST(RegistryTextTest, RecognisesTheWineArchitecture) {
-    RegistryHive win64;
-    EXPECT_EQ(LoadRegistryText(ReadFixture(kWine), RegRoot::LocalMachine, win64), RegistryTextFormat::Wine2);
-    EXPECT_TRUE(win64.IsWin64());
-    RegistryHive win32;
-    LoadRegistryText(std::string("WINE REGISTRY Version 2\n#arch=win32\n\n[Software] 1\n"),
-                     RegRoot::LocalMachine, win32);
-    EXPECT_FALSE(win32.IsWin64());
-    EXPECT_NE(win32.FindKey("Software"), RegistryHive::kNoKey);
-}
-
-TEST(RegistryTextTest, RefusesUnknownHeaders) {
-    for (const char* text :
-         {"", "REGEDIT5\n[HKEY_LOCAL_MACHINE\\A]\n", "\xFF\xFE", "[HKEY_LOCAL_MACHINE\\A]\n"}) {
+TEST(RegistryTextTest, TellsTheFormatAndTheWineArchitectureFromTheHeader) {
+    const struct {
+        std::string text;
+        RegistryTextFormat format;
+        bool win64;
+    } cases[] = {
+        {ReadFixture(kWine), RegistryTextFormat::Wine2, true},
+        {"WINE REGISTRY Version 2\n#arch=win32\n\n[Software] 1\n", RegistryTextFormat::Wine2, false},
+        {"", RegistryTextFormat::Unknown, false},
+        {"REGEDIT5\n[HKEY_LOCAL_MACHINE\\A]\n", RegistryTextFormat::Unknown, false},
+        {"\xFF\xFE", RegistryTextFormat::Unknown, false},
+        {"[HKEY_LOCAL_MACHINE\\A]\n", RegistryTextFormat::Unknown, false},
+    };
+    for (const auto& c : cases) {
         RegistryHive hive;
-        EXPECT_EQ(LoadRegistryText(std::string(text), RegRoot::LocalMachine, hive),
-                  RegistryTextFormat::Unknown)
-            << text;
-        EXPECT_TRUE(hive.Subkeys(RegistryHive::kRootKey).empty());
+        EXPECT_EQ(LoadRegistryText(c.text, RegRoot::LocalMachine, hive), c.format) << c.text;
+        EXPECT_EQ(hive.IsWin64(), c.win64) << c.text;
+        EXPECT_EQ(hive.FindKey("Software") != RegistryHive::kNoKey, c.format != RegistryTextFormat::Unknown);
     }
 }
 
