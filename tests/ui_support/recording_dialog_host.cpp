@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "common/template_dialog.h"
-#include "res/control_ids.h"
 #include "res/resources.h"
 
 namespace {
@@ -42,17 +41,9 @@ void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
     }
 }
 
-int RecordingDialogHost::RunModal(CTemplateDialog& dialog) {
-    return m_pDesktop->runChild ? m_pDesktop->runChild(dialog) : IDCANCEL;
-}
-
 void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
     MakeControls(dialog);
     dialog.InitDialog();
-}
-
-std::unique_ptr<CDialogHost> RecordingDialogHost::CreateChildHost() {
-    return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
 }
 
 const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {
@@ -68,13 +59,6 @@ const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {
 std::string RecordingDialogHost::GetText(int id) const {
     const Control& control = Find(id);
     return control.kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST ? ItemText(id, control.selection) : control.text;
-}
-
-void RecordingDialogHost::SetText(int id, const std::string& text) {
-    Control& control = At(id);
-    if (control.kind != LUMIKARTA_CONTROL_LIST_BOX && control.kind != LUMIKARTA_CONTROL_DROP_DOWN_LIST) {
-        control.text = text;
-    }
 }
 
 int RecordingDialogHost::AddItem(int id, const std::string& text) {
@@ -132,16 +116,6 @@ MessageAnswer RecordingDialogHost::ShowMessage(const std::string& text, MessageI
 std::optional<std::string> RecordingDialogHost::AskSaveFile(const SaveFileQuestion& question) {
     m_pDesktop->saveQuestions.push_back(question);
     return m_pDesktop->savePath;
-}
-
-bool RecordingDialogHost::CopyToClipboard(const std::string& text) {
-    m_pDesktop->clipboard = text;
-    return true;
-}
-
-bool RecordingDialogHost::RestartProgram() {
-    ++m_pDesktop->restarts;
-    return true;
 }
 
 void RecordingDialogHost::PostNotice(int notice, std::string payload) {

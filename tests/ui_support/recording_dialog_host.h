@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/dialog_host.h"
+#include "res/control_ids.h"
 
 // A dialog host without any window: controls are records made from the dialog's template, what the
 // dialog asks of the desktop is recorded and answered as the test scripts it, and posted notices
@@ -40,7 +41,7 @@ public:
     struct Desktop {
         MessageAnswer answer = MessageAnswer::Ok;
         std::optional<std::string> savePath;
-        // Takes the place of a child dialog's whole modal run; without it the child is cancelled unseen.
+        // Takes the place of a child dialog's whole modal run.
         std::function<int(CTemplateDialog&)> runChild;
 
         std::vector<Message> messages;
@@ -66,16 +67,21 @@ public:
     // Delivers the notices posted so far, in order, after waiting up to the time for the first one.
     void DeliverNotices(std::chrono::milliseconds wait = {});
 
-    int RunModal(CTemplateDialog& dialog) override;
+    // Without a scripted child run the child is cancelled unseen.
+    int RunModal(CTemplateDialog& dialog) override {
+        return m_pDesktop->runChild ? m_pDesktop->runChild(dialog) : IDCANCEL;
+    }
     void CreateModeless(CTemplateDialog& dialog) override;
     void EndDialog(int) override {}
-    std::unique_ptr<CDialogHost> CreateChildHost() override;
+    std::unique_ptr<CDialogHost> CreateChildHost() override {
+        return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
+    }
     void ShowDialog() override {}
     void SetIcon(uint32_t) override {}
     void AddSystemMenuItem(int, const std::string&) override {}
 
     std::string GetText(int id) const override;
-    void SetText(int id, const std::string& text) override;
+    void SetText(int id, const std::string& text) override { At(id).text = text; }
     void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
     bool IsEnabled(int id) const override { return Find(id).enabled; }
     void Show(int, bool) override {}
@@ -101,10 +107,16 @@ public:
 
     MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
     std::optional<std::string> AskSaveFile(const SaveFileQuestion& question) override;
-    bool CopyToClipboard(const std::string& text) override;
+    bool CopyToClipboard(const std::string& text) override {
+        m_pDesktop->clipboard = text;
+        return true;
+    }
     void OpenUrl(const std::string& url) override { m_pDesktop->openedUrls.push_back(url); }
     void OpenFile(const std::string& path) override { m_pDesktop->openedFiles.push_back(path); }
-    bool RestartProgram() override;
+    bool RestartProgram() override {
+        ++m_pDesktop->restarts;
+        return true;
+    }
 
     void PostNotice(int notice, std::string payload) override;
     void RunBlocking(const std::function<void()>& work) override;
