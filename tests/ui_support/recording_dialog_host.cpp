@@ -23,7 +23,7 @@ RecordingDialogHost::RecordingDialogHost() : RecordingDialogHost(std::make_share
 
 RecordingDialogHost::RecordingDialogHost(std::shared_ptr<Desktop> desktop) : m_pDesktop(std::move(desktop)) {}
 
-void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
+void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
     m_pDialog = &dialog;
     const LumikartaDialogTemplate* dialogTemplate = LoadDialogTemplate(dialog.TemplateId());
     if (!dialogTemplate) {
@@ -39,19 +39,11 @@ void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
             AddItem(source.id, item);
         }
     }
-}
-
-void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
-    MakeControls(dialog);
     dialog.InitDialog();
 }
 
 const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {
-    static const Control kMissing = [] {
-        Control missing;
-        missing.enabled = false;
-        return missing;
-    }();
+    static const Control kMissing;
     const auto found = m_controls.find(id);
     return found == m_controls.end() ? kMissing : found->second;
 }

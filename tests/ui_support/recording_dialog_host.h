@@ -123,8 +123,7 @@ public:
 
 private:
     explicit RecordingDialogHost(std::shared_ptr<Desktop> desktop);
-    void MakeControls(CTemplateDialog& dialog);
-    // The control's record; an empty, disabled one for an id the template lacks.
+    // The control's record; an empty one for an id the template lacks.
     const Control& Find(int id) const;
 
     std::shared_ptr<Desktop> m_pDesktop;
