@@ -102,7 +102,6 @@ TEST_F(UpdateWindowsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheS
     EXPECT_FALSE(box->Ended());
     EXPECT_EQ(ui.Seen().blockingRuns, 1) << "loaded on a helper thread";
     EXPECT_EQ(ui.At(kUpdates).items, (std::vector<std::string>{"Karte 2015", "KARTE 2015"}));
-    EXPECT_EQ(box->GetSelectedUpdate(), 0);
     EXPECT_TRUE(ui.IsEnabled(kDownload));
     const auto fields = [&ui] {
         std::vector<std::string> texts;
@@ -153,7 +152,6 @@ TEST_F(UpdateWindowsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndClose
     const std::filesystem::path target = m_folder.Path() / "setup.exe";
     DownloadWindow window(Url("setup.exe"), target);
     RecordingDialogHost& ui = window.Ui();
-    EXPECT_EQ(ui.GetText(kFile), Url("setup.exe"));
     EXPECT_FALSE(ui.IsEnabled(kInstall)) << "until the file is complete";
     window.Run();
     EXPECT_TRUE(window.dialog.Ended());
