@@ -65,7 +65,7 @@ public:
     void UserClicks(int id);
 
     // Delivers the notices posted so far, in order, after waiting up to the time for the first one.
-    void DeliverNotices(std::chrono::milliseconds wait = {});
+    void DeliverNotices(std::chrono::milliseconds wait);
 
     // Without a scripted child run the child is cancelled unseen.
     int RunModal(CTemplateDialog& dialog) override {
