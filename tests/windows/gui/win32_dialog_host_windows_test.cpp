@@ -86,16 +86,44 @@ TEST(Win32DialogHost, ControlsLinkAndClipboardWorkByIdAsTheDialogLogicSeesThem) 
     CloseClipboard();
 }
 
-// The work's notices arrive in order with their payloads while it runs; the user's keys do not.
-TEST(Win32DialogHost, TextAreaKeepsLinesAndBlockingWorkRunsElsewhereWhileTheWindowAnswersAndDropsInput) {
+// Hands the waiting messages to the dialog manager as a modeless dialog's loop does.
+void Pump(HWND dialog) {
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+        if (!IsDialogMessageW(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// Keys as the keyboard sends them to the control with the focus, one by one: a CR is the Return key,
+// which the dialog manager turns into a character of its own.
+void Type(HWND dialog, const std::wstring& keys) {
+    for (const wchar_t key : keys) {
+        if (key == L'\r') {
+            PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+            PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0xC0000001);
+        } else {
+            PostMessageW(GetFocus(), WM_CHAR, key, 1);
+        }
+        Pump(dialog);
+    }
+}
+
+// Return in the text area is a new line, kept as CR LF, and elsewhere presses the default button.
+// While blocking work runs the work's notices arrive in order with their payloads; the user's keys
+// do not.
+TEST(Win32DialogHost, TextAreaTakesReturnAndBlockingWorkRunsElsewhereWhileTheWindowAnswersAndDropsInput) {
     RecordingDialog form(IDD_SENDDIALOG);
     form.Create();
-    form.Host().SetText(send_dialog::kDescription, "Größe €\nzwei");
-    EXPECT_EQ(form.Host().GetText(send_dialog::kDescription), "Größe €\nzwei");
-    EXPECT_EQ(GetWindowTextLengthW(form.Control(send_dialog::kDescription)), 13)
-        << "lines not kept apart by CR LF";
     HWND window = form.Window();
     HWND description = form.Control(send_dialog::kDescription);
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(description), TRUE);
+    Type(window, L"Größe\rfehlt");
+    EXPECT_EQ(form.Host().GetText(send_dialog::kDescription), "Größe\nfehlt");
+    EXPECT_TRUE(form.events.empty()) << "Return in the text area pressed a button";
+    form.Host().SetText(send_dialog::kDescription, "Größe €\nzwei");
+    EXPECT_EQ(GetWindowTextLengthW(description), 13) << "lines not kept apart by CR LF";
     const DWORD uiThread = GetCurrentThreadId();
     DWORD workThread = uiThread;
     BOOL enabledDuringWork = TRUE;
@@ -109,9 +137,7 @@ TEST(Win32DialogHost, TextAreaKeepsLinesAndBlockingWorkRunsElsewhereWhileTheWind
             form.Host().PostNotice(notice, "Nachricht " + std::to_string(notice));
         }
     });
-    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-        DispatchMessageW(&message);
-    }
+    Pump(window);
     EXPECT_NE(workThread, uiThread);
     EXPECT_FALSE(enabledDuringWork);
     EXPECT_NE(answered, 0) << "the window did not answer while the work ran";
@@ -122,6 +148,10 @@ TEST(Win32DialogHost, TextAreaKeepsLinesAndBlockingWorkRunsElsewhereWhileTheWind
 
     EXPECT_THROW(form.Host().RunBlocking([] { throw std::runtime_error("lost"); }), std::runtime_error);
     EXPECT_TRUE(IsWindowEnabled(window));
+
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(form.Control(send_dialog::kSurname)), TRUE);
+    Type(window, L"\r");
+    EXPECT_EQ(form.events.back(), "command " + std::to_string(send_dialog::kSend));
 }
 
 }  // namespace
