@@ -45,8 +45,8 @@ TEST(MainWindowTest, ShowsTheCollectedFactsCopiesTheFiveFieldsAndLinksTheFaq) {
     FixtureMainWindow window;
     RecordingDialogHost& ui = window.Ui();
     EXPECT_EQ(ui.At(kProducts).items,
-              (std::vector<std::string>{"TopoKarte Deutschland", "Wanderkarte Alpen"}));
-    EXPECT_EQ(ui.At(kPrinters).items, (std::vector<std::string>{"Buero", "Farbdrucker", "laser"}));
+              (std::vector<std::string>{"Wanderkarte Alpen", "TopoKarte Deutschland"}));
+    EXPECT_EQ(ui.At(kPrinters).items, (std::vector<std::string>{"laser", "Buero", "Farbdrucker"}));
 
     ui.UserClicks(kCopyInfo);
     EXPECT_EQ(ui.Seen().clipboard,

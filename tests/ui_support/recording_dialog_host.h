@@ -22,7 +22,6 @@ class RecordingDialogHost final : public CDialogHost {
 public:
     struct Control {
         int kind = 0;
-        bool sorted = false;
         std::string text;
         bool enabled = true;
         std::optional<FontStyle> fontStyle;
@@ -89,7 +88,8 @@ public:
     void SetFontStyle(int id, FontStyle style) override { At(id).fontStyle = style; }
     void LimitText(int, int) override {}
 
-    int AddItem(int id, const std::string& text) override;
+    // Where a sorted box puts an item is the real hosts' concern: here every item goes last.
+    int AddItem(int id, const std::string& text) override { return InsertItem(id, -1, text); }
     int InsertItem(int id, int index, const std::string& text) override;
     // No dialog takes single items out of a box.
     void RemoveItem(int, int) override {}
