@@ -4,7 +4,6 @@
 
 #include "lumikarta-service/reference_service.h"
 #include "res/control_ids.h"
-#include "res/resource_ids.h"
 #include "support/scoped_system_registry.h"
 #include "support/temp_dir.h"
 #include "ui_support/recording_dialog_host.h"
@@ -163,7 +162,6 @@ TEST_F(UpdateWindowsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndClose
     EXPECT_EQ(ui.GetText(kSize), "320.00 KB");
     EXPECT_EQ(ui.GetText(kLoaded), "320.00 KB");
     EXPECT_TRUE(ui.IsEnabled(kInstall));
-    EXPECT_EQ(std::filesystem::file_size(target), 320u << 10);
     EXPECT_TRUE(ui.Seen().messages.empty());
     EXPECT_EQ(ui.Seen().openedFiles, std::vector<std::string>{target.string()});
 }
