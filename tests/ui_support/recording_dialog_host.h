@@ -58,7 +58,6 @@ public:
     // The control's record; one is made for an id the template lacks.
     Control& At(int id) { return m_controls[id]; }
 
-    // The user's doings.
     void UserTypes(int id, const std::string& text) { At(id).text = text; }
     void UserSelects(int id, int index);
     void UserClicks(int id);
