@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <algorithm>
 #include <span>
 #include <vector>
 
@@ -13,15 +12,9 @@
 #include "res/german_resources.h"
 #include "res/resource_ids.h"
 #include "res/resource_library.h"
+#include "res/resources.h"
 
 namespace {
-
-const LumikartaDialogTemplate& GermanTemplate(uint32_t id) {
-    const std::span<const LumikartaDialogTemplate> dialogs(GermanResources().dialogs,
-                                                           GermanResources().dialogCount);
-    return *std::find_if(dialogs.begin(), dialogs.end(),
-                         [id](const LumikartaDialogTemplate& each) { return each.id == id; });
-}
 
 // The widget's class and what the user reads on it or chooses from.
 QString Describe(const QWidget* widget) {
@@ -46,8 +39,8 @@ QString Describe(const QWidget* widget) {
     return description;
 }
 
-// One control of each kind from the German templates, as worked out by hand: the widget it became,
-// what it shows and, in a sorted box, its items in order.
+// One control of each kind from the German templates (the built-in ones in use), as worked out by hand: the
+// widget it became, what it shows and, in a sorted box, its items in order.
 TEST(DialogTemplatesTest, EachKindOfControlBecomesTheWidgetItsTemplateDescribes) {
     const struct {
         uint32_t dialog;
@@ -67,7 +60,7 @@ TEST(DialogTemplatesTest, EachKindOfControlBecomesTheWidgetItsTemplateDescribes)
     };
     for (const auto& anchor : anchors) {
         QDialog dialog;
-        BuildDialog(dialog, GermanTemplate(anchor.dialog));
+        BuildDialog(dialog, *LoadDialogTemplate(anchor.dialog));
         EXPECT_EQ(Describe(FindControl(dialog, anchor.id)).toStdString(), anchor.described);
     }
 }
@@ -78,7 +71,7 @@ TEST(DialogTemplatesTest, EachKindOfControlBecomesTheWidgetItsTemplateDescribes)
 // at 23 on 37.375.
 TEST(DialogTemplatesTest, DialogUnitsBecomePixelsAsOnWindows) {
     QDialog dialog;
-    BuildDialog(dialog, GermanTemplate(IDD_ABOUTBOX));
+    BuildDialog(dialog, *LoadDialogTemplate(IDD_ABOUTBOX));
     const DialogUnits units(dialog.font());
     ASSERT_EQ(QSize(units.BaseUnitX(), units.BaseUnitY()), QSize(7, 13)) << "another test font";
     EXPECT_EQ(dialog.windowTitle(), "Info über LumikartaSystemInfo");
