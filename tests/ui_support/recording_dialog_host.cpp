@@ -6,10 +6,6 @@
 #include "common/template_dialog.h"
 #include "res/resources.h"
 
-RecordingDialogHost::RecordingDialogHost() : RecordingDialogHost(std::make_shared<Desktop>()) {}
-
-RecordingDialogHost::RecordingDialogHost(std::shared_ptr<Desktop> desktop) : m_pDesktop(std::move(desktop)) {}
-
 void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
     m_pDialog = &dialog;
     const LumikartaDialogTemplate* dialogTemplate = LoadDialogTemplate(dialog.TemplateId());

@@ -52,7 +52,7 @@ public:
         int blockingRuns = 0;
     };
 
-    RecordingDialogHost();
+    RecordingDialogHost() : RecordingDialogHost(std::make_shared<Desktop>()) {}
 
     Desktop& Seen() { return *m_pDesktop; }
     // The control's record; one is made for an id the template lacks.
@@ -121,7 +121,7 @@ public:
     void RunBlocking(const std::function<void()>& work) override;
 
 private:
-    explicit RecordingDialogHost(std::shared_ptr<Desktop> desktop);
+    explicit RecordingDialogHost(std::shared_ptr<Desktop> desktop) : m_pDesktop(std::move(desktop)) {}
     // The control's record; an empty one for an id the template lacks.
     const Control& Find(int id) const;
 
