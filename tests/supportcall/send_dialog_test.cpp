@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "faqdata/faq_store.h"
 #include "lumikarta-service/reference_service.h"
 #include "res/control_ids.h"
@@ -39,13 +37,12 @@ public:
 class SendDialogTest : public testing::Test {
 protected:
     SendDialogTest() : m_base("LUMIKARTA_COMMON_APPDATA", m_folder.Path().string()) {
-        const std::filesystem::path cache = m_folder.Path() / "Lumikarta" / "Support und Update Tool";
-        std::filesystem::create_directories(cache);
-        std::ofstream(cache / "data.xml")
-            << "<?xml version=\"1.0\" encoding=\"utf-8\"?><SupportTool>"
-               "<SubjectsDE><option>Drucken</option><option>Installation</option>"
-               "</SubjectsDE><SubjectsEN><option>Printing</option>"
-               "<option>Setup</option></SubjectsEN></SupportTool>";
+        std::filesystem::create_directories(m_folder.Path() / "Lumikarta" / "Support und Update Tool");
+        m_folder.WriteFile("Lumikarta/Support und Update Tool/data.xml",
+                           "<?xml version=\"1.0\" encoding=\"utf-8\"?><SupportTool>"
+                           "<SubjectsDE><option>Drucken</option><option>Installation</option>"
+                           "</SubjectsDE><SubjectsEN><option>Printing</option>"
+                           "<option>Setup</option></SubjectsEN></SupportTool>");
         CFAQStore::Instance()->LoadCache();
         m_facts.m_Products = {{"TopoKarte", {}, "3.0.0"}, {"Alpen", {}, "2.1.0"}, {"Harz", {}, "1.0.0"}};
         m_facts.m_Printers = {"laser", "Buero"};
