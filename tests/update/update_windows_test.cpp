@@ -27,14 +27,13 @@ public:
         dialog.m_job.m_strTargetPath = target.string();
         dialog.Create();
     }
-    RecordingDialogHost& Ui() { return ::Ui(dialog); }
 
     // Hands the worker's notices to the window until it has closed or shown a message.
     void Run() {
         const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (!dialog.Ended() && Ui().Seen().messages.empty() &&
+        while (!dialog.Ended() && Ui(dialog).Seen().messages.empty() &&
                std::chrono::steady_clock::now() < deadline) {
-            Ui().DeliverNotices(100ms);
+            Ui(dialog).DeliverNotices(100ms);
         }
     }
 
@@ -98,7 +97,6 @@ TEST_F(UpdateWindowsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheS
     const auto box = Open();
     RecordingDialogHost& ui = Ui(*box);
     using namespace update_box;
-    EXPECT_FALSE(box->Ended());
     EXPECT_EQ(ui.Seen().blockingRuns, 1) << "loaded on a helper thread";
     EXPECT_EQ(ui.At(kUpdates).items, (std::vector<std::string>{"Karte 2015", "KARTE 2015"}));
     EXPECT_TRUE(ui.IsEnabled(kDownload));
@@ -150,7 +148,7 @@ TEST_F(UpdateWindowsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndClose
     using namespace download_dialog;
     const std::filesystem::path target = m_folder.Path() / "setup.exe";
     DownloadWindow window(Url("setup.exe"), target);
-    RecordingDialogHost& ui = window.Ui();
+    RecordingDialogHost& ui = Ui(window.dialog);
     EXPECT_FALSE(ui.IsEnabled(kInstall)) << "until the file is complete";
     window.Run();
     EXPECT_TRUE(window.dialog.Ended());
@@ -171,13 +169,13 @@ TEST_F(UpdateWindowsTest, FailedDownloadIsShownByTheWindowWhichStaysOpen) {
     const std::filesystem::path target = m_folder.Path() / "none" / "c.exe";
     DownloadWindow window(Url("setup.exe"), target);
     window.Run();
-    const auto& messages = window.Ui().Seen().messages;
+    const auto& messages = Ui(window.dialog).Seen().messages;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text.rfind("Cannot write", 0), 0u) << messages[0].text;
     EXPECT_EQ(messages[0].icon, MessageIcon::None);
     EXPECT_FALSE(window.dialog.Ended());
-    EXPECT_FALSE(window.Ui().IsEnabled(download_dialog::kInstall));
-    EXPECT_TRUE(window.Ui().Seen().openedFiles.empty());
+    EXPECT_FALSE(Ui(window.dialog).IsEnabled(download_dialog::kInstall));
+    EXPECT_TRUE(Ui(window.dialog).Seen().openedFiles.empty());
 }
 
 }  // namespace
