@@ -38,8 +38,7 @@ TEST(ListControlsTest, ItemsGoWhereAWindowsBoxPutsThem) {
         SetSortedList(list, c.sorted);
         SetSortedList(combo, c.sorted);
         for (const QString& text : added) {
-            const int listIndex = AddString(list, text);
-            EXPECT_EQ(list.item(listIndex)->text(), text);
+            EXPECT_EQ(list.item(AddString(list, text))->text(), text);
             EXPECT_EQ(combo.itemText(AddString(combo, text)), text);
         }
         EXPECT_EQ(Rows(list), c.expected) << c.sorted;

@@ -1,30 +1,12 @@
 #include "ui_support/recording_dialog_host.h"
 
-#include <algorithm>
-#include <cctype>
 #include <span>
 #include <thread>
 
 #include "common/template_dialog.h"
-#include "res/control_ids.h"
 #include "res/resources.h"
 
-namespace {
-
-// Without regard to case, as a sorted box orders; the tests' texts are ASCII where it matters.
-bool SortsBefore(const std::string& left, const std::string& right) {
-    return std::lexicographical_compare(
-        left.begin(), left.end(), right.begin(), right.end(),
-        [](unsigned char a, unsigned char b) { return std::tolower(a) < std::tolower(b); });
-}
-
-}  // namespace
-
-RecordingDialogHost::RecordingDialogHost() : RecordingDialogHost(std::make_shared<Desktop>()) {}
-
-RecordingDialogHost::RecordingDialogHost(std::shared_ptr<Desktop> desktop) : m_pDesktop(std::move(desktop)) {}
-
-void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
+void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
     m_pDialog = &dialog;
     const LumikartaDialogTemplate* dialogTemplate = LoadDialogTemplate(dialog.TemplateId());
     if (!dialogTemplate) {
@@ -34,33 +16,16 @@ void RecordingDialogHost::MakeControls(CTemplateDialog& dialog) {
          std::span(dialogTemplate->controls, dialogTemplate->controlCount)) {
         Control& control = m_controls[source.id];
         control.kind = static_cast<int>(source.kind);
-        control.sorted = (source.style & LUMIKARTA_STYLE_SORTED) != 0;
         control.text = source.text ? source.text : "";
         for (const char* item : std::span(source.items, source.itemCount)) {
             AddItem(source.id, item);
         }
     }
-}
-
-int RecordingDialogHost::RunModal(CTemplateDialog& dialog) {
-    return m_pDesktop->runChild ? m_pDesktop->runChild(dialog) : IDCANCEL;
-}
-
-void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
-    MakeControls(dialog);
     dialog.InitDialog();
 }
 
-std::unique_ptr<CDialogHost> RecordingDialogHost::CreateChildHost() {
-    return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
-}
-
 const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {
-    static const Control kMissing = [] {
-        Control missing;
-        missing.enabled = false;
-        return missing;
-    }();
+    static const Control kMissing;
     const auto found = m_controls.find(id);
     return found == m_controls.end() ? kMissing : found->second;
 }
@@ -68,22 +33,6 @@ const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {
 std::string RecordingDialogHost::GetText(int id) const {
     const Control& control = Find(id);
     return control.kind == LUMIKARTA_CONTROL_DROP_DOWN_LIST ? ItemText(id, control.selection) : control.text;
-}
-
-void RecordingDialogHost::SetText(int id, const std::string& text) {
-    Control& control = At(id);
-    if (control.kind != LUMIKARTA_CONTROL_LIST_BOX && control.kind != LUMIKARTA_CONTROL_DROP_DOWN_LIST) {
-        control.text = text;
-    }
-}
-
-int RecordingDialogHost::AddItem(int id, const std::string& text) {
-    Control& control = At(id);
-    if (!control.sorted) {
-        return InsertItem(id, -1, text);
-    }
-    const auto place = std::upper_bound(control.items.begin(), control.items.end(), text, SortsBefore);
-    return InsertItem(id, static_cast<int>(place - control.items.begin()), text);
 }
 
 // The dialogs choose items only once the box is filled, so the choice is not moved along.
@@ -132,16 +81,6 @@ MessageAnswer RecordingDialogHost::ShowMessage(const std::string& text, MessageI
 std::optional<std::string> RecordingDialogHost::AskSaveFile(const SaveFileQuestion& question) {
     m_pDesktop->saveQuestions.push_back(question);
     return m_pDesktop->savePath;
-}
-
-bool RecordingDialogHost::CopyToClipboard(const std::string& text) {
-    m_pDesktop->clipboard = text;
-    return true;
-}
-
-bool RecordingDialogHost::RestartProgram() {
-    ++m_pDesktop->restarts;
-    return true;
 }
 
 void RecordingDialogHost::PostNotice(int notice, std::string payload) {

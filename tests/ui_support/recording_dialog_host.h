@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/dialog_host.h"
+#include "res/control_ids.h"
 
 // A dialog host without any window: controls are records made from the dialog's template, what the
 // dialog asks of the desktop is recorded and answered as the test scripts it, and posted notices
@@ -21,7 +22,6 @@ class RecordingDialogHost final : public CDialogHost {
 public:
     struct Control {
         int kind = 0;
-        bool sorted = false;
         std::string text;
         bool enabled = true;
         std::optional<FontStyle> fontStyle;
@@ -40,7 +40,7 @@ public:
     struct Desktop {
         MessageAnswer answer = MessageAnswer::Ok;
         std::optional<std::string> savePath;
-        // Takes the place of a child dialog's whole modal run; without it the child is cancelled unseen.
+        // Takes the place of a child dialog's whole modal run.
         std::function<int(CTemplateDialog&)> runChild;
 
         std::vector<Message> messages;
@@ -52,30 +52,34 @@ public:
         int blockingRuns = 0;
     };
 
-    RecordingDialogHost();
+    RecordingDialogHost() : RecordingDialogHost(std::make_shared<Desktop>()) {}
 
     Desktop& Seen() { return *m_pDesktop; }
     // The control's record; one is made for an id the template lacks.
     Control& At(int id) { return m_controls[id]; }
 
-    // The user's doings.
     void UserTypes(int id, const std::string& text) { At(id).text = text; }
     void UserSelects(int id, int index);
     void UserClicks(int id);
 
     // Delivers the notices posted so far, in order, after waiting up to the time for the first one.
-    void DeliverNotices(std::chrono::milliseconds wait = {});
+    void DeliverNotices(std::chrono::milliseconds wait);
 
-    int RunModal(CTemplateDialog& dialog) override;
+    // Without a scripted child run the child is cancelled unseen.
+    int RunModal(CTemplateDialog& dialog) override {
+        return m_pDesktop->runChild ? m_pDesktop->runChild(dialog) : IDCANCEL;
+    }
     void CreateModeless(CTemplateDialog& dialog) override;
     void EndDialog(int) override {}
-    std::unique_ptr<CDialogHost> CreateChildHost() override;
+    std::unique_ptr<CDialogHost> CreateChildHost() override {
+        return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
+    }
     void ShowDialog() override {}
     void SetIcon(uint32_t) override {}
     void AddSystemMenuItem(int, const std::string&) override {}
 
     std::string GetText(int id) const override;
-    void SetText(int id, const std::string& text) override;
+    void SetText(int id, const std::string& text) override { At(id).text = text; }
     void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
     bool IsEnabled(int id) const override { return Find(id).enabled; }
     void Show(int, bool) override {}
@@ -83,7 +87,8 @@ public:
     void SetFontStyle(int id, FontStyle style) override { At(id).fontStyle = style; }
     void LimitText(int, int) override {}
 
-    int AddItem(int id, const std::string& text) override;
+    // Where a sorted box puts an item is the real hosts' concern: here every item goes last.
+    int AddItem(int id, const std::string& text) override { return InsertItem(id, -1, text); }
     int InsertItem(int id, int index, const std::string& text) override;
     // No dialog takes single items out of a box.
     void RemoveItem(int, int) override {}
@@ -101,18 +106,23 @@ public:
 
     MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
     std::optional<std::string> AskSaveFile(const SaveFileQuestion& question) override;
-    bool CopyToClipboard(const std::string& text) override;
+    bool CopyToClipboard(const std::string& text) override {
+        m_pDesktop->clipboard = text;
+        return true;
+    }
     void OpenUrl(const std::string& url) override { m_pDesktop->openedUrls.push_back(url); }
     void OpenFile(const std::string& path) override { m_pDesktop->openedFiles.push_back(path); }
-    bool RestartProgram() override;
+    bool RestartProgram() override {
+        ++m_pDesktop->restarts;
+        return true;
+    }
 
     void PostNotice(int notice, std::string payload) override;
     void RunBlocking(const std::function<void()>& work) override;
 
 private:
-    explicit RecordingDialogHost(std::shared_ptr<Desktop> desktop);
-    void MakeControls(CTemplateDialog& dialog);
-    // The control's record; an empty, disabled one for an id the template lacks.
+    explicit RecordingDialogHost(std::shared_ptr<Desktop> desktop) : m_pDesktop(std::move(desktop)) {}
+    // The control's record; an empty one for an id the template lacks.
     const Control& Find(int id) const;
 
     std::shared_ptr<Desktop> m_pDesktop;

@@ -18,7 +18,6 @@
 #include "res/control_ids.h"
 #include "res/resources.h"
 #include "res/string_ids.h"
-#include "support/send_dialog.h"
 #include "support/temp_dir.h"
 #include "update/update_box.h"
 #include "update/update_download_dialog.h"
@@ -35,15 +34,11 @@ std::string StoredText(HWND window) {
     return platform::Utf8FromWide(text);
 }
 
-// A box's caption, then the texts of its labels.
+// A box's caption, then the texts of its controls.
 std::string Describe(HWND box) {
     std::string text = StoredText(box);
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t kind[16] = {};
-        GetClassNameW(child, kind, 16);
-        if (_wcsicmp(kind, L"Static") == 0 && !StoredText(child).empty()) {
-            text += "|" + StoredText(child);
-        }
+        text += "|" + StoredText(child);
     }
     return text;
 }
@@ -101,20 +96,6 @@ bool PumpDialogUntil(HWND dialog, Condition done) {
     return false;
 }
 
-// Keys as the keyboard sends them to the control with the focus, through the dialog manager, one by
-// one: a CR is the Return key, which the dialog manager turns into a character of its own.
-void Type(HWND dialog, const std::wstring& keys) {
-    for (const wchar_t key : keys) {
-        if (key == L'\r') {
-            PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
-            PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0xC0000001);
-        } else {
-            PostMessageW(GetFocus(), WM_CHAR, key, 1);
-        }
-        PumpDialogUntil(dialog, [] { return true; });
-    }
-}
-
 // The program's main window in a process other than the given one (and than this one).
 HWND FindProgramWindow(DWORD notProcess) {
     for (int attempt = 0; attempt < 600; ++attempt, Sleep(50)) {
@@ -162,30 +143,6 @@ TEST(ProgramWindows, ProgramShowsAboutAndRestartsInTheChosenLanguage) {
     EXPECT_EQ(WaitForSingleObject(englishProcess, 10000), WAIT_OBJECT_0) << "the close box did not end it";
     CloseHandle(englishProcess);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Lumikarta\\Support und Update", L"Language");
-}
-
-TEST(ProgramWindows, ReturnInTheSupportFormsTextAreaIsANewLineAndElsewhereSends) {
-    CSystemInfo info;
-    info.m_Products = {{"TopoKarte Deutschland", {}, "3.1.0"}};
-    CSendDialog form(info, CreateTopLevelDialogHost());
-    form.Create();
-    HWND window = static_cast<CWin32DialogHost&>(form.Host()).Window();
-    ASSERT_NE(window, nullptr);
-
-    // Return in the description is a new line there; elsewhere it sends, which checks the form
-    // first: without FAQ data there is no problem type.
-    SendMessageW(window, WM_NEXTDLGCTL,
-                 reinterpret_cast<WPARAM>(GetDlgItem(window, send_dialog::kDescription)), TRUE);
-    Type(window, L"Größe\rfehlt");
-    EXPECT_EQ(form.Host().GetText(send_dialog::kDescription), "Größe\nfehlt");
-    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, send_dialog::kSurname)),
-                 TRUE);
-    BoxAnswerer answerer(window, IDOK);
-    Type(window, L"\r");
-    const std::vector<std::string> boxes = answerer.Seen();
-    ASSERT_EQ(boxes.size(), 1u) << "Return did not send";
-    EXPECT_NE(boxes[0].find(LoadResString(IDS_MISSING_PROBLEM_TYPE)), std::string::npos) << boxes[0];
-    EXPECT_FALSE(form.Ended());
 }
 
 TEST(ProgramWindows, UpdateListLoadsAndADownloadMovesItsBarUntilCancelled) {

@@ -36,13 +36,12 @@ RECT TemplatePixels(HWND dialog, int16_t x, int16_t y, int16_t width, int16_t he
 
 // Controls whose behaviour rests on the window class and styles they are given, tab stops included,
 // and which no other test of the windows drives.
-struct PickedControl {
+constexpr struct {
     uint32_t dialogId;
     int id;
     const wchar_t* className;
     DWORD styles;
-};
-constexpr PickedControl kPicked[] = {
+} kPicked[] = {
     {IDD_LUMIKARTASYSTEMINFO_DIALOG, main_window::kLanguage, L"ComboBox",
      CBS_DROPDOWNLIST | CBS_SORT | WS_TABSTOP},
     {IDD_LUMIKARTASYSTEMINFO_DIALOG, main_window::kSupport, L"Button", BS_DEFPUSHBUTTON | WS_TABSTOP},
@@ -117,7 +116,7 @@ TEST(TemplateDialogWindows, EveryDialogOfBothLanguagesHasItsControlsWhereTheTemp
             }
             EXPECT_EQ(window, nullptr) << "more controls than the template has";
 
-            for (const PickedControl& picked : kPicked) {
+            for (const auto& picked : kPicked) {
                 if (picked.dialogId == dialogTemplate.id) {
                     HWND control = GetDlgItem(dialog, picked.id);
                     wchar_t className[32] = {};
