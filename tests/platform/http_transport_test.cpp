@@ -173,7 +173,6 @@ TEST(HttpTransport, FailuresCarryAnErrorTextAndSendNothingDoubtful) {
         {"unknown method", counting.Url("/"), "DELETE"},
         // WinINet itself would fetch these.
         {"file", "file:///etc/hostname"},
-        {"ftp", "ftp://127.0.0.1/file"},
         {"no url", "no url"},
     };
     for (const Case& c : cases) {
