@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "support/raw_http_server.h"
+#include "support/scoped_http_timeouts.h"
 #include "support/scoped_system_registry.h"
 #include "update/update_definition.h"
 
@@ -33,19 +36,24 @@ std::string Listed(const UpdateDefinitionOutcome& outcome) {
     return text;
 }
 
-std::string ServeAndLoad(const std::string& machine, const std::string& document) {
+std::string ServeAndLoad(const std::string& machine, const RawHttpReply& reply) {
     ScopedSystemRegistry registry(machine);
-    RawHttpServer server(RawHttpReply::Complete(document));
-    return Listed(LoadUpdateDefinition(server.Url("/downloads/updates.xml")));
+    RawHttpServer server(reply);
+    // The scheme is told without regard to case.
+    return Listed(LoadUpdateDefinition("HTTP" + server.Url("/downloads/updates.xml").substr(4)));
 }
 
+// The definition is held in memory whole: up to 16 MiB, and only while it comes in time.
 TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
+    const ScopedHttpTimeouts shortened({.connectSeconds = 5, .idleSeconds = 5, .totalSeconds = 1});
+    const auto padded = [](std::size_t size) { return "<a>" + std::string(size - 7, ' ') + "</a>"; };
     const std::string year2014 = Installed("Karte", "\"VERSION\"=\"2014\"");
     struct Case {
         const char* label;
         std::string machine;
         std::string document;
         const char* expected;
+        std::optional<RawHttpReply> reply = std::nullopt;  // none: the document, whole
     };
     const Case cases[] = {
         {"versions read up to the first point", Installed("Karte", "\"VERSION\"=\"3.0\""),
@@ -72,9 +80,14 @@ TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
          Product("Karte", Update("S1", "2015", "<SHA256>ab12</SHA256>") + Update("S2", "2015", "<SHA256/>")),
          "S1|2015|0||ab12\nS2|2015|0||\n"},
         {"not well-formed", year2014, "<U><Product>", "not loaded"},
+        {"16 MiB", "", padded(16 * 1024 * 1024), "no updates"},
+        {"16 MiB and a byte", "", padded(16 * 1024 * 1024 + 1), "not loaded"},
+        {"too slow", "", "", "not loaded", RawHttpReply::Drip("<a>" + std::string(160, ' ') + "</a>")},
     };
     for (const Case& test : cases) {
-        EXPECT_EQ(ServeAndLoad(test.machine, test.document), test.expected) << test.label;
+        EXPECT_EQ(ServeAndLoad(test.machine, test.reply.value_or(RawHttpReply::Complete(test.document))),
+                  test.expected)
+            << test.label;
     }
 }
 
