@@ -7,6 +7,7 @@
 #include "support/raw_http_server.h"
 #include "support/sample_support_request.h"
 #include "support/scoped_env.h"
+#include "support/scoped_http_timeouts.h"
 #include "support/support_call.h"
 #include "support/temp_dir.h"
 
@@ -41,12 +42,15 @@ RawHttpReply Returns(const std::string& returnChildren) {
 
 // The request arrives as its bytes, before a server library reads them and puts them in order, with
 // markup typed by the user escaped; every reply gives exactly one outcome and leaves no file of the
-// exchange in the temporary folder.
+// exchange in the temporary folder. A server that sends without end, too slowly or not what it
+// announced is no answer, within the call's time.
 TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
+    const ScopedHttpTimeouts shortened({.connectSeconds = 5, .idleSeconds = 5, .totalSeconds = 1});
     TempDir temp;
     const ScopedEnv tempFolder("TMPDIR", temp.Path().string());
     const std::string envelope =
         SampleSupportCallEnvelope("Der Ausdruck ist &lt;leer&gt; &amp; \"grau\".\nGrüße\n\nBericht");
+    const std::string success = Reply("<resultCode>1</resultCode><resultString>ok</resultString>");
     RawHttpReply fault = Returns("<resultCode>1</resultCode>");
     fault.head.replace(fault.head.find("200 OK"), 6, "500 Internal Server Error");
     struct Case {
@@ -71,6 +75,11 @@ TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
         {"1 MiB and a byte", ReplyOfSize(1024 * 1024 + 1), Kind::NoConnection, 0, ""},
         {"fault", fault, Kind::NoConnection, 0, ""},
         {"not XML", RawHttpReply::Complete("<html><body>Wartung"), Kind::NoConnection, 0, ""},
+        {"endless", RawHttpReply::EndlessBody(), Kind::NoConnection, 0, ""},
+        {"huge length", RawHttpReply::HugeLength(), Kind::NoConnection, 0, ""},
+        {"drip", RawHttpReply::Drip(success), Kind::NoConnection, 0, ""},
+        {"cut", RawHttpReply::CutBody(success), Kind::NoConnection, 0, ""},
+        {"empty", RawHttpReply::EmptyBody(), Kind::NoConnection, 0, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
