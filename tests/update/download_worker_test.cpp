@@ -95,7 +95,6 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         {"other digest", RawHttpReply::Complete(installer), changed(20, "00"), "does not match the SHA-256"},
         {"sign in digest", RawHttpReply::Complete(installer), changed(30, "-1"), "no valid SHA-256"},
         {"no hex digit", RawHttpReply::Complete(installer), changed(62, "fg"), "no valid SHA-256"},
-        {"short digest", RawHttpReply::Complete(installer), hex.substr(2), "no valid SHA-256"},
         {"empty digest", RawHttpReply::Complete(installer), "", "no valid SHA-256"},
         {"missing", RawHttpReply::Status("404 Not Found", "Content-Length: 0\r\n"), std::nullopt, "HTTP 404"},
         {"empty", RawHttpReply::EmptyBody(), std::nullopt, "empty file"},
@@ -107,7 +106,6 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
          hex, ""},
         {"endless", RawHttpReply::EndlessBody(), std::nullopt, std::nullopt, true},
         {"huge length", RawHttpReply::HugeLength(), std::nullopt, std::nullopt, true},
-        {"drip", RawHttpReply::Drip(std::string(160, 'd')), std::nullopt, std::nullopt, true},
         {"stall", RawHttpReply::Stall("first piece"), std::nullopt, std::nullopt, true},
     };
     for (const Case& c : cases) {
