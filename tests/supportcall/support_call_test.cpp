@@ -27,15 +27,6 @@ std::string Reply(const std::string& returnChildren) {
            returnChildren + "</return></tns:sendSupportCallResponse></soap:Body></soap:Envelope>";
 }
 
-// A reply padded with a comment to exactly `size` bytes.
-RawHttpReply ReplyOfSize(std::size_t size) {
-    std::string reply = Reply("<resultCode>1</resultCode><resultString>ok</resultString>");
-    const std::string open = "<!--";
-    const std::string close = "-->";
-    reply += open + std::string(size - reply.size() - open.size() - close.size(), 'x') + close;
-    return RawHttpReply::Complete(reply);
-}
-
 RawHttpReply Returns(const std::string& returnChildren) {
     return RawHttpReply::Complete(Reply(returnChildren));
 }
@@ -51,6 +42,10 @@ TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
     const std::string envelope =
         SampleSupportCallEnvelope("Der Ausdruck ist &lt;leer&gt; &amp; \"grau\".\nGrüße\n\nBericht");
     const std::string success = Reply("<resultCode>1</resultCode><resultString>ok</resultString>");
+    // The success padded with a comment to exactly `size` bytes.
+    const auto successOfSize = [&success](std::size_t size) {
+        return RawHttpReply::Complete(success + "<!--" + std::string(size - success.size() - 7, 'x') + "-->");
+    };
     RawHttpReply fault = Returns("<resultCode>1</resultCode>");
     fault.head.replace(fault.head.find("200 OK"), 6, "500 Internal Server Error");
     struct Case {
@@ -71,8 +66,8 @@ TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
         {"long string cut",
          Returns("<resultCode>5</resultCode><resultString>" + std::string(300, 'a') + "</resultString>"),
          Kind::Refused, 5, std::string(254, 'a')},
-        {"success of 1 MiB", ReplyOfSize(1024 * 1024), Kind::Succeeded, 1, "ok"},
-        {"1 MiB and a byte", ReplyOfSize(1024 * 1024 + 1), Kind::NoConnection, 0, ""},
+        {"success of 1 MiB", successOfSize(1024 * 1024), Kind::Succeeded, 1, "ok"},
+        {"1 MiB and a byte", successOfSize(1024 * 1024 + 1), Kind::NoConnection, 0, ""},
         {"fault", fault, Kind::NoConnection, 0, ""},
         {"not XML", RawHttpReply::Complete("<html><body>Wartung"), Kind::NoConnection, 0, ""},
         {"endless", RawHttpReply::EndlessBody(), Kind::NoConnection, 0, ""},
