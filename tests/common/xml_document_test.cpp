@@ -15,9 +15,7 @@ namespace {
 std::string Describe(const CXMLDocument& doc, const std::vector<CXMLNode>& nodes) {
     std::string joined;
     for (const CXMLNode& node : nodes) {
-        std::string part;
-        EXPECT_TRUE(doc.GetNodeText(node, part));
-        joined += (joined.empty() ? "" : "|") + part;
+        joined.append(joined.empty() ? "" : "|").append(doc.GetNodeTextCopy(node).value_or("<none>"));
     }
     return joined;
 }
