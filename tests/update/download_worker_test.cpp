@@ -69,7 +69,7 @@ const std::map<std::string, std::string> kOldFolder = {{"setup.exe", "old"}};
 // Whatever becomes of a download, the file it would replace is either the old one, whole, or the
 // new one, whole and as the definition's SHA-256 says, and nothing else is left in the folder. A
 // hostile server holds a download only as long as the user lets it: a body without end, a terabyte
-// announced, a drip or a stall is streamed to disk until cancelled.
+// announced or a stall is streamed to disk until cancelled.
 TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
     const std::string installer(3000, 'i');
     RawHttpServer file(RawHttpReply::Complete(installer));
