@@ -160,7 +160,7 @@ std::optional<std::string> DefaultList(const std::filesystem::path& folder) {
 
 // Another user may put a link where a level of the shared folder belongs, to have the program open
 // the link's target to everyone; such a level is refused and the target left as it was.
-TEST_F(FaqCacheTest, NeitherLevelOfTheFolderIsFollowedWhereItIsALink) {
+TEST_F(FaqCacheTest, TheFolderIsOpenToAllButNeitherLevelIsFollowedWhereItIsALink) {
     using std::filesystem::perms;
     const std::filesystem::path target = m_base.Path() / "private";
     for (const std::filesystem::path& link : {CacheFolder(), Base() / "Lumikarta"}) {
@@ -188,6 +188,19 @@ TEST_F(FaqCacheTest, NeitherLevelOfTheFolderIsFollowedWhereItIsALink) {
                       perms::others_exec);
         EXPECT_EQ(std::filesystem::symlink_status(CacheFolder()).permissions(), kShared);
     }
+
+    // Files put into the folder inherit full access where the file system has lists.
+    if (!DefaultList(CacheFolder())) {
+        return;  // the folder's mode is all there is
+    }
+    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\ngroup::rwx\nmask::rwx\nother::rwx");
+
+    // An administrator narrowed it and added an entry of their own, which must survive.
+    acl_t narrowed = acl_from_text("u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---");
+    ASSERT_EQ(acl_set_file(CacheFolder().c_str(), ACL_TYPE_DEFAULT, narrowed), 0);
+    acl_free(narrowed);
+    Load();
+    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\nuser:65534:r-x\ngroup::rwx\nmask::rwx\nother::rwx");
 }
 
 // Others can put anything in the shared folder under the file's name; only a regular file of sane
@@ -228,21 +241,6 @@ TEST_F(FaqCacheTest, ReadsOnlyARegularFileOfSaneSize) {
         EXPECT_EQ(Load(), c.loaded);
         EXPECT_EQ(Describe(*CFAQStore::Instance()), c.loaded ? "de:A\nen:\n" : "de:\nen:\n");
     }
-}
-
-TEST_F(FaqCacheTest, FilesPutIntoTheFolderInheritFullAccessWhereTheFileSystemHasAcls) {
-    Load();
-    if (!DefaultList(CacheFolder())) {
-        return;  // the folder's mode is all there is
-    }
-    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\ngroup::rwx\nmask::rwx\nother::rwx");
-
-    // An administrator narrowed it and added an entry of their own, which must survive.
-    acl_t narrowed = acl_from_text("u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---");
-    ASSERT_EQ(acl_set_file(CacheFolder().c_str(), ACL_TYPE_DEFAULT, narrowed), 0);
-    acl_free(narrowed);
-    Load();
-    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\nuser:65534:r-x\ngroup::rwx\nmask::rwx\nother::rwx");
 }
 
 }  // namespace
