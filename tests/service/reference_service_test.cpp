@@ -63,7 +63,6 @@ TEST(ReferenceServiceTest, ServesTheFaqPageAndThePlainFilesOfTheDownloadsFolderO
         {"GET", "/secret.txt", 404, ""},
         {"GET", "/service/faq.html/../../secret.txt", 404, ""},
         {"GET", "/service/FAQ.html", 404, ""},
-        {"GET", "/", 404, ""},
         {"GET", "/downloads/setup.exe", 200, std::string("MZ\0\x90\xFF", 5)},
         {"GET", "/downloads/updates.xml", 200,
          "<File>" + running.service.BaseUrl() + "/downloads/setup.exe</File>"},
