@@ -24,7 +24,7 @@ namespace {
 class RecordingListener final : public DownloadListener {
 public:
     void NotifyProgress() override {}
-    void NotifyDone() override { ++m_done; }
+    void NotifyDone() override { ++done; }
     void NotifyFailed(const std::string& error) override {
         std::lock_guard lock(m_mutex);
         m_failures.push_back(error);
@@ -34,12 +34,11 @@ public:
         std::lock_guard lock(m_mutex);
         return m_failures;
     }
-    int Done() const { return m_done; }
+    std::atomic<int> done{0};
 
 private:
     std::mutex m_mutex;
     std::vector<std::string> m_failures;
-    std::atomic<int> m_done{0};
 };
 
 struct Download {
@@ -117,14 +116,14 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         download.job.m_strSha256 = c.sha256;
         std::thread worker([&] { DownloadWorker(&download.job); });
         while (c.cancel && download.counters.loadedBytes == 0 && download.listener.Failures().empty() &&
-               download.listener.Done() == 0) {
+               download.listener.done == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         download.job.cancel = c.cancel;
         worker.join();
 
         const bool succeeds = !c.failure && !c.cancel;
-        EXPECT_EQ(download.listener.Done(), succeeds ? 1 : 0);
+        EXPECT_EQ(download.listener.done, succeeds ? 1 : 0);
         if (succeeds) {
             EXPECT_EQ(download.counters.totalBytes, 3000);
             EXPECT_EQ(download.counters.loadedBytes, 3000);
@@ -154,7 +153,7 @@ TEST(DownloadWorker, WritesThroughALinkedTarget) {
 
     Download download(server.Url("/setup.exe"), folder.Path() / "setup.exe");
     DownloadWorker(&download.job);
-    EXPECT_EQ(download.listener.Done(), 1);
+    EXPECT_EQ(download.listener.done, 1);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "setup.exe"));
     EXPECT_EQ(FolderFiles(folder.Path() / "real"),
               (std::map<std::string, std::string>{{"setup.exe", "new"}}));
