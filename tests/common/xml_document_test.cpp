@@ -11,7 +11,6 @@
 
 namespace {
 
-// The texts of the nodes, joined with '|'.
 std::string Describe(const CXMLDocument& doc, const std::vector<CXMLNode>& nodes) {
     std::string joined;
     for (const CXMLNode& node : nodes) {

@@ -56,8 +56,7 @@ std::string Join(const std::vector<int32_t>& numbers) {
 std::string Describe(const CFAQStore& store) {
     std::string text;
     for (const char* code : {"de", "en"}) {
-        text += code;
-        text += ":";
+        text.append(code).append(":");
         for (int i = 0; i < store.GetSubjectCount(code); ++i) {
             text.append(i ? "|" : "").append(store.GetSubject(code, i));
         }
