@@ -15,11 +15,6 @@ namespace {
 
 using Kind = SupportCallOutcome::Kind;
 
-SupportCallOutcome PostTo(const std::string& url) {
-    const ScopedEnv support("LUMIKARTA_SUPPORT_URL", url);
-    return PostSupportCall(SampleSupportRequest("Der Ausdruck ist <leer> & \"grau\".\nGrüße"), "\n\nBericht");
-}
-
 std::string Reply(const std::string& returnChildren) {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
            "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
@@ -79,7 +74,9 @@ TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RawHttpServer server(c.reply);
-        const SupportCallOutcome outcome = PostTo(server.Url(""));
+        const ScopedEnv support("LUMIKARTA_SUPPORT_URL", server.Url(""));
+        const SupportCallOutcome outcome = PostSupportCall(
+            SampleSupportRequest("Der Ausdruck ist <leer> & \"grau\".\nGrüße"), "\n\nBericht");
         EXPECT_EQ(server.Requests(), std::vector{SupportCallRequestBytes(server.Port(), envelope)});
         EXPECT_EQ(outcome.kind, c.kind);
         if (c.kind != Kind::NoConnection) {

@@ -36,13 +36,6 @@ std::string Listed(const UpdateDefinitionOutcome& outcome) {
     return text;
 }
 
-std::string ServeAndLoad(const std::string& machine, const RawHttpReply& reply) {
-    ScopedSystemRegistry registry(machine);
-    RawHttpServer server(reply);
-    // The scheme is told without regard to case.
-    return Listed(LoadUpdateDefinition("HTTP" + server.Url("/downloads/updates.xml").substr(4)));
-}
-
 // The definition is held in memory whole: up to 16 MiB, and only while it comes in time.
 TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
     const ScopedHttpTimeouts shortened({.connectSeconds = 5, .idleSeconds = 5, .totalSeconds = 1});
@@ -84,9 +77,11 @@ TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
         {"too slow", "", "", "not loaded", RawHttpReply::Drip("<a>" + std::string(160, ' ') + "</a>")},
     };
     for (const Case& test : cases) {
-        EXPECT_EQ(ServeAndLoad(test.machine, test.reply.value_or(RawHttpReply::Complete(test.document))),
-                  test.expected)
-            << test.label;
+        ScopedSystemRegistry registry(test.machine);
+        RawHttpServer server(test.reply.value_or(RawHttpReply::Complete(test.document)));
+        // The scheme is told without regard to case.
+        const std::string url = "HTTP" + server.Url("/downloads/updates.xml").substr(4);
+        EXPECT_EQ(Listed(LoadUpdateDefinition(url)), test.expected) << test.label;
     }
 }
 
