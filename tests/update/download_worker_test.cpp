@@ -63,8 +63,6 @@ std::map<std::string, std::string> FolderFiles(const std::filesystem::path& fold
     return files;
 }
 
-const std::map<std::string, std::string> kOldFolder = {{"setup.exe", "old"}};
-
 // Whatever becomes of a download, the file it would replace is either the old one, whole, or the
 // new one, whole and as the definition's SHA-256 says, and nothing else is left in the folder. A
 // hostile server holds a download only as long as the user lets it: a body without end, a terabyte
@@ -134,7 +132,7 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
             EXPECT_NE(failures[0].find(*c.failure), std::string::npos) << failures[0];
         }
         EXPECT_EQ(FolderFiles(folder.Path()),
-                  succeeds ? (std::map<std::string, std::string>{{"setup.exe", installer}}) : kOldFolder);
+                  (std::map<std::string, std::string>{{"setup.exe", succeeds ? installer : "old"}}));
     }
 }
 
