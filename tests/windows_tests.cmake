@@ -17,7 +17,6 @@ add_executable(windows_tests
   common/xml_document_test.cpp
   platform/http_transport_test.cpp
   update/download_worker_test.cpp
-  supportcall/support_call_hostile_test.cpp
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
 )

@@ -135,10 +135,7 @@ TEST(Program, ListedUpdatesKeepOneLineEachWhateverTheServerSent) {
     const Case cases[] = {
         {"Topo\tKarte\nEvil\t1\thttp://x\r", "Topo\\tKarte\\nEvil\\t1\\thttp://x\\r"},
         {"C:\\Karten \x1b[2J\x7f\0"s, "C:\\\\Karten \\x1B[2J\\x7F\\x00"},
-        {"S\xC3\xBC"
-         "d \xC2\x85 \xE2\x80\xA8 \xE2\x80\xA9 \xE2\x80\xA6",
-         "S\xC3\xBC"
-         "d \\u0085 \\u2028 \\u2029 \xE2\x80\xA6"},
+        {"Süd \u0085 \u2028 \u2029 …", "Süd \\u0085 \\u2028 \\u2029 …"},
         {"bad \xFF \xC3( \xED\xA0\x80",
          "bad \xEF\xBF\xBD \xEF\xBF\xBD( \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
     };

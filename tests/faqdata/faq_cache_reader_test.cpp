@@ -25,19 +25,21 @@ protected:
     void SetUp() override { CFAQStore::DestroyInstance(); }
     void TearDown() override { CFAQStore::DestroyInstance(); }
 
-    std::filesystem::path CacheFolder() const { return m_base.Path() / kCacheFolder; }
+    // Not there before the first load, which makes it.
+    std::filesystem::path Base() const { return m_base.Path() / "appdata"; }
+    std::filesystem::path CacheFolder() const { return Base() / kCacheFolder; }
 
     void WriteCache(const std::string& xml) const {
         std::filesystem::create_directories(CacheFolder());
-        m_base.WriteFile(std::string(kCacheFolder) + "/data.xml", xml);
+        m_base.WriteFile("appdata/" + std::string(kCacheFolder) + "/data.xml", xml);
     }
 
-    // LoadCache with the shared folder in the test's own place, never the machine's.
-    bool Load(const std::string& base) const {
-        ScopedEnv appData("LUMIKARTA_COMMON_APPDATA", base);
+    // LoadCache with the shared folder in the test's own place, never the machine's, named with
+    // its final separator.
+    bool Load() const {
+        ScopedEnv appData("LUMIKARTA_COMMON_APPDATA", Base().string() + "/");
         return CFAQStore::Instance()->LoadCache();
     }
-    bool Load() const { return Load(m_base.Path().string()); }
 
     TempDir m_base;
 };
@@ -54,8 +56,7 @@ std::string Join(const std::vector<int32_t>& numbers) {
 std::string Describe(const CFAQStore& store) {
     std::string text;
     for (const char* code : {"de", "en"}) {
-        text += code;
-        text += ":";
+        text.append(code).append(":");
         for (int i = 0; i < store.GetSubjectCount(code); ++i) {
             text.append(i ? "|" : "").append(store.GetSubject(code, i));
         }
@@ -123,7 +124,7 @@ TEST_F(FaqCacheTest, ReadsWhatTheFileHoldsWhateverItsOrderAndGaps) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         CFAQStore::DestroyInstance();
-        std::filesystem::remove_all(m_base.Path() / "Lumikarta");
+        std::filesystem::remove_all(Base());
         if (c.xml) {
             WriteCache(*c.xml);
         }
@@ -143,13 +144,6 @@ TEST_F(FaqCacheTest, ReadsWhatTheFileHoldsWhateverItsOrderAndGaps) {
     }
 }
 
-TEST_F(FaqCacheTest, ABaseWithItsFinalSeparatorGetsNoSecondOneAndIsCreated) {
-    const std::string nested = (m_base.Path() / "not" / "yet").string() + "/";
-    EXPECT_FALSE(Load(nested));
-    EXPECT_EQ(CFAQStore::Instance()->CacheFilePath(), nested + kCacheFolder + "/data.xml");
-    EXPECT_TRUE(std::filesystem::is_directory(nested + kCacheFolder));
-}
-
 // The folder's default list as text, one entry a line; none where the file system keeps no lists.
 std::optional<std::string> DefaultList(const std::filesystem::path& folder) {
     acl_t acl = acl_get_file(folder.c_str(), ACL_TYPE_DEFAULT);
@@ -165,12 +159,12 @@ std::optional<std::string> DefaultList(const std::filesystem::path& folder) {
 
 // Another user may put a link where a level of the shared folder belongs, to have the program open
 // the link's target to everyone; such a level is refused and the target left as it was.
-TEST_F(FaqCacheTest, NeitherLevelOfTheFolderIsFollowedWhereItIsALink) {
+TEST_F(FaqCacheTest, TheFolderIsOpenToAllButNeitherLevelIsFollowedWhereItIsALink) {
     using std::filesystem::perms;
     const std::filesystem::path target = m_base.Path() / "private";
-    for (const std::filesystem::path& link : {CacheFolder(), m_base.Path() / "Lumikarta"}) {
+    for (const std::filesystem::path& link : {CacheFolder(), Base() / "Lumikarta"}) {
         SCOPED_TRACE(link);
-        std::filesystem::remove_all(m_base.Path() / "Lumikarta");
+        std::filesystem::remove_all(Base() / "Lumikarta");
         std::filesystem::remove_all(target);
         std::filesystem::create_directories(target);
         std::filesystem::permissions(target, perms::owner_all);
@@ -184,15 +178,28 @@ TEST_F(FaqCacheTest, NeitherLevelOfTheFolderIsFollowedWhereItIsALink) {
 
     // The maker's level is readable by all whatever the umask; the shared one is everyone's.
     for (const mode_t mask : {mode_t{0}, mode_t{077}}) {
-        std::filesystem::remove_all(m_base.Path() / "Lumikarta");
+        std::filesystem::remove_all(Base() / "Lumikarta");
         const mode_t before = umask(mask);
         Load();
         umask(before);
-        EXPECT_EQ(std::filesystem::symlink_status(m_base.Path() / "Lumikarta").permissions(),
+        EXPECT_EQ(std::filesystem::symlink_status(Base() / "Lumikarta").permissions(),
                   perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
                       perms::others_exec);
         EXPECT_EQ(std::filesystem::symlink_status(CacheFolder()).permissions(), kShared);
     }
+
+    // Files put into the folder inherit full access where the file system has lists.
+    if (!DefaultList(CacheFolder())) {
+        return;  // the folder's mode is all there is
+    }
+    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\ngroup::rwx\nmask::rwx\nother::rwx");
+
+    // An administrator narrowed it and added an entry of their own, which must survive.
+    acl_t narrowed = acl_from_text("u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---");
+    ASSERT_EQ(acl_set_file(CacheFolder().c_str(), ACL_TYPE_DEFAULT, narrowed), 0);
+    acl_free(narrowed);
+    Load();
+    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\nuser:65534:r-x\ngroup::rwx\nmask::rwx\nother::rwx");
 }
 
 // Others can put anything in the shared folder under the file's name; only a regular file of sane
@@ -233,21 +240,6 @@ TEST_F(FaqCacheTest, ReadsOnlyARegularFileOfSaneSize) {
         EXPECT_EQ(Load(), c.loaded);
         EXPECT_EQ(Describe(*CFAQStore::Instance()), c.loaded ? "de:A\nen:\n" : "de:\nen:\n");
     }
-}
-
-TEST_F(FaqCacheTest, FilesPutIntoTheFolderInheritFullAccessWhereTheFileSystemHasAcls) {
-    Load();
-    if (!DefaultList(CacheFolder())) {
-        return;  // the folder's mode is all there is
-    }
-    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\ngroup::rwx\nmask::rwx\nother::rwx");
-
-    // An administrator narrowed it and added an entry of their own, which must survive.
-    acl_t narrowed = acl_from_text("u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---");
-    ASSERT_EQ(acl_set_file(CacheFolder().c_str(), ACL_TYPE_DEFAULT, narrowed), 0);
-    acl_free(narrowed);
-    Load();
-    EXPECT_EQ(DefaultList(CacheFolder()), "user::rwx\nuser:65534:r-x\ngroup::rwx\nmask::rwx\nother::rwx");
 }
 
 }  // namespace

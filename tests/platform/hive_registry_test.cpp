@@ -35,8 +35,11 @@ RegResult WriteLanguage(Registry& registry, std::string_view text) {
     return key->SetValue("Language", RegType::Sz, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-TEST(HiveRegistryTest, NeverWritesTheMachineHive) {
-    HiveRegistry registry(kWineHive, "");
+// The machine's hive is never written; a failed write of the user's file keeps the old one.
+TEST(HiveRegistryTest, WritesOnlyTheUserFileAndKeepsItWhenAWriteFails) {
+    TempDir folder;
+    const auto file = folder.Path() / "user.reg";
+    HiveRegistry registry(kWineHive, file);
     std::unique_ptr<RegistryKey> key;
     EXPECT_EQ(registry.OpenKey(RegRoot::LocalMachine, "SOFTWARE", RegAccess::ReadWrite, key),
               RegResult::AccessDenied);
@@ -44,12 +47,6 @@ TEST(HiveRegistryTest, NeverWritesTheMachineHive) {
     ASSERT_EQ(registry.OpenKey(RegRoot::LocalMachine, "SOFTWARE\\Lumikarta", RegAccess::Read, key),
               RegResult::Success);
     EXPECT_EQ(key->SetValue("X", RegType::Sz, {0}), RegResult::AccessDenied);
-}
-
-TEST(HiveRegistryTest, AFailedWriteKeepsTheOldFileAndReportsIt) {
-    TempDir folder;
-    const auto file = folder.Path() / "user.reg";
-    HiveRegistry registry("", file);
     ASSERT_EQ(WriteLanguage(registry, std::string_view("0\0", 2)), RegResult::Success);
     const std::string before = ReadFileBytes(file);
 

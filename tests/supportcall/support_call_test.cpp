@@ -7,17 +7,13 @@
 #include "support/raw_http_server.h"
 #include "support/sample_support_request.h"
 #include "support/scoped_env.h"
+#include "support/scoped_http_timeouts.h"
 #include "support/support_call.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using Kind = SupportCallOutcome::Kind;
-
-SupportCallOutcome PostTo(const std::string& url) {
-    const ScopedEnv support("LUMIKARTA_SUPPORT_URL", url);
-    return PostSupportCall(SampleSupportRequest("Der Ausdruck ist <leer> & \"grau\".\nGrüße"), "\n\nBericht");
-}
 
 std::string Reply(const std::string& returnChildren) {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
@@ -26,27 +22,25 @@ std::string Reply(const std::string& returnChildren) {
            returnChildren + "</return></tns:sendSupportCallResponse></soap:Body></soap:Envelope>";
 }
 
-// A reply padded with a comment to exactly `size` bytes.
-RawHttpReply ReplyOfSize(std::size_t size) {
-    std::string reply = Reply("<resultCode>1</resultCode><resultString>ok</resultString>");
-    const std::string open = "<!--";
-    const std::string close = "-->";
-    reply += open + std::string(size - reply.size() - open.size() - close.size(), 'x') + close;
-    return RawHttpReply::Complete(reply);
-}
-
 RawHttpReply Returns(const std::string& returnChildren) {
     return RawHttpReply::Complete(Reply(returnChildren));
 }
 
 // The request arrives as its bytes, before a server library reads them and puts them in order, with
 // markup typed by the user escaped; every reply gives exactly one outcome and leaves no file of the
-// exchange in the temporary folder.
+// exchange in the temporary folder. A server that sends without end, too slowly or not what it
+// announced is no answer, within the call's time.
 TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
+    const ScopedHttpTimeouts shortened({.connectSeconds = 5, .idleSeconds = 5, .totalSeconds = 1});
     TempDir temp;
     const ScopedEnv tempFolder("TMPDIR", temp.Path().string());
     const std::string envelope =
         SampleSupportCallEnvelope("Der Ausdruck ist &lt;leer&gt; &amp; \"grau\".\nGrüße\n\nBericht");
+    const std::string success = Reply("<resultCode>1</resultCode><resultString>ok</resultString>");
+    // The success padded with a comment to exactly `size` bytes.
+    const auto successOfSize = [&success](std::size_t size) {
+        return RawHttpReply::Complete(success + "<!--" + std::string(size - success.size() - 7, 'x') + "-->");
+    };
     RawHttpReply fault = Returns("<resultCode>1</resultCode>");
     fault.head.replace(fault.head.find("200 OK"), 6, "500 Internal Server Error");
     struct Case {
@@ -67,15 +61,22 @@ TEST(SupportCallTest, OneRequestAndAnOutcomeDecidedByTheReply) {
         {"long string cut",
          Returns("<resultCode>5</resultCode><resultString>" + std::string(300, 'a') + "</resultString>"),
          Kind::Refused, 5, std::string(254, 'a')},
-        {"success of 1 MiB", ReplyOfSize(1024 * 1024), Kind::Succeeded, 1, "ok"},
-        {"1 MiB and a byte", ReplyOfSize(1024 * 1024 + 1), Kind::NoConnection, 0, ""},
+        {"success of 1 MiB", successOfSize(1024 * 1024), Kind::Succeeded, 1, "ok"},
+        {"1 MiB and a byte", successOfSize(1024 * 1024 + 1), Kind::NoConnection, 0, ""},
         {"fault", fault, Kind::NoConnection, 0, ""},
         {"not XML", RawHttpReply::Complete("<html><body>Wartung"), Kind::NoConnection, 0, ""},
+        {"endless", RawHttpReply::EndlessBody(), Kind::NoConnection, 0, ""},
+        {"huge length", RawHttpReply::HugeLength(), Kind::NoConnection, 0, ""},
+        {"drip", RawHttpReply::Drip(success), Kind::NoConnection, 0, ""},
+        {"cut", RawHttpReply::CutBody(success), Kind::NoConnection, 0, ""},
+        {"empty", RawHttpReply::EmptyBody(), Kind::NoConnection, 0, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RawHttpServer server(c.reply);
-        const SupportCallOutcome outcome = PostTo(server.Url(""));
+        const ScopedEnv support("LUMIKARTA_SUPPORT_URL", server.Url(""));
+        const SupportCallOutcome outcome = PostSupportCall(
+            SampleSupportRequest("Der Ausdruck ist <leer> & \"grau\".\nGrüße"), "\n\nBericht");
         EXPECT_EQ(server.Requests(), std::vector{SupportCallRequestBytes(server.Port(), envelope)});
         EXPECT_EQ(outcome.kind, c.kind);
         if (c.kind != Kind::NoConnection) {

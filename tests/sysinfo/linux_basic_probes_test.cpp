@@ -66,10 +66,9 @@ TEST(DetectCPU, TakesTheFirstNameTheArchitectureGives) {
     };
     const Case cases[] = {
         {"x86, first processor, stored as found",
-         "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t:  Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz "
-         "\n\n"
-         "processor\t: 1\nmodel name\t: other\n",
-         " Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz "},
+         "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t:  Core i7 \n\n"
+         "processor\t: 1\nmodel name\t: x\n",
+         " Core i7 "},
         {"older ARM kernel", "Processor\t: ARMv6-compatible processor rev 7 (v6l)\nHardware\t: BCM2708\n",
          "BCM2708"},
         {"big and little cores, each kind once",

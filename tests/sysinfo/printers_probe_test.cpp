@@ -33,18 +33,6 @@ std::string PrinterList(const std::vector<std::pair<std::string, bool>>& queues)
     return body;
 }
 
-std::vector<std::string> PrintersFoundAt(int port) {
-    const ScopedEnv server("CUPS_SERVER", "127.0.0.1:" + std::to_string(port));
-    // libcups keeps the server it read per thread: forget it before, to read the variable, and after,
-    // so later code reads the variable as restored.
-    cupsSetServer(nullptr);
-    CSystemInfo info;
-    info.m_Printers = {"left from an earlier probe"};
-    info.DetectPrinters();
-    cupsSetServer(nullptr);
-    return info.m_Printers;
-}
-
 // A late reply is held back until the test ends; a probe that waited for it would report the list.
 TEST(DetectPrinters, ReportsTheLastingQueuesOfAServerThatAnswersInTime) {
     for (const bool inTime : {true, false}) {
@@ -58,8 +46,16 @@ TEST(DetectPrinters, ReportsTheLastingQueuesOfAServerThatAnswersInTime) {
                 "application/ipp");
         });
         server.Start();
+        const ScopedEnv cups("CUPS_SERVER", "127.0.0.1:" + std::to_string(server.Port()));
+        // libcups keeps the server it read per thread: forget it before, to read the variable, and after,
+        // so later code reads the variable as restored.
+        cupsSetServer(nullptr);
+        CSystemInfo info;
+        info.m_Printers = {"left from an earlier probe"};
+        info.DetectPrinters();
+        cupsSetServer(nullptr);
         const std::vector<std::string> lasting = {"Zeta", "Büro-Laser", "Alpha"};
-        EXPECT_EQ(PrintersFoundAt(server.Port()), inTime ? lasting : std::vector<std::string>{}) << inTime;
+        EXPECT_EQ(info.m_Printers, inTime ? lasting : std::vector<std::string>{}) << inTime;
     }
 }
 

@@ -5,7 +5,6 @@
 
 namespace {
 
-// A leaf key below SOFTWARE\Lumikarta, with a VERSION value when one is given.
 std::string Leaf(const std::string& path, const std::string& version = "") {
     std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\" + path + "]\n";
     return key + (version.empty() ? "" : "\"VERSION\"=\"" + version + "\"\n") + "\n";

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "support/raw_http_server.h"
+#include "support/scoped_http_timeouts.h"
 #include "support/scoped_system_registry.h"
 #include "update/update_definition.h"
 
@@ -33,19 +36,17 @@ std::string Listed(const UpdateDefinitionOutcome& outcome) {
     return text;
 }
 
-std::string ServeAndLoad(const std::string& machine, const std::string& document) {
-    ScopedSystemRegistry registry(machine);
-    RawHttpServer server(RawHttpReply::Complete(document));
-    return Listed(LoadUpdateDefinition(server.Url("/downloads/updates.xml")));
-}
-
+// The definition is held in memory whole: up to 16 MiB, and only while it comes in time.
 TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
+    const ScopedHttpTimeouts shortened({.connectSeconds = 5, .idleSeconds = 5, .totalSeconds = 1});
+    const auto padded = [](std::size_t size) { return "<a>" + std::string(size - 7, ' ') + "</a>"; };
     const std::string year2014 = Installed("Karte", "\"VERSION\"=\"2014\"");
     struct Case {
         const char* label;
         std::string machine;
         std::string document;
         const char* expected;
+        std::optional<RawHttpReply> reply = std::nullopt;  // none: the document, whole
     };
     const Case cases[] = {
         {"versions read up to the first point", Installed("Karte", "\"VERSION\"=\"3.0\""),
@@ -53,28 +54,34 @@ TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
         {"the value name is matched exactly, no VERSION counts as 0",
          Installed("Karte", "\"Version\"=\"2014\""), Product("Karte", Update("K0", "0") + Update("K1", "1")),
          "K1|1|0|\n"},
-        {"greater versions of installed products, in document order",
+        {"greater versions of installed products, in document order, an empty SHA256 as written",
          year2014 + Installed("Atlas", "\"VERSION\"=\"1\""),
          "<U>" + Product("Fehlt", Update("F", "99999")) +
-             Product("Karte", Update("K16", "2016") + Update("K14", "2014") + Update("K15", "2015")) +
+             Product("Karte",
+                     Update("K16", "2016") + Update("K14", "2014") + Update("K15", "2015", "<SHA256/>")) +
              Product("Atlas", Update("A2", "2")) + "</U>",
-         "K16|2016|0|\nK15|2015|0|\nA2|2|0|\n"},
-        {"size and link as written, later fields win, other case ignored", year2014,
+         "K16|2016|0|\nK15|2015|0||\nA2|2|0|\n"},
+        {"size, link and SHA256 as written, later fields win, other case ignored", year2014,
          Product("Karte",
                  "<Update><name>x</name><Name>Erst</Name><Name>Höhen</Name><Version>2015</Version>"
-                 "<Size>12 MB</Size><Link>http://h/info</Link><Link>http://h/mehr</Link></Update>"),
-         "Höhen|2015|12 MB|http://h/mehr\n"},
+                 "<Size>12 MB</Size><Link>http://h/info</Link><Link>http://h/mehr</Link><SHA256>ab12</SHA256>"
+                 "</Update>"),
+         "Höhen|2015|12 MB|http://h/mehr|ab12\n"},
         {"a product without RegKey is looked up under SOFTWARE by the same rules",
          "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\"VERSION\"=\"2014\"\n",
          "<Product>" + Update("Ohne14", "2014") + Update("Ohne15", "2015") + "</Product>",
          "Ohne15|2015|0|\n"},
-        {"SHA256 as written, also when empty", year2014,
-         Product("Karte", Update("S1", "2015", "<SHA256>ab12</SHA256>") + Update("S2", "2015", "<SHA256/>")),
-         "S1|2015|0||ab12\nS2|2015|0||\n"},
         {"not well-formed", year2014, "<U><Product>", "not loaded"},
+        {"16 MiB", "", padded(16 * 1024 * 1024), "no updates"},
+        {"16 MiB and a byte", "", padded(16 * 1024 * 1024 + 1), "not loaded"},
+        {"too slow", "", "", "not loaded", RawHttpReply::Drip("<a>" + std::string(160, ' ') + "</a>")},
     };
     for (const Case& test : cases) {
-        EXPECT_EQ(ServeAndLoad(test.machine, test.document), test.expected) << test.label;
+        ScopedSystemRegistry registry(test.machine);
+        RawHttpServer server(test.reply.value_or(RawHttpReply::Complete(test.document)));
+        // The scheme is told without regard to case.
+        const std::string url = "HTTP" + server.Url("/downloads/updates.xml").substr(4);
+        EXPECT_EQ(Listed(LoadUpdateDefinition(url)), test.expected) << test.label;
     }
 }
 
