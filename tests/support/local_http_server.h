@@ -15,7 +15,6 @@ class ServiceCertificate;
 // Routes(), then Start(); the destructor stops the server and waits for its threads.
 class LocalHttpServer {
 public:
-    // Plain HTTP.
     LocalHttpServer();
     // HTTPS with the server certificate of `certificate`.
     explicit LocalHttpServer(const ServiceCertificate& certificate);
