@@ -37,8 +37,7 @@ RawHttpReply RawHttpReply::Status(std::string_view status, std::string_view head
 }
 
 RawHttpReply RawHttpReply::Complete(std::string body) {
-    const std::string length = LengthLine(body.size());
-    return {Head("200 OK", length), std::move(body)};
+    return {Head("200 OK", LengthLine(body.size())), std::move(body)};
 }
 
 RawHttpReply RawHttpReply::EndlessBody() {
@@ -46,8 +45,7 @@ RawHttpReply RawHttpReply::EndlessBody() {
 }
 
 RawHttpReply RawHttpReply::Drip(std::string body) {
-    const std::string length = LengthLine(body.size());
-    return {Head("200 OK", length), std::move(body), 2, 250ms};
+    return {Head("200 OK", LengthLine(body.size())), std::move(body), 2, 250ms};
 }
 
 RawHttpReply RawHttpReply::HugeLength() {
@@ -55,8 +53,7 @@ RawHttpReply RawHttpReply::HugeLength() {
 }
 
 RawHttpReply RawHttpReply::CutBody(std::string body) {
-    const std::string length = LengthLine(body.size() * 2 + 1);
-    return {Head("200 OK", length), std::move(body)};
+    return {Head("200 OK", LengthLine(body.size() * 2 + 1)), std::move(body)};
 }
 
 RawHttpReply RawHttpReply::EmptyBody() {
