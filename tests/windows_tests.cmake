@@ -6,7 +6,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
-add_library(lumikarta_test_support STATIC support/temp_dir.cpp support/scoped_env.cpp support/scoped_env_windows.cpp
+add_library(lumikarta_test_support STATIC support/temp_dir.cpp support/scoped_env_windows.cpp
   support/sample_support_request.cpp support/raw_http_server.cpp support/raw_socket_windows.cpp)
 target_include_directories(lumikarta_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(lumikarta_test_support PUBLIC lumikarta_core gtest ws2_32)

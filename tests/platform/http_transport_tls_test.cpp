@@ -6,11 +6,12 @@
 #include <string>
 #include <utility>
 
+#include "lumikarta-service/service_certificate.h"
 #include "platform/http_transport.h"
 #include "support/local_http_server.h"
 #include "support/raw_http_server.h"
 #include "support/scoped_env.h"
-#include "support/test_certificate.h"
+#include "support/temp_dir.h"
 
 // libcurl's TLS: whom it trusts besides the system's authorities (LUMIKARTA_CA_BUNDLE) and what it
 // offers. On Windows the system's certificate store alone decides, tried under Wine.
@@ -32,8 +33,11 @@ int RecordOfferedProtocols(SSL*, const unsigned char** selected, unsigned char* 
 // Only a server that proves who it is through the system's or the extra authorities is reached, over
 // HTTP/1.1 alone also when it would speak HTTP/2, and a redirect to plain HTTP is not followed.
 TEST(HttpTransportTls, OnlyATrustedServerIsReachedOverHttp11AndNeverLeftForPlainHttp) {
-    TestCertificate certificate;
-    TestCertificate otherAuthority;
+    const TempDir folder;
+    const TempDir otherFolder;
+    const ServiceCertificate certificate(folder.Path());
+    const ServiceCertificate otherAuthority(otherFolder.Path());
+    const std::string ca = certificate.CaFile().string();
     LocalHttpServer tls(certificate);
     std::pair<std::mutex, std::string> offered;
     SSL_CTX_set_alpn_select_cb(static_cast<httplib::SSLServer&>(tls.Routes()).ssl_context(),
@@ -51,9 +55,11 @@ TEST(HttpTransportTls, OnlyATrustedServerIsReachedOverHttp11AndNeverLeftForPlain
         std::optional<std::string> caBundle;
         bool reached;
     } cases[] = {
-        {"/", certificate.CaFile(), true},           {"/", std::nullopt, false},
-        {"/", otherAuthority.CaFile(), false},       {"/", certificate.CaFile() + ".missing", false},
-        {"/downgrade", certificate.CaFile(), false},
+        {"/", ca, true},
+        {"/", std::nullopt, false},
+        {"/", otherAuthority.CaFile().string(), false},
+        {"/", ca + ".missing", false},
+        {"/downgrade", ca, false},
     };
     for (const auto& c : cases) {
         ScopedEnv bundle("LUMIKARTA_CA_BUNDLE", c.caBundle);

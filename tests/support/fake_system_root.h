@@ -18,7 +18,6 @@ public:
     // Makes `path` a symbolic link to `target` (taken as written, so relative targets work as in
     // /sys), creating the folders above it.
     void Link(std::string_view path, std::string_view target) const;
-    // Sets the file's modification time.
     void SetModified(std::string_view path, std::time_t when) const;
     std::string Path(std::string_view path) const;
 

@@ -2,13 +2,13 @@
 
 #include <stdexcept>
 
-#include "support/test_certificate.h"
+#include "lumikarta-service/service_certificate.h"
 
 LocalHttpServer::LocalHttpServer() : m_server(std::make_unique<httplib::Server>()), m_scheme("http") {}
 
-LocalHttpServer::LocalHttpServer(const TestCertificate& certificate)
-    : m_server(std::make_unique<httplib::SSLServer>(certificate.CertificateFile().c_str(),
-                                                    certificate.KeyFile().c_str())),
+LocalHttpServer::LocalHttpServer(const ServiceCertificate& certificate)
+    : m_server(std::make_unique<httplib::SSLServer>(certificate.CertificateFile().string().c_str(),
+                                                    certificate.KeyFile().string().c_str())),
       m_scheme("https") {
     if (!m_server->is_valid()) {
         throw std::runtime_error("cannot set up the HTTPS test server");

@@ -9,16 +9,15 @@
 #include <string_view>
 #include <thread>
 
-class TestCertificate;
+class ServiceCertificate;
 
 // An HTTP or HTTPS server on 127.0.0.1 at a free port for one test. Set the routes through
 // Routes(), then Start(); the destructor stops the server and waits for its threads.
 class LocalHttpServer {
 public:
-    // Plain HTTP.
     LocalHttpServer();
     // HTTPS with the server certificate of `certificate`.
-    explicit LocalHttpServer(const TestCertificate& certificate);
+    explicit LocalHttpServer(const ServiceCertificate& certificate);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;

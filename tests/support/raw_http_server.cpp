@@ -37,8 +37,7 @@ RawHttpReply RawHttpReply::Status(std::string_view status, std::string_view head
 }
 
 RawHttpReply RawHttpReply::Complete(std::string body) {
-    const std::string length = LengthLine(body.size());
-    return {Head("200 OK", length), std::move(body)};
+    return {Head("200 OK", LengthLine(body.size())), std::move(body)};
 }
 
 RawHttpReply RawHttpReply::EndlessBody() {
@@ -46,8 +45,7 @@ RawHttpReply RawHttpReply::EndlessBody() {
 }
 
 RawHttpReply RawHttpReply::Drip(std::string body) {
-    const std::string length = LengthLine(body.size());
-    return {Head("200 OK", length), std::move(body), 2, 250ms};
+    return {Head("200 OK", LengthLine(body.size())), std::move(body), 2, 250ms};
 }
 
 RawHttpReply RawHttpReply::HugeLength() {
@@ -55,8 +53,7 @@ RawHttpReply RawHttpReply::HugeLength() {
 }
 
 RawHttpReply RawHttpReply::CutBody(std::string body) {
-    const std::string length = LengthLine(body.size() * 2 + 1);
-    return {Head("200 OK", length), std::move(body)};
+    return {Head("200 OK", LengthLine(body.size() * 2 + 1)), std::move(body)};
 }
 
 RawHttpReply RawHttpReply::EmptyBody() {
@@ -112,13 +109,10 @@ void RawHttpServer::Serve() {
 
 std::string RawHttpServer::ReadRequest(const RawSocket& connection) const {
     std::string request;
-    std::size_t headEnd = std::string::npos;
-    std::size_t wanted = 0;
+    // The length of the whole request, known once its head is in.
+    std::size_t wanted = std::string::npos;
     const auto giveUp = std::chrono::steady_clock::now() + kRequestPatience;
-    while (!m_stopping && std::chrono::steady_clock::now() < giveUp) {
-        if (headEnd != std::string::npos && request.size() >= wanted) {
-            break;
-        }
+    while (!m_stopping && request.size() < wanted && std::chrono::steady_clock::now() < giveUp) {
         if (!connection.WaitReadable(kStopCheck)) {
             continue;
         }
@@ -128,7 +122,9 @@ std::string RawHttpServer::ReadRequest(const RawSocket& connection) const {
             break;
         }
         request.append(buffer, static_cast<std::size_t>(received));
-        if (headEnd == std::string::npos && (headEnd = request.find("\r\n\r\n")) != std::string::npos) {
+        const std::size_t headEnd =
+            wanted == std::string::npos ? request.find("\r\n\r\n") : std::string::npos;
+        if (headEnd != std::string::npos) {
             wanted = headEnd + 4 + AnnouncedLength(request.substr(0, headEnd + 2));
         }
     }

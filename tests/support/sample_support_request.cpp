@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "support/soap_request.h"
-
 SupportRequest SampleSupportRequest(std::string description) {
     SupportRequest request;
     request.product = "TopoKarte Deutschland";
@@ -40,12 +38,6 @@ std::string SampleSupportCallEnvelope(std::string_view descriptionXml) {
            "<Company></Company><Street></Street><ZipCode></ZipCode><City></City><Country></Country>"
            "<EMail>j.weiss@example.org</EMail><Telephone></Telephone></Customer></SupportCall>"
            "</sendSupportCallParam></tns:sendSupportCall></soap:Body></soap:Envelope>";
-}
-
-std::string SupportCallEnvelope(const SupportRequest& request, const std::string& systemReport) {
-    const SoapRequest soap = CreateSoapRequest(kSupportCallAction);
-    AddSupportCallParameters(*soap.document, soap.operation, request, systemReport);
-    return soap.document->GetXml();
 }
 
 std::string SupportCallRequestBytes(int port, const std::string& body, std::string_view lengthSeparator) {

@@ -8,9 +8,6 @@
 // A request of one known customer about printing; `description` is what a test sends through.
 SupportRequest SampleSupportRequest(std::string description);
 
-// The body the program posts for `request` with `systemReport` appended to the description.
-std::string SupportCallEnvelope(const SupportRequest& request, const std::string& systemReport);
-
 // The body a sample request must be posted as, written out by hand: declaration, the six namespaces
 // in order, every parameter in order and present also when empty, no type attributes, texts in
 // UTF-8. `descriptionXml` is the description with the report appended, as escaped XML text.

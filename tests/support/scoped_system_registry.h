@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "platform/hive_registry.h"
 #include "support/temp_dir.h"
 
 // Makes the process registry one read from regedit text for the life of the object: `machine` is
@@ -9,8 +11,13 @@
 // full root names).
 class ScopedSystemRegistry {
 public:
-    explicit ScopedSystemRegistry(const std::string& machine, const std::string& user = "");
-    ~ScopedSystemRegistry();
+    explicit ScopedSystemRegistry(const std::string& machine, const std::string& user = "") {
+        const std::string header = "Windows Registry Editor Version 5.00\n\n";
+        platform::SetSystemRegistry(
+            std::make_unique<platform::HiveRegistry>(m_folder.WriteFile("system.reg", header + machine),
+                                                     m_folder.WriteFile("user.reg", header + user)));
+    }
+    ~ScopedSystemRegistry() { platform::SetSystemRegistry(nullptr); }
     ScopedSystemRegistry(const ScopedSystemRegistry&) = delete;
     ScopedSystemRegistry& operator=(const ScopedSystemRegistry&) = delete;
 
