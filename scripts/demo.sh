@@ -22,33 +22,21 @@ cp -r samples/common-appdata "$demo/appdata"
 # The support service over HTTPS with its own certificate authority, which only the program is told
 # to trust; the FAQ page and the update downloads over plain HTTP, as the maker's web server has
 # them, so the browser shows the page without a certificate warning.
-services=()
-trap 'kill "${services[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
-start_service() {  # name, then the service's options
-  local name=$1
-  shift
-  build/bin/lumikarta-service "$@" >"$demo/$name.out" 2>&1 &
-  services+=($!)
-  for _ in $(seq 50); do
-    grep -q '^faq ' "$demo/$name.out" 2>/dev/null && return 0
-    kill -0 "${services[-1]}" 2>/dev/null || break
-    sleep 0.1
-  done
-  cat "$demo/$name.out" >&2
-  exit 1
-}
-start_service support --data "$demo/service"
+service=build/bin/lumikarta-service work=$demo service_pids=()
+trap 'kill "${service_pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+source scripts/reference-service.sh
+start_service service || exit 1
 # The sample installers are small; at 150 bytes a second their progress can be watched.
-start_service faq --http --data "$demo/faq-service" --downloads samples/downloads --download-rate 150
+start_service faq-service --http --downloads samples/downloads --download-rate 150 || exit 1
 value() { sed -n "s/^$2 //p" "$demo/$1.out"; }
 
 export LUMIKARTA_HKLM="$PWD/samples/hklm.reg"
 export LUMIKARTA_COMMON_APPDATA="$PWD/$demo/appdata"
-export LUMIKARTA_SUPPORT_URL="$(value support listening)"
-export LUMIKARTA_CA_BUNDLE="$(value support ca-file)"
-export LUMIKARTA_FAQ_URL="$(value faq faq)"
-export LUMIKARTA_UPDATE_URL="$(value faq downloads)updates.xml"
-echo "Reference support service at $LUMIKARTA_SUPPORT_URL; requests it accepts go to $(value support requests)"
+export LUMIKARTA_SUPPORT_URL="$(value service listening)"
+export LUMIKARTA_CA_BUNDLE="$(value service ca-file)"
+export LUMIKARTA_FAQ_URL="$(value faq-service faq)"
+export LUMIKARTA_UPDATE_URL="$(value faq-service downloads)updates.xml"
+echo "Reference support service at $LUMIKARTA_SUPPORT_URL; requests it accepts go to $(value service requests)"
 echo "Update definition at $LUMIKARTA_UPDATE_URL"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

@@ -10,6 +10,7 @@ start_service() {
   service_pids+=($!)
   for _ in $(seq 50); do
     grep -q '^faq ' "$work/$name.out" 2>/dev/null && break
+    kill -0 "${service_pids[-1]}" 2>/dev/null || break
     sleep 0.1
   done
   service_url=$(sed -n 's/^listening //p' "$work/$name.out")
