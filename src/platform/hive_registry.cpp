@@ -1,19 +1,11 @@
 #include "platform/hive_registry.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
-#include <cstdint>
-#include <cstdlib>
-
 #include "platform/debug_trace.h"
 #include "platform/hive_registry_key.h"
 #include "platform/hive_registry_view.h"
 #include "platform/registry_text_parser.h"
 #include "platform/registry_text_writer.h"
+#include "platform/replacing_file.h"
 #include "platform/text_buffer.h"
 
 namespace platform {
@@ -44,99 +36,6 @@ bool LoadHive(const std::filesystem::path& file, RegRoot root, RegistryHive& hiv
     }
     return (format == RegistryTextFormat::Regedit5 || format == RegistryTextFormat::Regedit4) &&
            !hive.IsPartial();
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// The file a link leads to, through any chain of links; empty for a chain that does not end.
-std::filesystem::path FinalTarget(std::filesystem::path file) {
-    std::error_code error;
-    file = std::filesystem::absolute(file, error);
-    for (int hops = 0; hops < 40; ++hops) {
-        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, error))) {
-            return file;
-        }
-        const std::filesystem::path target = std::filesystem::read_symlink(file, error);
-        if (error) {
-            return {};
-        }
-        file = target.is_absolute() ? target : file.parent_path() / target;
-    }
-    return {};
-}
-
-// The temporary file a save writes before it takes the target's place: recognisable by its name,
-// which also tells the process that wrote it.
-constexpr std::string_view kSavingMark = ".saving-";
-
-std::filesystem::path SavingFile(const std::filesystem::path& target) {
-    return target.parent_path() /
-           (target.filename().string() + std::string(kSavingMark) + std::to_string(::getpid()));
-}
-
-// Removes the temporary files that saves of `target` left behind when their process ended before the
-// rename. A process that is still running may be saving right now; its file stays.
-void RemoveLeftovers(const std::filesystem::path& target) {
-    const std::string start = target.filename().string() + std::string(kSavingMark);
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), error)) {
-        const std::string name = entry.path().filename().string();
-        if (!name.starts_with(start) || name.size() == start.size() ||
-            name.find_first_not_of("0123456789", start.size()) != std::string::npos) {
-            continue;
-        }
-        const long pid = std::strtol(name.c_str() + start.size(), nullptr, 10);
-        // This process saves one file at a time, so a file of its own number is an earlier one's.
-        if (pid == ::getpid() || pid <= 0 || pid > INT32_MAX ||
-            (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)) {
-            ::unlink(entry.path().c_str());
-        }
-    }
-}
-
-// Writes `text` to a file that takes the place of `target` only once it is complete and on disk, with
-// the mode the target had (a new file gets the mode the umask gives).
-bool ReplaceFile(const std::filesystem::path& target, const std::string& text) {
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (!exists && errno != ENOENT) {
-        return false;
-    }
-    const std::filesystem::path temp = SavingFile(target);
-    const int fd =
-        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, exists ? 0600 : 0666);
-    if (fd < 0) {
-        return false;
-    }
-    const bool written =
-        (!exists || ::fchmod(fd, existing.st_mode & 07777) == 0) && WriteAll(fd, text) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // The rename lives in the folder; without this a crash may bring the old file back.
-    const int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0 || ::fsync(folder) != 0) {
-        DebugTrace("registry: the folder of " + target.string() + " could not be synced");
-    }
-    if (folder >= 0) {
-        ::close(folder);
-    }
-    return true;
 }
 
 }  // namespace
@@ -207,19 +106,13 @@ bool HiveRegistry::SaveUserHive() const {
                    " holds more than this program writes; left as it is");
         return false;
     }
-    // A link stays a link: the file it leads to is replaced, beside itself.
-    const std::filesystem::path target = FinalTarget(m_userFile);
-    std::error_code error;
-    if (!target.empty()) {
-        std::filesystem::create_directories(target.parent_path(), error);
-    }
-    if (target.empty() || error) {
-        DebugTrace("registry: no place to write " + m_userFile.string());
-        return false;
-    }
-    RemoveLeftovers(target);
-    if (!ReplaceFile(target, WriteRegistryText(m_user, "HKEY_CURRENT_USER"))) {
-        DebugTrace("registry: cannot write " + target.string());
+    // The folder is made with the first save; what keeps it from being made, the write tells.
+    std::error_code ignored;
+    std::filesystem::create_directories(m_userFile.parent_path(), ignored);
+    const std::string text = WriteRegistryText(m_user, "HKEY_CURRENT_USER");
+    ReplacingFile file(m_userFile);
+    if (!file.Create() || !file.Write(text.data(), text.size()) || !file.Commit()) {
+        DebugTrace("registry: " + file.Error());
         return false;
     }
     return true;

@@ -9,8 +9,9 @@ namespace platform {
 
 // A new content for a file, written under a temporary name beside it, that takes the file's place
 // in one step once it is complete. Until then a file of that name stays as it was, whatever becomes
-// of the writing; a content that is not committed is removed, and nothing else is. A target that is
-// a symbolic link is written through: the link stays and its target gets the content.
+// of the writing; a content that is not committed is removed, and so are those that processes which
+// have ended left of the same target. A target that is a symbolic link, or a chain of them, is
+// written through: the links stay and the file they lead to gets the content.
 class ReplacingFile {
 public:
     explicit ReplacingFile(const std::filesystem::path& target);
@@ -19,7 +20,8 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // Creates the temporary file in the target's folder; false, with the reason, when it cannot.
+    // Creates the temporary file in the folder of the file the target leads to; false, with the
+    // reason, when it cannot (also for links that lead round in a circle).
     bool Create();
     bool Write(const char* data, std::size_t size);
     // Puts the content on disk and renames it over the target; false, with the reason, when the

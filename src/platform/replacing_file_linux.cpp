@@ -17,16 +17,18 @@ int Descriptor(std::intptr_t handle) {
 }  // namespace
 
 ReplacingFile::Creation ReplacingFile::CreateExclusive() {
-    // O_EXCL: never a file or link that someone else put there. The mode a new file gets from the
-    // umask, as if the target were written directly.
-    const int fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // O_EXCL: never a file or link that someone else put there. A file that is replaced keeps its
+    // permissions, as it did when it was overwritten in place, and is not open to others before it
+    // has them; a new one gets its mode from the umask, as if the target were written directly.
+    struct stat existing {};
+    const bool replaces = ::stat(m_target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    const int fd =
+        ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replaces ? 0600 : 0666);
     if (fd < 0) {
         m_reason = std::strerror(errno);
         return errno == EEXIST ? Creation::NameTaken : Creation::Failed;
     }
-    // A file that is replaced keeps its permissions, as it did when it was overwritten in place.
-    struct stat existing {};
-    if (::stat(m_target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    if (replaces) {
         (void)::fchmod(fd, existing.st_mode & 0777);
     }
     m_handle = fd;

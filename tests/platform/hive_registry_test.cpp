@@ -132,8 +132,8 @@ TEST(HiveRegistryTest, RewritesTheFileALinkLeadsToWithItsModeAndClearsLeftovers)
         _exit(0);
     }
     waitpid(gone, nullptr, 0);
-    const auto leftover = target.string() + ".saving-" + std::to_string(gone);
-    const auto busy = target.string() + ".saving-" + std::to_string(getppid());
+    const auto leftover = target.string() + "." + std::to_string(gone) + "-0123456789abcdef.part";
+    const auto busy = target.string() + "." + std::to_string(getppid()) + "-0123456789abcdef.part";
     std::ofstream(leftover) << "half";
     std::ofstream(busy) << "half";
 

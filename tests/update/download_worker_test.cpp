@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/process_id.h"
 #include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 #include "update/download_worker.h"
@@ -82,6 +83,8 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         // None: the download succeeds; otherwise a part of the reason shown.
         std::optional<std::string> failure;
         bool cancel = false;
+        // A temporary file of an ended process beside the target, and one of a running process.
+        bool leftovers = false;
     };
     const Case cases[] = {
         {"moved",
@@ -104,12 +107,21 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         {"endless", RawHttpReply::EndlessBody(), std::nullopt, std::nullopt, true},
         {"huge length", RawHttpReply::HugeLength(), std::nullopt, std::nullopt, true},
         {"stall", RawHttpReply::Stall("first piece"), std::nullopt, std::nullopt, true},
+        {"leftovers", RawHttpReply::Complete(installer), std::nullopt, std::nullopt, false, true},
     };
+    // No process has an id this high, on either system.
+    const std::string ended = "setup.exe.2147483644-0123456789abcdef.part";
+    const std::string running =
+        "setup.exe." + std::to_string(platform::CurrentProcessId()) + "-0123456789abcdef.part";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         RawHttpServer server(c.reply);
         TempDir folder;
         folder.WriteFile("setup.exe", "old");
+        if (c.leftovers) {
+            folder.WriteFile(ended, "half");
+            folder.WriteFile(running, "half");
+        }
         Download download(server.Url("/setup.exe"), folder.Path() / "setup.exe");
         download.job.m_strSha256 = c.sha256;
         std::thread worker([&] { DownloadWorker(&download.job); });
@@ -131,30 +143,56 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
         if (c.failure) {
             EXPECT_NE(failures[0].find(*c.failure), std::string::npos) << failures[0];
         }
-        EXPECT_EQ(FolderFiles(folder.Path()),
-                  (std::map<std::string, std::string>{{"setup.exe", succeeds ? installer : "old"}}));
+        std::map<std::string, std::string> expected{{"setup.exe", succeeds ? installer : "old"}};
+        if (c.leftovers) {
+            expected[running] = "half";
+        }
+        EXPECT_EQ(FolderFiles(folder.Path()), expected);
     }
 }
 
-// A target that is a link keeps it: the file it points to gets the download, as it did when the
-// download was written in place.
-TEST(DownloadWorker, WritesThroughALinkedTarget) {
+// A target that is a link keeps it, as does each link of a chain: the file they lead to gets the
+// download, as it did when the download was written in place. Links that lead round in a circle
+// are no place to write.
+TEST(DownloadWorker, WritesThroughLinkedTargets) {
     RawHttpServer server(RawHttpReply::Complete("new"));
-    TempDir folder;
-    std::filesystem::create_directory(folder.Path() / "real");
-    folder.WriteFile("real/setup.exe", "old");
-    std::error_code error;
-    std::filesystem::create_symlink("real/setup.exe", folder.Path() / "setup.exe", error);
-    if (!std::filesystem::is_symlink(folder.Path() / "setup.exe")) {
-        GTEST_SKIP() << "no file links here";
-    }
+    struct Case {
+        const char* label;
+        std::vector<std::pair<std::string, std::string>> links;
+        bool written;
+        // What the folder real/ holds afterwards; it starts with setup.exe "old".
+        std::map<std::string, std::string> real;
+    };
+    const Case cases[] = {
+        {"chain",
+         {{"setup.exe", "middle.exe"}, {"middle.exe", "real/setup.exe"}},
+         true,
+         {{"setup.exe", "new"}}},
+        {"to a new file", {{"setup.exe", "real/new.exe"}}, true, {{"setup.exe", "old"}, {"new.exe", "new"}}},
+        {"circle", {{"setup.exe", "middle.exe"}, {"middle.exe", "setup.exe"}}, false, {{"setup.exe", "old"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempDir folder;
+        std::filesystem::create_directory(folder.Path() / "real");
+        folder.WriteFile("real/setup.exe", "old");
+        std::error_code error;
+        for (const auto& [link, target] : c.links) {
+            std::filesystem::create_symlink(target, folder.Path() / link, error);
+        }
+        if (!std::filesystem::is_symlink(folder.Path() / "setup.exe")) {
+            GTEST_SKIP() << "no file links here";
+        }
 
-    Download download(server.Url("/setup.exe"), folder.Path() / "setup.exe");
-    DownloadWorker(&download.job);
-    EXPECT_EQ(download.listener.done, 1);
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "setup.exe"));
-    EXPECT_EQ(FolderFiles(folder.Path() / "real"),
-              (std::map<std::string, std::string>{{"setup.exe", "new"}}));
+        Download download(server.Url("/setup.exe"), folder.Path() / "setup.exe");
+        DownloadWorker(&download.job);
+        EXPECT_EQ(download.listener.done, c.written ? 1 : 0);
+        EXPECT_EQ(download.listener.Failures().size(), c.written ? 0u : 1u);
+        for (const auto& [link, target] : c.links) {
+            EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / link)) << link;
+        }
+        EXPECT_EQ(FolderFiles(folder.Path() / "real"), c.real);
+    }
 }
 
 TEST(FormatSize, UsesBytesKilobytesOrMegabytesWithAPoint) {
