@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "helpers/raw_http_server.h"
 #include "process_run.h"
-#include "support/raw_http_server.h"
 
 namespace {
 

@@ -26,12 +26,12 @@
 #include <string>
 #include <vector>
 
-#include "common/collect_leaf_paths.h"
-#include "common/reg_subkey_enum.h"
-#include "common/reg_value_enum.h"
-#include "common/registry_walker.h"
-#include "platform/hive_registry.h"
+#include "platform/hive/hive_registry.h"
 #include "process_run.h"
+#include "registry/collect_leaf_paths.h"
+#include "registry/reg_subkey_enum.h"
+#include "registry/reg_value_enum.h"
+#include "registry/registry_walker.h"
 #include "sysinfo/system_info.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry_hive.h"
-#include "platform/registry_text_parser.h"
-#include "platform/registry_text_writer.h"
+#include "platform/hive/registry_hive.h"
+#include "platform/hive/registry_text_parser.h"
+#include "platform/hive/registry_text_writer.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "common/text_encoding.h"
-#include "common/utf8.h"
-#include "common/xml_document.h"
 #include "support/support_call.h"
+#include "text/text_encoding.h"
+#include "text/utf8.h"
+#include "xml/xml_document.h"
 
 // Feeds arbitrary bytes as the support service's reply through the loader and the reply rules, as
 // a broken or hostile server would: nothing may crash, and the result string stays within its bound.

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/xml_document.h"
+#include "xml/xml_document.h"
 
 namespace {
 

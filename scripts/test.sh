@@ -56,6 +56,7 @@ case "$mode" in
     cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIKARTA_BENCH=OFF $werror \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
     cmake --build build-win -j "$jobs"
+    ctest --test-dir build-win --output-on-failure -R '^layering$'
     (cd build-win && cpack -G NSIS)
     bash scripts/wine-tests.sh build-win build/bin/lumikarta-service
     ;;

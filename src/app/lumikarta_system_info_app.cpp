@@ -1,8 +1,8 @@
 #include "app/lumikarta_system_info_app.h"
 
-#include "app/language.h"
-#include "app/lumikarta_system_info_dlg.h"
-#include "common/dialog_host.h"
+#include "core/language.h"
+#include "dialogs/dialog_host.h"
+#include "dialogs/lumikarta_system_info_dlg.h"
 #include "faqdata/faq_store.h"
 
 CLumikartaSystemInfoApp::CLumikartaSystemInfoApp(std::filesystem::path programFolder)

@@ -2,13 +2,13 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/console_output.h"
-#include "app/headless_output.h"
-#include "app/language.h"
 #include "app/window_modes.h"
-#include "common/web_addresses.h"
+#include "core/command_line.h"
+#include "core/console_output.h"
+#include "core/headless_output.h"
+#include "core/language.h"
 #include "platform/program_path.h"
+#include "platform/web_addresses.h"
 #include "res/resources.h"
 #include "res/string_ids.h"
 #include "sysinfo/system_info.h"

@@ -3,8 +3,8 @@
 #include <QPixmap>
 #include <QString>
 
-#include "app/lumikarta_system_info_dlg.h"
-#include "common/qt_dialog_host.h"
+#include "dialogs/lumikarta_system_info_dlg.h"
+#include "hosts/qt/qt_dialog_host.h"
 
 ScreenshotApp::ScreenshotApp(std::filesystem::path programFolder, std::filesystem::path imageFile)
     : CLumikartaSystemInfoApp(std::move(programFolder)), m_imageFile(std::move(imageFile)) {}

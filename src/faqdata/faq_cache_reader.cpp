@@ -8,13 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "common/leading_integer.h"
-#include "common/utf8_path.h"
-#include "common/xml_document.h"
 #include "faqdata/faq_store.h"
 #include "platform/common_app_data.h"
 #include "platform/folder_access.h"
 #include "platform/regular_file.h"
+#include "text/leading_integer.h"
+#include "text/utf8_path.h"
+#include "xml/xml_document.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/hive_registry.h"
+#include "platform/hive/hive_registry.h"
 #include "platform/platform_registry.h"
 
 namespace platform {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "common/text_encoding.h"
-#include "common/utf8.h"
+#include "text/text_encoding.h"
+#include "text/utf8.h"
 
 namespace platform {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "common/text_encoding.h"
 #include "platform/platform_registry.h"
 #include "platform/wide_text_windows.h"
+#include "text/text_encoding.h"
 
 namespace platform {
 

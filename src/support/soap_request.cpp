@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "common/web_addresses.h"
 #include "platform/debug_trace.h"
 #include "platform/http_transport.h"
 #include "platform/temp_file.h"
+#include "platform/web_addresses.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/xml_document.h"
+#include "xml/xml_document.h"
 
 // A SOAP 1.1 request: the envelope with the service's namespaces, the body and the operation
 // element, to which the caller adds its parameters with AddElement.

@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "common/leading_integer.h"
 #include "support/soap_request.h"
+#include "text/leading_integer.h"
 
 namespace {
 

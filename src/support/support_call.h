@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/xml_document.h"
 #include "support/support_request.h"
+#include "xml/xml_document.h"
 
 // The sendSupportCall operation of the support web service.
 

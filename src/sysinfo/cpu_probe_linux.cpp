@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "common/text_lines.h"
 #include "sysinfo/arm_core_name.h"
 #include "sysinfo/linux_kernel.h"
 #include "sysinfo/system_files.h"
 #include "sysinfo/system_info.h"
+#include "text/text_lines.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "common/reg_subkey_enum.h"
-#include "common/reg_value_enum.h"
-#include "common/registry_walker.h"
 #include "platform/registry_name.h"
+#include "registry/reg_subkey_enum.h"
+#include "registry/reg_value_enum.h"
+#include "registry/registry_walker.h"
 #include "sysinfo/system_info.h"
 
 namespace {

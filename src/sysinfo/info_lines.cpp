@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "common/fixed_decimal.h"
-#include "common/trim.h"
+#include "text/fixed_decimal.h"
+#include "text/trim.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/text_lines.h"
 #include "sysinfo/linux_kernel.h"
 #include "sysinfo/system_files.h"
+#include "text/text_lines.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <map>
 
-#include "common/text_lines.h"
+#include "text/text_lines.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <charconv>
 #include <string_view>
 
-#include "common/text_lines.h"
 #include "sysinfo/system_files.h"
 #include "sysinfo/system_info.h"
+#include "text/text_lines.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <optional>
 
-#include "common/text_lines.h"
-#include "common/trim.h"
 #include "platform/text_buffer.h"
 #include "sysinfo/system_files.h"
+#include "text/text_lines.h"
+#include "text/trim.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include <string_view>
 
-#include "common/collect_leaf_paths.h"
-#include "common/reg_subkey_enum.h"
-#include "common/reg_value_enum.h"
-#include "common/registry_walker.h"
-#include "common/trim.h"
-#include "common/utf8.h"
 #include "platform/registry_name.h"
+#include "registry/collect_leaf_paths.h"
+#include "registry/reg_subkey_enum.h"
+#include "registry/reg_value_enum.h"
+#include "registry/registry_walker.h"
 #include "sysinfo/system_info.h"
+#include "text/trim.h"
+#include "text/utf8.h"
 
 namespace {
 

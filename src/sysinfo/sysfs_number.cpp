@@ -3,8 +3,8 @@
 #include <charconv>
 #include <string>
 
-#include "common/trim.h"
 #include "sysinfo/system_files.h"
+#include "text/trim.h"
 
 std::optional<uint64_t> ReadSysfsNumber(std::string_view absolutePath) {
     const std::string line = sysfiles::ReadSystemLine(absolutePath);

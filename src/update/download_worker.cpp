@@ -6,11 +6,11 @@
 #include <optional>
 #include <string_view>
 
-#include "common/trim.h"
-#include "common/utf8_path.h"
 #include "platform/http_transport.h"
 #include "platform/replacing_file.h"
 #include "platform/sha256.h"
+#include "text/trim.h"
+#include "text/utf8_path.h"
 
 namespace {
 

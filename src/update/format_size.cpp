@@ -1,6 +1,6 @@
 #include "update/format_size.h"
 
-#include "common/fixed_decimal.h"
+#include "text/fixed_decimal.h"
 
 std::string FormatSize(int64_t bytes) {
     constexpr int64_t kKilobyte = 1024;

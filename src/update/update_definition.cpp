@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "common/leading_integer.h"
-#include "common/reg_value_enum.h"
-#include "common/registry_walker.h"
-#include "common/xml_document.h"
+#include "registry/reg_value_enum.h"
+#include "registry/registry_walker.h"
+#include "text/leading_integer.h"
+#include "xml/xml_document.h"
 
 namespace {
 

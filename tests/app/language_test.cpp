@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "app/language.h"
 #include "app/lumikarta_system_info_app.h"
-#include "app/lumikarta_system_info_dlg.h"
+#include "core/language.h"
+#include "dialogs/lumikarta_system_info_dlg.h"
+#include "helpers/fake_system_root.h"
+#include "helpers/scoped_env.h"
+#include "helpers/scoped_system_registry.h"
+#include "helpers/temp_dir.h"
 #include "res/control_ids.h"
 #include "res/german_resources.h"
 #include "res/resources.h"
-#include "support/fake_system_root.h"
-#include "support/scoped_env.h"
-#include "support/scoped_system_registry.h"
-#include "support/temp_dir.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/headless_output.h"
-#include "support/fake_system_root.h"
-#include "support/raw_http_server.h"
-#include "support/scoped_env.h"
-#include "support/temp_dir.h"
+#include "core/headless_output.h"
+#include "helpers/fake_system_root.h"
+#include "helpers/raw_http_server.h"
+#include "helpers/scoped_env.h"
+#include "helpers/temp_dir.h"
 
 namespace {
 

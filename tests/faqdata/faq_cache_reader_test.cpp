@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "faqdata/faq_store.h"
-#include "support/scoped_env.h"
-#include "support/temp_dir.h"
+#include "helpers/scoped_env.h"
+#include "helpers/temp_dir.h"
 
 namespace {
 

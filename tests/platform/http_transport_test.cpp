@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/raw_http_server.h"
-#include "support/scoped_http_timeouts.h"
+#include "helpers/raw_http_server.h"
+#include "helpers/scoped_http_timeouts.h"
 
 // Runs on both platforms: libcurl and WinINet owe their receiver the same behaviour.
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <utility>
 
+#include "helpers/local_http_server.h"
+#include "helpers/raw_http_server.h"
+#include "helpers/scoped_env.h"
+#include "helpers/temp_dir.h"
 #include "lumikarta-service/service_certificate.h"
 #include "platform/http_transport.h"
-#include "support/local_http_server.h"
-#include "support/raw_http_server.h"
-#include "support/scoped_env.h"
-#include "support/temp_dir.h"
 
 // libcurl's TLS: whom it trusts besides the system's authorities (LUMIKARTA_CA_BUNDLE) and what it
 // offers. On Windows the system's certificate store alone decides, tried under Wine.

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "support/fake_system_root.h"
+#include "helpers/fake_system_root.h"
 #include "sysinfo/info_lines.h"
 #include "sysinfo/system_info.h"
 

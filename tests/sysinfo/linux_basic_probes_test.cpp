@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/fake_system_root.h"
+#include "helpers/fake_system_root.h"
 #include "sysinfo/system_info.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/local_http_server.h"
-#include "support/scoped_env.h"
+#include "helpers/local_http_server.h"
+#include "helpers/scoped_env.h"
 #include "sysinfo/system_info.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/scoped_system_registry.h"
+#include "helpers/scoped_system_registry.h"
 #include "sysinfo/system_info.h"
 
 namespace {

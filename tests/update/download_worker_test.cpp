@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "helpers/raw_http_server.h"
+#include "helpers/temp_dir.h"
 #include "platform/process_id.h"
-#include "support/raw_http_server.h"
-#include "support/temp_dir.h"
 #include "update/download_worker.h"
 #include "update/format_size.h"
 

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "support/raw_http_server.h"
-#include "support/scoped_http_timeouts.h"
-#include "support/scoped_system_registry.h"
+#include "helpers/raw_http_server.h"
+#include "helpers/scoped_http_timeouts.h"
+#include "helpers/scoped_system_registry.h"
 #include "update/update_definition.h"
 
 namespace {

@@ -1,4 +1,0 @@
-#include "app/console_output.h"
-
-// A Linux program always has the standard streams it was started with.
-void ReachStartingConsole() {}

@@ -1,8 +1,0 @@
-#include <windows.h>
-
-#include "app/ui_language.h"
-
-bool UserInterfaceLanguageIsGerman() {
-    // The primary language alone: German of Germany, Austria, Switzerland and elsewhere alike.
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_GERMAN;
-}

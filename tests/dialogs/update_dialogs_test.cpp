@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "dialogs/update_box.h"
+#include "dialogs/update_download_dialog.h"
+#include "helpers/recording_dialog_host.h"
+#include "helpers/scoped_system_registry.h"
+#include "helpers/temp_dir.h"
+#include "lumikarta-service/reference_service.h"
+#include "res/control_ids.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+RecordingDialogHost& Ui(CTemplateDialog& dialog) {
+    return static_cast<RecordingDialogHost&>(dialog.Host());
+}
+
+// The download window on a recording host.
+class DownloadWindow {
+public:
+    DownloadWindow(const std::string& url, const std::filesystem::path& target)
+        : dialog(std::make_unique<RecordingDialogHost>()) {
+        dialog.m_job.m_strUrl = url;
+        dialog.m_job.m_strTargetPath = target.string();
+        dialog.Create();
+    }
+
+    // Hands the worker's notices to the window until it has closed or shown a message.
+    void Run() {
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (!dialog.Ended() && Ui(dialog).Seen().messages.empty() &&
+               std::chrono::steady_clock::now() < deadline) {
+            Ui(dialog).DeliverNotices(100ms);
+        }
+    }
+
+    CUpdateDownloadDialog1 dialog;
+};
+
+// The reference service serves the update definition and a 320 KiB installer, the installer in five
+// pieces a tenth of a second apart, for several progress notices.
+class UpdateWindowsTest : public testing::Test {
+protected:
+    UpdateWindowsTest()
+        : m_machine("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\Karte]\n\"VERSION\"=\"2014\"\n\n"),
+          m_service({.port = 0,
+                     .https = false,
+                     .dataFolder = m_folder.Path() / "state",
+                     .siteFolder = {},
+                     .downloadsFolder = m_folder.Path() / "downloads",
+                     .downloadBytesPerSecond = 640 << 10,
+                     .readTimeout = 5000ms}) {
+        std::filesystem::create_directories(m_folder.Path() / "downloads");
+        m_folder.WriteFile("downloads/setup.exe", std::string(320 << 10, 'i'));
+        m_service.Start();
+    }
+
+    std::string Url(const std::string& name) const { return m_service.BaseUrl() + "/downloads/" + name; }
+
+    void Serve(const std::string& updates) {
+        m_folder.WriteFile("downloads/updates.xml", "<Updates><Product><RegKey>Lumikarta\\Karte</RegKey>" +
+                                                        updates + "</Product></Updates>");
+    }
+
+    // Opens the list as the main window does; download windows are recorded instead of run.
+    std::unique_ptr<CUpdateBox> Open() {
+        auto box = std::make_unique<CUpdateBox>(std::make_unique<RecordingDialogHost>());
+        box->m_strDefinitionUrl = Url("updates.xml");
+        Ui(*box).Seen().savePath = "/tmp/chosen.exe";
+        Ui(*box).Seen().runChild = [this](CTemplateDialog& child) {
+            const DownloadJob& job = dynamic_cast<CUpdateDownloadDialog1&>(child).m_job;
+            m_downloads.push_back({job.m_strUrl, job.m_strTargetPath, job.m_strSha256.value_or("")});
+            return IDCANCEL;
+        };
+        box->Create();
+        return box;
+    }
+
+    ScopedSystemRegistry m_machine;
+    TempDir m_folder;
+    ReferenceService m_service;
+    // URL, target path and checksum of each download window opened.
+    std::vector<std::vector<std::string>> m_downloads;
+};
+
+// Two updates of one name but for case: each row shows and downloads its own update.
+TEST_F(UpdateWindowsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheSaveQuestion) {
+    Serve(
+        "<Update><Name>Karte 2015</Name><Description>Neue Höhen</Description><Version>2015</Version>"
+        "<File>http://h/a/Setup.exe</File><Size>12 MB</Size><Link>http://h/info</Link></Update>"
+        "<Update><Name>KARTE 2015</Name><Version>2016</Version><File>http://h/b/Other.exe</File>"
+        "<SHA256>" +
+        std::string(64, 'a') + "</SHA256></Update>");
+    const auto box = Open();
+    RecordingDialogHost& ui = Ui(*box);
+    using namespace update_box;
+    EXPECT_EQ(ui.Seen().blockingRuns, 1) << "loaded on a helper thread";
+    EXPECT_EQ(ui.At(kUpdates).items, (std::vector<std::string>{"Karte 2015", "KARTE 2015"}));
+    EXPECT_TRUE(ui.IsEnabled(kDownload));
+    const auto fields = [&ui] {
+        std::vector<std::string> texts;
+        for (const int id : {kName, kDescription, kVersion, kFileName, kSize, kDetailsLink}) {
+            texts.push_back(ui.GetText(id));
+        }
+        return texts;
+    };
+    EXPECT_EQ(fields(), (std::vector<std::string>{"Karte 2015", "Neue Höhen", "2015", "Setup.exe", "12 MB",
+                                                  "http://h/info"}));
+    EXPECT_TRUE(ui.IsEnabled(kDetailsLink));
+
+    // An update without a link disables "Details"; that a disabled link takes no click is the hosts' concern.
+    ui.UserSelects(kUpdates, 1);
+    EXPECT_EQ(fields(), (std::vector<std::string>{"KARTE 2015", "", "2016", "Other.exe", "0", ""}));
+    EXPECT_FALSE(ui.IsEnabled(kDetailsLink));
+
+    ui.UserClicks(kDownload);
+    ASSERT_EQ(ui.Seen().saveQuestions.size(), 1u);
+    EXPECT_EQ(ui.Seen().saveQuestions[0].proposedName, "Other.exe");
+    ASSERT_EQ(m_downloads.size(), 1u);
+    EXPECT_EQ(m_downloads[0],
+              (std::vector<std::string>{"http://h/b/Other.exe", "/tmp/chosen.exe", std::string(64, 'a')}));
+
+    ui.Seen().savePath.reset();
+    ui.UserSelects(kUpdates, 0);
+    ui.UserClicks(kDownload);
+    EXPECT_EQ(ui.Seen().saveQuestions.size(), 2u);
+    EXPECT_EQ(m_downloads.size(), 1u) << "a cancelled save question starts no download";
+    EXPECT_TRUE(ui.Seen().messages.empty());
+    EXPECT_FALSE(box->Ended());
+}
+
+// A definition that cannot be loaded closes the list the same way; the Windows window tests show it.
+TEST_F(UpdateWindowsTest, ListClosesWithAMessageWhenEverythingIsUpToDate) {
+    Serve("<Update><Name>K</Name><Version>2014</Version></Update>");
+    const auto box = Open();
+    EXPECT_TRUE(box->Ended());
+    EXPECT_EQ(box->Result(), IDCANCEL);
+    const auto& messages = Ui(*box).Seen().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Derzeit sind keine Updates verfügbar.");
+    EXPECT_EQ(messages[0].icon, MessageIcon::Information);
+}
+
+TEST_F(UpdateWindowsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndCloses) {
+    using namespace download_dialog;
+    const std::filesystem::path target = m_folder.Path() / "setup.exe";
+    DownloadWindow window(Url("setup.exe"), target);
+    RecordingDialogHost& ui = Ui(window.dialog);
+    EXPECT_FALSE(ui.IsEnabled(kInstall)) << "until the file is complete";
+    window.Run();
+    EXPECT_TRUE(window.dialog.Ended());
+    EXPECT_EQ(window.dialog.Result(), IDCANCEL);
+    const std::vector<int>& bar = ui.At(kProgress).progress;
+    ASSERT_FALSE(bar.empty());
+    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+    EXPECT_LE(bar.back(), 100);
+    EXPECT_EQ(ui.GetText(kSize), "320.00 KB");
+    EXPECT_EQ(ui.GetText(kLoaded), "320.00 KB");
+    EXPECT_TRUE(ui.IsEnabled(kInstall));
+    EXPECT_TRUE(ui.Seen().messages.empty());
+    EXPECT_EQ(ui.Seen().openedFiles, std::vector<std::string>{target.string()});
+}
+
+// The worker's tests have every reason a download fails; one is enough for how the window shows it.
+TEST_F(UpdateWindowsTest, FailedDownloadIsShownByTheWindowWhichStaysOpen) {
+    const std::filesystem::path target = m_folder.Path() / "none" / "c.exe";
+    DownloadWindow window(Url("setup.exe"), target);
+    window.Run();
+    const auto& messages = Ui(window.dialog).Seen().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.rfind("Cannot write", 0), 0u) << messages[0].text;
+    EXPECT_EQ(messages[0].icon, MessageIcon::None);
+    EXPECT_FALSE(window.dialog.Ended());
+    EXPECT_FALSE(Ui(window.dialog).IsEnabled(download_dialog::kInstall));
+    EXPECT_TRUE(Ui(window.dialog).Seen().openedFiles.empty());
+}
+
+}  // namespace

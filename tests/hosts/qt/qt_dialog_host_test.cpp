@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "dialogs/template_dialog.h"
+#include "hosts/qt/dialog_builder.h"
+#include "hosts/qt/qt_dialog_host.h"
+#include "res/control_ids.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// A dialog that notes what reaches it.
+class ProbeDialog final : public CTemplateDialog {
+public:
+    explicit ProbeDialog(uint32_t templateId = IDD_UPDATEDOWNLOAD)
+        : CTemplateDialog(templateId, std::make_unique<CQtDialogHost>(nullptr)) {}
+    CQtDialogHost& Qt() { return static_cast<CQtDialogHost&>(Host()); }
+
+    void OnCommand(int id) override { commands.push_back(id); }
+    void OnSelChange(int id) override { selectionChanges.push_back(id); }
+    void OnMouseHover(int id, bool over) override { hovers.emplace_back(id, over); }
+    void OnNotice(int notice, const std::string& payload) override {
+        notices.emplace_back(notice, payload);
+        noticeThread = std::this_thread::get_id();
+        noticed = true;
+    }
+
+    std::vector<int> commands;
+    std::vector<int> selectionChanges;
+    std::vector<std::pair<int, bool>> hovers;
+    std::vector<std::pair<int, std::string>> notices;
+    std::thread::id noticeThread;
+    std::atomic<bool> noticed{false};
+};
+
+// A server's text is never markup: a link in it must not become clickable.
+TEST(QtDialogHostTest, MessageBoxesShowPlainText) {
+    ProbeDialog dialog;
+    dialog.Create();
+    const QString refusal = "Fehler 3: <a href=\"file:///etc/passwd\">Details</a>";
+    std::vector<std::pair<QString, Qt::TextFormat>> shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown.emplace_back(box->text(), box->textFormat());
+            box->done(QMessageBox::Ok);
+        }
+    });
+    EXPECT_EQ(dialog.Host().ShowMessage(refusal.toStdString(), MessageIcon::Stop, MessageButtons::Ok),
+              MessageAnswer::Ok);
+    EXPECT_EQ(shown, (std::vector<std::pair<QString, Qt::TextFormat>>{{refusal, Qt::PlainText}}));
+}
+
+// While the work runs on its helper thread the window's loop goes on: a notice the work posts arrives
+// on the user-interface thread before the work ends, and a click meanwhile is dropped, not delivered
+// later.
+TEST(QtDialogHostTest, BlockingWorkKeepsTheWindowAliveButDeaf) {
+    ProbeDialog dialog;
+    dialog.Create();
+    QWidget* cancel = FindControl(*dialog.Qt().Window(), download_dialog::kCancel);
+    Qt::CursorShape cursorDuringWork = Qt::ArrowCursor;
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        cursorDuringWork =
+            QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+    });
+    std::thread::id workThread;
+    dialog.Host().RunBlocking([&] {
+        workThread = std::this_thread::get_id();
+        dialog.Host().PostNotice(7, "seven");
+        for (int i = 0; i < 1000 && !dialog.noticed; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    EXPECT_NE(workThread, std::this_thread::get_id());
+    EXPECT_EQ(dialog.notices, (std::vector<std::pair<int, std::string>>{{7, "seven"}}));
+    EXPECT_EQ(dialog.noticeThread, std::this_thread::get_id());
+    EXPECT_EQ(cursorDuringWork, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog.commands.empty());
+
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_EQ(dialog.commands, std::vector<int>{download_dialog::kCancel}) << "input works again";
+    dialog.EndDialog(IDCANCEL);
+    dialog.Host().PostNotice(8, "");
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.notices.size(), 1u) << "an ended window gets no more notices";
+}
+
+// Return in the description starts a new line instead of pressing the default button. The product box
+// takes the text as typed: no completion from its items, no item chosen for the user on leaving the
+// field or on Return, and the first Return sends.
+TEST(QtDialogHostTest, ReturnBreaksTheDescriptionsLineAndTypingIntoTheProductBoxChoosesNothing) {
+    const struct {
+        const char* typed;
+        bool leavesField;
+    } cases[] = {{"H", false}, {"harz", true}, {"Wanderkarte Alpen", true}};
+    for (const auto& c : cases) {
+        ProbeDialog dialog(IDD_SENDDIALOG);
+        dialog.Create();
+        for (const char* product : {"Harz", "Wanderkarte Alpen"}) {
+            dialog.Host().AddItem(send_dialog::kProduct, product);
+        }
+        dialog.Host().Select(send_dialog::kProduct, 0);
+        QDialog& window = *dialog.Qt().Window();
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        auto* description = qobject_cast<QPlainTextEdit*>(FindControl(window, send_dialog::kDescription));
+        description->setFocus();
+        QTest::keyClick(description, Qt::Key_Return);
+        EXPECT_EQ(description->toPlainText(), "\n");
+        auto* product = qobject_cast<QComboBox*>(FindControl(window, send_dialog::kProduct));
+        product->setFocus();
+        product->clearEditText();
+        QTest::keyClicks(product, c.typed);
+        if (c.leavesField) {
+            FindControl(window, send_dialog::kFirstName)->setFocus();
+            product->setFocus();
+        }
+        QTest::keyClick(product, Qt::Key_Return);
+        EXPECT_EQ(dialog.Host().GetText(send_dialog::kProduct), c.typed) << c.typed;
+        EXPECT_EQ(dialog.Host().Selection(send_dialog::kProduct), 0) << c.typed;
+        EXPECT_TRUE(dialog.selectionChanges.empty()) << c.typed;
+        EXPECT_EQ(dialog.commands, std::vector<int>{send_dialog::kSend}) << c.typed;
+    }
+}
+
+// A link label reports the mouse entering and leaving it and a click released over it, and nothing
+// while it is disabled.
+TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
+    ProbeDialog dialog(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    dialog.Create();
+    dialog.Host().SetHandCursor(main_window::kFAQ);
+    QWidget* label = FindControl(*dialog.Qt().Window(), main_window::kFAQ);
+    EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+    const auto send = [label](QEvent::Type type) {
+        QEvent event(type);
+        QApplication::sendEvent(label, &event);
+    };
+    const auto use = [label, send] {
+        send(QEvent::Enter);
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(-5, 2));
+        send(QEvent::Leave);
+    };
+    use();
+    const int id = main_window::kFAQ;
+    EXPECT_EQ(dialog.hovers, (std::vector<std::pair<int, bool>>{{id, true}, {id, false}}));
+    EXPECT_EQ(dialog.commands, std::vector<int>{id}) << "a release outside the label is no click";
+
+    dialog.Host().Enable(id, false);
+    use();
+    EXPECT_EQ(dialog.hovers.size(), 2u);
+    EXPECT_EQ(dialog.commands.size(), 1u);
+
+    // Disabled under the mouse: no Leave will come, so the hover ends with the disabling.
+    dialog.Host().Enable(id, true);
+    send(QEvent::Enter);
+    dialog.Host().Enable(id, false);
+    send(QEvent::Leave);
+    EXPECT_EQ(dialog.hovers,
+              (std::vector<std::pair<int, bool>>{{id, true}, {id, false}, {id, true}, {id, false}}));
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "dialogs/template_dialog.h"
+#include "hosts/win32/win32_dialog_host.h"
+#include "platform/wide_text_windows.h"
+#include "res/control_ids.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// A dialog logic that records what its host tells it.
+class RecordingDialog : public CTemplateDialog {
+public:
+    explicit RecordingDialog(uint32_t templateId) : CTemplateDialog(templateId, CreateTopLevelDialogHost()) {}
+
+    HWND Window() { return static_cast<CWin32DialogHost&>(Host()).Window(); }
+    HWND Control(int id) { return GetDlgItem(Window(), id); }
+
+    void OnCommand(int id) override {
+        events.push_back("command " + std::to_string(id));
+        CTemplateDialog::OnCommand(id);
+    }
+    void OnMouseHover(int id, bool over) override {
+        events.push_back((over ? "over " : "left ") + std::to_string(id));
+    }
+    void OnNotice(int notice, const std::string& payload) override {
+        events.push_back("notice " + std::to_string(notice) + " " + payload);
+    }
+
+    std::vector<std::string> events;
+};
+
+TEST(Win32DialogHost, ControlsLinkAndClipboardWorkByIdAsTheDialogLogicSeesThem) {
+    RecordingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    main.Create();
+    CDialogHost& host = main.Host();
+    ASSERT_NE(main.Window(), nullptr);
+
+    host.LimitText(main_window::kGraphics, 5);
+    EXPECT_EQ(SendMessageW(main.Control(main_window::kGraphics), EM_GETLIMITTEXT, 0, 0), 5);
+
+    // The product list sorts by the user's locale, without regard to case.
+    for (const char* product : {"beta", "Alpha", "alpha2"}) {
+        host.AddItem(main_window::kProducts, product);
+    }
+    ASSERT_EQ(host.ItemCount(main_window::kProducts), 3);
+    EXPECT_EQ(host.ItemText(main_window::kProducts, 0), "Alpha");
+    EXPECT_EQ(host.ItemText(main_window::kProducts, 1), "alpha2");
+    host.Select(main_window::kLanguage, 1);
+    EXPECT_EQ(host.GetText(main_window::kLanguage), "English");
+
+    // The link: hover with the mouse captured, released on leaving and on being disabled; clicks
+    // only while enabled.
+    HWND link = main.Control(main_window::kFAQ);
+    host.SetHandCursor(main_window::kFAQ);
+    SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(GetCapture(), link);
+    SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(-5, -5));
+    EXPECT_NE(GetCapture(), link);
+    SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    host.Enable(main_window::kFAQ, false);
+    EXPECT_NE(GetCapture(), link);
+    const WPARAM click = MAKEWPARAM(main_window::kFAQ, STN_CLICKED);
+    SendMessageW(main.Window(), WM_COMMAND, click, reinterpret_cast<LPARAM>(link));
+    host.Enable(main_window::kFAQ, true);
+    SendMessageW(main.Window(), WM_COMMAND, click, reinterpret_cast<LPARAM>(link));
+    SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+    // The host's own changes above tell the logic nothing.
+    EXPECT_EQ(main.events,
+              (std::vector<std::string>{"over 1068", "left 1068", "over 1068", "left 1068", "command 1068"}));
+
+    ASSERT_TRUE(host.CopyToClipboard("CPU: Größe €\r\nRAM: 1\r\n"));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const auto* copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+    EXPECT_EQ(platform::Utf8FromWide(copied ? copied : L""), "CPU: Größe €\r\nRAM: 1\r\n");
+    GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+    CloseClipboard();
+}
+
+// Hands the waiting messages to the dialog manager as a modeless dialog's loop does.
+void Pump(HWND dialog) {
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+        if (!IsDialogMessageW(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// Keys as the keyboard sends them to the control with the focus, one by one: a CR is the Return key,
+// which the dialog manager turns into a character of its own.
+void Type(HWND dialog, const std::wstring& keys) {
+    for (const wchar_t key : keys) {
+        if (key == L'\r') {
+            PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+            PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0xC0000001);
+        } else {
+            PostMessageW(GetFocus(), WM_CHAR, key, 1);
+        }
+        Pump(dialog);
+    }
+}
+
+// Return in the text area is a new line, kept as CR LF, and elsewhere presses the default button.
+// While blocking work runs the work's notices arrive in order with their payloads; the user's keys
+// do not.
+TEST(Win32DialogHost, TextAreaTakesReturnAndBlockingWorkRunsElsewhereWhileTheWindowAnswersAndDropsInput) {
+    RecordingDialog form(IDD_SENDDIALOG);
+    form.Create();
+    HWND window = form.Window();
+    HWND description = form.Control(send_dialog::kDescription);
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(description), TRUE);
+    Type(window, L"Größe\rfehlt");
+    EXPECT_EQ(form.Host().GetText(send_dialog::kDescription), "Größe\nfehlt");
+    EXPECT_TRUE(form.events.empty()) << "Return in the text area pressed a button";
+    form.Host().SetText(send_dialog::kDescription, "Größe €\nzwei");
+    EXPECT_EQ(GetWindowTextLengthW(description), 13) << "lines not kept apart by CR LF";
+    const DWORD uiThread = GetCurrentThreadId();
+    DWORD workThread = uiThread;
+    BOOL enabledDuringWork = TRUE;
+    LRESULT answered = 0;
+    form.Host().RunBlocking([&] {
+        workThread = GetCurrentThreadId();
+        enabledDuringWork = IsWindowEnabled(window);
+        answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
+        PostMessageW(description, WM_CHAR, L'x', 0);
+        for (int notice = 1; notice <= 2; ++notice) {
+            form.Host().PostNotice(notice, "Nachricht " + std::to_string(notice));
+        }
+    });
+    Pump(window);
+    EXPECT_NE(workThread, uiThread);
+    EXPECT_FALSE(enabledDuringWork);
+    EXPECT_NE(answered, 0) << "the window did not answer while the work ran";
+    EXPECT_TRUE(IsWindowEnabled(window));
+    EXPECT_EQ(form.Host().GetText(send_dialog::kDescription), "Größe €\nzwei")
+        << "a key typed during the wait arrived later";
+    EXPECT_EQ(form.events, (std::vector<std::string>{"notice 1 Nachricht 1", "notice 2 Nachricht 2"}));
+
+    EXPECT_THROW(form.Host().RunBlocking([] { throw std::runtime_error("lost"); }), std::runtime_error);
+    EXPECT_TRUE(IsWindowEnabled(window));
+
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(form.Control(send_dialog::kSurname)), TRUE);
+    Type(window, L"\r");
+    EXPECT_EQ(form.events.back(), "command " + std::to_string(send_dialog::kSend));
+}
+
+}  // namespace
