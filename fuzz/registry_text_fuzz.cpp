@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/hive/registry_hive.h"
+#include "platform/hive/hive_tree.h"
 #include "platform/hive/registry_text_parser.h"
 #include "platform/hive/registry_text_writer.h"
 
 namespace {
 
-void Visit(const platform::RegistryHive& hive, platform::RegistryHive::KeyId key, int depth) {
+void Visit(const platform::HiveTree& hive, platform::HiveTree::KeyId key, int depth) {
     for (const auto& value : hive.Values(key)) {
         (void)hive.FindValue(key, value.name);
     }
@@ -32,13 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                            "WINE REGISTRY Version 2\n#arch=win64\n"};
     const std::string body(reinterpret_cast<const char*>(data), size);
     const std::size_t choice = size > 0 ? data[0] % 4 : 0;
-    platform::RegistryHive hive;
+    platform::HiveTree hive;
     platform::LoadRegistryText(std::string(kHeaders[choice]) + body, platform::RegRoot::LocalMachine, hive);
-    Visit(hive, platform::RegistryHive::kRootKey, 0);
+    Visit(hive, platform::HiveTree::kRootKey, 0);
     // What is written must read back without trouble.
-    platform::RegistryHive copy;
+    platform::HiveTree copy;
     platform::LoadRegistryText(platform::WriteRegistryText(hive, "HKEY_LOCAL_MACHINE"),
                                platform::RegRoot::LocalMachine, copy);
-    Visit(copy, platform::RegistryHive::kRootKey, 0);
+    Visit(copy, platform::HiveTree::kRootKey, 0);
     return 0;
 }

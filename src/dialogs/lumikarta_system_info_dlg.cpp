@@ -18,7 +18,7 @@ CLumikartaSystemInfoDlg::CLumikartaSystemInfoDlg(std::unique_ptr<CDialogHost> ho
     : CTemplateDialog(IDD_LUMIKARTASYSTEMINFO_DIALOG, std::move(host)) {}
 
 bool CLumikartaSystemInfoDlg::OnInitDialog() {
-    m_linkFAQ.SubclassDlgItem(kFAQ, Host());
+    m_linkFAQ.AttachToLabel(kFAQ, Host());
     const std::string aboutText = LoadResString(IDS_ABOUTBOX);
     if (!aboutText.empty()) {
         Host().AddSystemMenuItem(IDM_ABOUTBOX, aboutText);

@@ -19,7 +19,7 @@ std::string WithWebScheme(const std::string& url) {
 
 }  // namespace
 
-void CMyHyperLink::SubclassDlgItem(int id, CDialogHost& host) {
+void CMyHyperLink::AttachToLabel(int id, CDialogHost& host) {
     m_pHost = &host;
     m_nId = id;
     host.SetFontStyle(id, FontStyle::Underlined);

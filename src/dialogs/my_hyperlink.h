@@ -14,7 +14,7 @@ public:
 
     // Binds the label: it reports clicks, takes an underlined copy of its font, the hand cursor and
     // the link colour.
-    void SubclassDlgItem(int id, CDialogHost& host);
+    void AttachToLabel(int id, CDialogHost& host);
     int ControlId() const { return m_nId; }
 
     void OnMouseHover(bool over);

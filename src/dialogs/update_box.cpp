@@ -12,7 +12,7 @@ using namespace update_box;
 CUpdateBox::CUpdateBox(std::unique_ptr<CDialogHost> host) : CTemplateDialog(IDD_UPDATEBOX, std::move(host)) {}
 
 bool CUpdateBox::OnInitDialog() {
-    m_linkDetails.SubclassDlgItem(kDetailsLink, Host());
+    m_linkDetails.AttachToLabel(kDetailsLink, Host());
     ClearUpdates();
     LoadUpdateDefinition();
     if (Host().ItemCount(kUpdates) > 0) {
@@ -128,7 +128,7 @@ void CUpdateBox::OnDownload() {
     const UpdateInfo& update = m_updates[static_cast<std::size_t>(index)];
     dialog.m_job.m_strUrl = update.File;
     dialog.m_job.m_strTargetPath = *target;
-    dialog.m_job.m_strSha256 = update.SHA256;
+    dialog.m_job.expectedSha256 = update.SHA256;
     dialog.DoModal();
 }
 

@@ -34,7 +34,7 @@ struct DownloadJob {
     std::string m_strTargetPath;
     // The SHA-256 the update definition gives for the file, as written there; the file replaces the
     // target only when it matches. None when the definition gives none.
-    std::optional<std::string> m_strSha256;
+    std::optional<std::string> expectedSha256;
     DownloadCounters* counters = nullptr;
     // 1 asks the worker to stop; it then deletes what it wrote and reports nothing.
     std::atomic<int32_t> cancel{0};

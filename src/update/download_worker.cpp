@@ -129,8 +129,8 @@ private:
 
 int DownloadWorker(DownloadJob* job) {
     std::optional<platform::Sha256Digest> expected;
-    if (job->m_strSha256) {
-        expected = ParseSha256(*job->m_strSha256);
+    if (job->expectedSha256) {
+        expected = ParseSha256(*job->expectedSha256);
         // A checksum that cannot be read must not pass for none: nothing is downloaded.
         if (!expected) {
             if (job->cancel == 0) {

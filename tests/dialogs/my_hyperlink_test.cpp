@@ -15,7 +15,7 @@ constexpr int kLabel = 1068;
 TEST(MyHyperLinkTest, ColourFollowsHoverAndVisitedStateAndAClickOpensTheAddress) {
     RecordingDialogHost host;
     CMyHyperLink link;
-    link.SubclassDlgItem(kLabel, host);
+    link.AttachToLabel(kLabel, host);
     EXPECT_EQ(host.At(kLabel).fontStyle, FontStyle::Underlined);
     EXPECT_TRUE(host.At(kLabel).link);
 

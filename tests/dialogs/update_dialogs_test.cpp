@@ -42,9 +42,9 @@ public:
 
 // The reference service serves the update definition and a 320 KiB installer, the installer in five
 // pieces a tenth of a second apart, for several progress notices.
-class UpdateWindowsTest : public testing::Test {
+class UpdateDialogsTest : public testing::Test {
 protected:
-    UpdateWindowsTest()
+    UpdateDialogsTest()
         : m_machine("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\Karte]\n\"VERSION\"=\"2014\"\n\n"),
           m_service({.port = 0,
                      .https = false,
@@ -72,7 +72,7 @@ protected:
         Ui(*box).Seen().savePath = "/tmp/chosen.exe";
         Ui(*box).Seen().runChild = [this](CTemplateDialog& child) {
             const DownloadJob& job = dynamic_cast<CUpdateDownloadDialog1&>(child).m_job;
-            m_downloads.push_back({job.m_strUrl, job.m_strTargetPath, job.m_strSha256.value_or("")});
+            m_downloads.push_back({job.m_strUrl, job.m_strTargetPath, job.expectedSha256.value_or("")});
             return IDCANCEL;
         };
         box->Create();
@@ -87,7 +87,7 @@ protected:
 };
 
 // Two updates of one name but for case: each row shows and downloads its own update.
-TEST_F(UpdateWindowsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheSaveQuestion) {
+TEST_F(UpdateDialogsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheSaveQuestion) {
     Serve(
         "<Update><Name>Karte 2015</Name><Description>Neue Höhen</Description><Version>2015</Version>"
         "<File>http://h/a/Setup.exe</File><Size>12 MB</Size><Link>http://h/info</Link></Update>"
@@ -133,7 +133,7 @@ TEST_F(UpdateWindowsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheS
 }
 
 // A definition that cannot be loaded closes the list the same way; the Windows window tests show it.
-TEST_F(UpdateWindowsTest, ListClosesWithAMessageWhenEverythingIsUpToDate) {
+TEST_F(UpdateDialogsTest, ListClosesWithAMessageWhenEverythingIsUpToDate) {
     Serve("<Update><Name>K</Name><Version>2014</Version></Update>");
     const auto box = Open();
     EXPECT_TRUE(box->Ended());
@@ -144,7 +144,7 @@ TEST_F(UpdateWindowsTest, ListClosesWithAMessageWhenEverythingIsUpToDate) {
     EXPECT_EQ(messages[0].icon, MessageIcon::Information);
 }
 
-TEST_F(UpdateWindowsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndCloses) {
+TEST_F(UpdateDialogsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndCloses) {
     using namespace download_dialog;
     const std::filesystem::path target = m_folder.Path() / "setup.exe";
     DownloadWindow window(Url("setup.exe"), target);
@@ -165,7 +165,7 @@ TEST_F(UpdateWindowsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndClose
 }
 
 // The worker's tests have every reason a download fails; one is enough for how the window shows it.
-TEST_F(UpdateWindowsTest, FailedDownloadIsShownByTheWindowWhichStaysOpen) {
+TEST_F(UpdateDialogsTest, FailedDownloadIsShownByTheWindowWhichStaysOpen) {
     const std::filesystem::path target = m_folder.Path() / "none" / "c.exe";
     DownloadWindow window(Url("setup.exe"), target);
     window.Run();

@@ -123,7 +123,7 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
             folder.WriteFile(running, "half");
         }
         Download download(server.Url("/setup.exe"), folder.Path() / "setup.exe");
-        download.job.m_strSha256 = c.sha256;
+        download.job.expectedSha256 = c.sha256;
         std::thread worker([&] { DownloadWorker(&download.job); });
         while (c.cancel && download.counters.loadedBytes == 0 && download.listener.Failures().empty() &&
                download.listener.done == 0) {

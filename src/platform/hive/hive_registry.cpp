@@ -16,7 +16,7 @@ namespace {
 // empty one, or a regedit file with nothing but keys of this root, every line of it understood. A
 // Wine hive (Wine reads only its own form), a file of another kind, one with comments or lines this
 // program cannot read, or one that cannot be read at all is never overwritten.
-bool LoadHive(const std::filesystem::path& file, RegRoot root, RegistryHive& hive) {
+bool LoadHive(const std::filesystem::path& file, RegRoot root, HiveTree& hive) {
     std::error_code error;
     if (file.empty() || !std::filesystem::exists(file, error)) {
         return true;
@@ -51,7 +51,7 @@ HiveRegistry::~HiveRegistry() = default;
 RegResult HiveRegistry::OpenKey(RegRoot root, std::string_view path, RegAccess access,
                                 std::unique_ptr<RegistryKey>& key) {
     const bool machine = root == RegRoot::LocalMachine;
-    const RegistryHive& hive = machine ? m_machine : m_user;
+    const HiveTree& hive = machine ? m_machine : m_user;
     const bool mapped = machine && hive.IsWin64();
     return OpenFound(root, mapped ? hive.FindKey(PathIn32BitView(path)) : hive.FindKey(path), access, key);
 }
@@ -60,7 +60,7 @@ RegResult HiveRegistry::OpenSubkey(RegRoot root, const RegistryKey& parent, std:
                                    std::string_view name, RegAccess access,
                                    std::unique_ptr<RegistryKey>& key) {
     const bool machine = root == RegRoot::LocalMachine;
-    const RegistryHive& hive = machine ? m_machine : m_user;
+    const HiveTree& hive = machine ? m_machine : m_user;
     const auto* open = dynamic_cast<const HiveRegistryKey*>(&parent);
     // The 32-bit view maps full paths: where it sends a child elsewhere than below its parent's
     // place (a key both views share, Wow6432Node itself), only the full path finds it.
@@ -72,14 +72,14 @@ RegResult HiveRegistry::OpenSubkey(RegRoot root, const RegistryKey& parent, std:
     return OpenFound(root, hive.FindKey(name, open->Id()), access, key);
 }
 
-RegResult HiveRegistry::OpenFound(RegRoot root, RegistryHive::KeyId id, RegAccess access,
+RegResult HiveRegistry::OpenFound(RegRoot root, HiveTree::KeyId id, RegAccess access,
                                   std::unique_ptr<RegistryKey>& key) {
     key.reset();
     const bool machine = root == RegRoot::LocalMachine;
     if (machine && access != RegAccess::Read) {
         return RegResult::AccessDenied;
     }
-    if (id == RegistryHive::kNoKey) {
+    if (id == HiveTree::kNoKey) {
         return RegResult::FileNotFound;
     }
     key = std::make_unique<HiveRegistryKey>(machine ? m_machine : m_user, id, this,

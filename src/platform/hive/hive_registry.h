@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/hive/registry_hive.h"
+#include "platform/hive/hive_tree.h"
 #include "platform/registry.h"
 
 namespace platform {
@@ -27,11 +27,11 @@ public:
     bool SaveUserHive() const;
 
 private:
-    RegResult OpenFound(RegRoot root, RegistryHive::KeyId id, RegAccess access,
+    RegResult OpenFound(RegRoot root, HiveTree::KeyId id, RegAccess access,
                         std::unique_ptr<RegistryKey>& key);
 
-    RegistryHive m_machine;
-    RegistryHive m_user;
+    HiveTree m_machine;
+    HiveTree m_user;
     std::filesystem::path m_userFile;
     bool m_bUserFileWritable = true;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/hive/registry_hive.h"
+#include "platform/hive/hive_tree.h"
 #include "platform/registry.h"
 
 namespace platform {
@@ -11,7 +11,7 @@ class HiveRegistry;
 // every change.
 class HiveRegistryKey : public RegistryKey {
 public:
-    HiveRegistryKey(RegistryHive& hive, RegistryHive::KeyId key, const HiveRegistry* owner, bool writable)
+    HiveRegistryKey(HiveTree& hive, HiveTree::KeyId key, const HiveRegistry* owner, bool writable)
         : m_hive(hive), m_key(key), m_owner(owner), m_bWritable(writable) {}
 
     RegResult QueryInfo(std::string& className, uint32_t& subkeyCount, uint32_t& valueCount) const override;
@@ -21,12 +21,12 @@ public:
     RegResult QueryValue(std::string_view name, std::size_t maxDataBytes, RegValue& value) const override;
     RegResult SetValue(std::string_view name, RegType type, const std::vector<uint8_t>& data) override;
 
-    bool IsIn(const RegistryHive& hive) const { return &m_hive == &hive; }
-    RegistryHive::KeyId Id() const { return m_key; }
+    bool IsIn(const HiveTree& hive) const { return &m_hive == &hive; }
+    HiveTree::KeyId Id() const { return m_key; }
 
 private:
-    RegistryHive& m_hive;
-    RegistryHive::KeyId m_key;
+    HiveTree& m_hive;
+    HiveTree::KeyId m_key;
     const HiveRegistry* m_owner;
     bool m_bWritable;
 };

@@ -15,7 +15,7 @@ namespace platform {
 
 namespace {
 
-using KeyId = RegistryHive::KeyId;
+using KeyId = HiveTree::KeyId;
 
 std::string_view TrimLeft(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
@@ -343,7 +343,7 @@ std::size_t CommonPrefixLength(std::string_view a, std::string_view b) {
 // tail is looked up.
 class KeyLineReader {
 public:
-    KeyLineReader(RegistryHive& hive, RegRoot root) : m_hive(hive), m_root(root) {}
+    KeyLineReader(HiveTree& hive, RegRoot root) : m_hive(hive), m_root(root) {}
 
     // The key that the value lines after this key line belong to; kNoKey when they belong to none.
     KeyId Read(std::string_view line) {
@@ -355,7 +355,7 @@ public:
             TraceSkipped("key line", line);
             m_hive.MarkPartial();
             if (close == std::string_view::npos) {
-                return RegistryHive::kNoKey;
+                return HiveTree::kNoKey;
             }
         }
         const bool deletion = line.size() > 1 && line[1] == '-';
@@ -368,13 +368,13 @@ public:
             }
             if (root != m_root) {
                 m_hive.MarkPartial();
-                return RegistryHive::kNoKey;
+                return HiveTree::kNoKey;
             }
             path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
         }
         if (deletion) {
             Delete(path);
-            return RegistryHive::kNoKey;
+            return HiveTree::kNoKey;
         }
         return Resolve(path);
     }
@@ -423,7 +423,7 @@ private:
         }
         m_stack.resize(depth);
         m_previous = path;
-        KeyId key = depth == 0 ? RegistryHive::kRootKey : m_stack.back().key;
+        KeyId key = depth == 0 ? HiveTree::kRootKey : m_stack.back().key;
         const std::size_t known = depth == 0 ? 0 : m_stack.back().end + separator;
         std::string_view rest = known >= path.size() ? std::string_view() : path.substr(known);
         while (!rest.empty()) {
@@ -435,7 +435,7 @@ private:
                 key = m_hive.FindOrCreateChild(key, Name(component));
             } else {
                 key = m_hive.FindChild(key, component.escaped ? UnescapeWine(component.raw) : component.raw);
-                if (key == RegistryHive::kNoKey) {
+                if (key == HiveTree::kNoKey) {
                     return key;
                 }
             }
@@ -447,7 +447,7 @@ private:
 
     void Delete(std::string_view path) {
         const KeyId key = Resolve(path, false);
-        if (key != RegistryHive::kNoKey && key != RegistryHive::kRootKey) {
+        if (key != HiveTree::kNoKey && key != HiveTree::kRootKey) {
             m_hive.DeleteKey(key);
             // A later line of the same path makes the key anew.
             m_stack.pop_back();
@@ -460,7 +460,7 @@ private:
         KeyId key;
     };
 
-    RegistryHive& m_hive;
+    HiveTree& m_hive;
     RegRoot m_root;
     std::string_view m_previous;
     std::vector<StackEntry> m_stack;
@@ -517,7 +517,7 @@ std::size_t NextKeyLine(std::string_view text, std::size_t from) {
 
 }  // namespace
 
-RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive& hive) {
+RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, HiveTree& hive) {
     TextBuffer text = WithoutByteOrderMark(std::move(bytes));
     const std::string_view header = text.View().substr(0, text.View().find('\n'));
     const RegistryTextFormat format = FormatOf(header);
@@ -551,14 +551,14 @@ RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive
         const std::size_t blockStart = std::min(lineEnd + 1, t.size());
         const std::size_t next = NextKeyLine(t, blockStart);
         const KeyId id = reader.Read(t.substr(key, lineEnd - key));
-        if (id != RegistryHive::kNoKey && next > blockStart) {
+        if (id != HiveTree::kNoKey && next > blockStart) {
             hive.AddValueBlock(id, blockStart, next - blockStart);
         }
         key = next;
     }
     if (format != RegistryTextFormat::Wine2) {
         // A regedit export of a 64-bit Windows holds the 32-bit programs' SOFTWARE there.
-        hive.SetWin64(hive.FindKey("SOFTWARE\\Wow6432Node") != RegistryHive::kNoKey);
+        hive.SetWin64(hive.FindKey("SOFTWARE\\Wow6432Node") != HiveTree::kNoKey);
     }
     return format;
 }

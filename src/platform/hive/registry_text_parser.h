@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/hive/registry_hive.h"
+#include "platform/hive/hive_tree.h"
 #include "platform/registry.h"
 #include "platform/text_buffer.h"
 
@@ -16,7 +16,7 @@ namespace platform {
 // name none: all their keys belong to `root`. A line that cannot be read is skipped with a diagnostic
 // trace and the rest still loads; the hive is then marked partial. Unknown when the header is none of the
 // above (the hive stays empty).
-RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, RegistryHive& hive);
+RegistryTextFormat LoadRegistryText(TextBuffer bytes, RegRoot root, HiveTree& hive);
 
 // A value line taken apart without decoding: the name as written (empty for "@") and the data after
 // "=", a deletion when that is "-".

@@ -92,17 +92,17 @@ void AppendValue(std::string& out, const RegValue& value) {
 
 }  // namespace
 
-std::string WriteRegistryText(const RegistryHive& hive, std::string_view rootName) {
+std::string WriteRegistryText(const HiveTree& hive, std::string_view rootName) {
     std::string out = "Windows Registry Editor Version 5.00\n\n";
     // Depth first, each key before its subkeys, without recursion: a hive may nest deeply.
-    std::vector<std::pair<RegistryHive::KeyId, std::string>> pending;
-    const auto pushChildren = [&](RegistryHive::KeyId key, const std::string& path) {
+    std::vector<std::pair<HiveTree::KeyId, std::string>> pending;
+    const auto pushChildren = [&](HiveTree::KeyId key, const std::string& path) {
         const auto& children = hive.Subkeys(key);
         for (auto it = children.rbegin(); it != children.rend(); ++it) {
             pending.emplace_back(*it, path + '\\' + std::string(hive.KeyName(*it)));
         }
     };
-    pushChildren(RegistryHive::kRootKey, std::string(rootName));
+    pushChildren(HiveTree::kRootKey, std::string(rootName));
     while (!pending.empty()) {
         auto [key, path] = std::move(pending.back());
         pending.pop_back();

@@ -81,25 +81,4 @@ TEST(DialogTemplatesTest, DialogUnitsBecomePixelsAsOnWindows) {
     EXPECT_EQ(ok->geometry(), QRect(396, 11, 87, 26));
 }
 
-// The English library must replace every German resource: a missing one would leave a German text
-// or window in the English program.
-TEST(DialogTemplatesTest, TheEnglishLibraryHasEveryResourceUnderTheSameIds) {
-    const auto ids = [](const LumikartaResourceTable& table) {
-        std::vector<uint32_t> ids;
-        for (const LumikartaStringResource& entry : std::span(table.strings, table.stringCount)) {
-            ids.push_back(entry.id);
-        }
-        for (const LumikartaDialogTemplate& dialog : std::span(table.dialogs, table.dialogCount)) {
-            ids.push_back(dialog.id);
-            for (const LumikartaDialogControl& control : std::span(dialog.controls, dialog.controlCount)) {
-                ids.insert(ids.end(), {static_cast<uint32_t>(control.id), control.kind});
-            }
-        }
-        return ids;
-    };
-    const LumikartaResourceTable* english = LoadEnglishResourceLibrary(LUMIKARTA_PROGRAM_DIR);
-    ASSERT_NE(english, nullptr);
-    EXPECT_EQ(ids(*english), ids(GermanResources()));
-}
-
 }  // namespace

@@ -19,7 +19,7 @@ QStringList Rows(const QListWidget& list) {
 // A sorted box orders as the user's language does, without regard to case, and keeps equal texts in
 // arrival order; any other box keeps the arrival order. Adding never chooses an item, nor changes what
 // the user typed into an editable box.
-TEST(ListControlsTest, ItemsGoWhereAWindowsBoxPutsThem) {
+TEST(QtListControlsTest, ItemsGoWhereAWindowsBoxPutsThem) {
     const QLocale userLocale;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QStringList added = {"beta", "Polen", "Alpha", "Österreich", "gamma", "alpha", "Beta", "Ostsee"};

@@ -113,7 +113,7 @@ HWND FindProgramWindow(DWORD notProcess) {
 
 // The real program: the About box from the system menu, and English, once chosen with the keyboard
 // and answered with Yes, starts the program anew in English while the German one ends.
-TEST(ProgramWindows, ProgramShowsAboutAndRestartsInTheChosenLanguage) {
+TEST(ProgramDialogsWin32, ProgramShowsAboutAndRestartsInTheChosenLanguage) {
     const std::wstring program =
         (platform::ProgramFile().parent_path() / "LumikartaSystemInfo.exe").wstring();
     const auto german = reinterpret_cast<HANDLE>(
@@ -145,7 +145,7 @@ TEST(ProgramWindows, ProgramShowsAboutAndRestartsInTheChosenLanguage) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Lumikarta\\Support und Update", L"Language");
 }
 
-TEST(ProgramWindows, UpdateListLoadsAndADownloadMovesItsBarUntilCancelled) {
+TEST(ProgramDialogsWin32, UpdateListLoadsAndADownloadMovesItsBarUntilCancelled) {
     const char* service = std::getenv("LUMIKARTA_TEST_SLOW_SERVICE_URL");
     if (service == nullptr) {
         GTEST_SKIP() << "LUMIKARTA_TEST_SLOW_SERVICE_URL names no reference service with a slow download";

@@ -91,7 +91,7 @@ void ExpectControlAsTemplated(HWND dialog, HWND window, const LumikartaDialogCon
     }
 }
 
-TEST(TemplateDialogWindows, EveryDialogOfBothLanguagesHasItsControlsWhereTheTemplatePutsThem) {
+TEST(TemplateDialogWin32, EveryDialogOfBothLanguagesHasItsControlsWhereTheTemplatePutsThem) {
     const LumikartaResourceTable* english = LoadEnglishResourceLibrary(platform::ProgramFile().parent_path());
     ASSERT_NE(english, nullptr) << "the English library is not beside the tests";
     for (const DialogTemplateSet& language :

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "helpers/temp_dir.h"
-#include "platform/hive/registry_hive.h"
+#include "platform/hive/hive_tree.h"
 #include "platform/hive/registry_text_parser.h"
 #include "platform/hive/registry_text_writer.h"
 
@@ -65,16 +65,16 @@ TEST(RegistryTextTest, ReadsEachWayOfWritingAValueOfEachFormat) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " " + c.name);
-        RegistryHive hive;
+        HiveTree hive;
         ASSERT_NE(LoadRegistryText(ReadFixture(c.file), c.root, hive), RegistryTextFormat::Unknown);
         const auto key = hive.FindKey(c.key);
-        const RegValue* value = key == RegistryHive::kNoKey ? nullptr : hive.FindValue(key, c.name);
+        const RegValue* value = key == HiveTree::kNoKey ? nullptr : hive.FindValue(key, c.name);
         EXPECT_EQ(value ? value->type : RegType::None, c.type);
         EXPECT_EQ(value ? value->data : std::vector<uint8_t>(), c.data);
     }
 }
 
-std::vector<std::string> SubkeyNames(const RegistryHive& hive, std::string_view path) {
+std::vector<std::string> SubkeyNames(const HiveTree& hive, std::string_view path) {
     std::vector<std::string> names;
     for (const auto child : hive.Subkeys(hive.FindKey(path))) {
         names.emplace_back(hive.KeyName(child));
@@ -82,7 +82,7 @@ std::vector<std::string> SubkeyNames(const RegistryHive& hive, std::string_view 
     return names;
 }
 
-std::vector<std::string> ValueTexts(const RegistryHive& hive, std::string_view path) {
+std::vector<std::string> ValueTexts(const HiveTree& hive, std::string_view path) {
     std::vector<std::string> texts;
     for (const RegValue& value : hive.Values(hive.FindKey(path))) {
         texts.push_back(value.name + "=" + std::string(value.data.begin(), value.data.end() - 1));
@@ -97,7 +97,7 @@ TEST(RegistryTextTest, EnumeratesSubkeysAsWineDoes) {
                              "9", "1_0", "ß", "Б", "а"}) {
         text += "[HKEY_LOCAL_MACHINE\\S\\" + std::string(name) + "]\n";
     }
-    RegistryHive hive;
+    HiveTree hive;
     LoadRegistryText(text, RegRoot::LocalMachine, hive);
     EXPECT_EQ(SubkeyNames(hive, "S"),
               (std::vector<std::string>{"10", "1_0", "9", "_under", "A_b", "Ab", "Apfel", "Ozean", "Zeta",
@@ -128,13 +128,13 @@ TEST(RegistryTextTest, KeysOfManyValuesAndSubkeysApplyEveryLineInOrder) {
     // Made, deleted and made again by the same line.
     text += "[HKEY_LOCAL_MACHINE\\P\\S4]\n[-HKEY_LOCAL_MACHINE\\P\\S4]\n[HKEY_LOCAL_MACHINE\\P\\S4]\n";
 
-    RegistryHive hive;
+    HiveTree hive;
     LoadRegistryText(text, RegRoot::LocalMachine, hive);
     EXPECT_EQ(ValueTexts(hive, "K"), expected);
     EXPECT_EQ(SubkeyNames(hive, "P"), (std::vector<std::string>{"S10", "S11", "S12", "S13", "S14", "S15",
                                                                 "S16", "S17", "S18", "S19", "S4"}));
-    EXPECT_EQ(hive.FindKey("P\\S4\\Sub"), RegistryHive::kNoKey) << "the key came back, not its old subkeys";
-    EXPECT_NE(hive.FindKey("P\\s19\\sub"), RegistryHive::kNoKey);
+    EXPECT_EQ(hive.FindKey("P\\S4\\Sub"), HiveTree::kNoKey) << "the key came back, not its old subkeys";
+    EXPECT_NE(hive.FindKey("P\\s19\\sub"), HiveTree::kNoKey);
 }
 
 TEST(RegistryTextTest, TellsTheFormatAndTheWineArchitectureFromTheHeader) {
@@ -151,26 +151,26 @@ TEST(RegistryTextTest, TellsTheFormatAndTheWineArchitectureFromTheHeader) {
         {"[HKEY_LOCAL_MACHINE\\A]\n", RegistryTextFormat::Unknown, false},
     };
     for (const auto& c : cases) {
-        RegistryHive hive;
+        HiveTree hive;
         EXPECT_EQ(LoadRegistryText(c.text, RegRoot::LocalMachine, hive), c.format) << c.text;
         EXPECT_EQ(hive.IsWin64(), c.win64) << c.text;
-        EXPECT_EQ(hive.FindKey("Software") != RegistryHive::kNoKey, c.format != RegistryTextFormat::Unknown);
+        EXPECT_EQ(hive.FindKey("Software") != HiveTree::kNoKey, c.format != RegistryTextFormat::Unknown);
     }
 }
 
 TEST(RegistryTextTest, WrittenTextReadsBackAlike) {
-    RegistryHive original;
+    HiveTree original;
     LoadRegistryText(ReadFixture(kV5), RegRoot::LocalMachine, original);
     const auto product = original.FindKey(kProductA);
     original.SetValue(product, RegValue{"Zeilen", RegType::Sz, Text("eins\nzwei")});
     original.SetValue(product, RegValue{"Odd", RegType::Dword, {1, 2}});
 
-    RegistryHive copy;
+    HiveTree copy;
     ASSERT_EQ(
         LoadRegistryText(WriteRegistryText(original, "HKEY_LOCAL_MACHINE"), RegRoot::LocalMachine, copy),
         RegistryTextFormat::Regedit5);
     const auto copied = copy.FindKey(kProductA);
-    ASSERT_NE(copied, RegistryHive::kNoKey);
+    ASSERT_NE(copied, HiveTree::kNoKey);
     const auto& expected = original.Values(product);
     const auto& actual = copy.Values(copied);
     ASSERT_EQ(actual.size(), expected.size());
@@ -179,7 +179,7 @@ TEST(RegistryTextTest, WrittenTextReadsBackAlike) {
         EXPECT_EQ(actual[i].type, expected[i].type) << expected[i].name;
         EXPECT_EQ(actual[i].data, expected[i].data) << expected[i].name;
     }
-    EXPECT_NE(copy.FindKey("SOFTWARE\\Lumikarta\\ProductA\\RegionA\\300"), RegistryHive::kNoKey);
+    EXPECT_NE(copy.FindKey("SOFTWARE\\Lumikarta\\ProductA\\RegionA\\300"), HiveTree::kNoKey);
 }
 
 }  // namespace

@@ -21,16 +21,16 @@ enum class RegistryTextFormat { Unknown, Regedit5, Regedit4, Wine2 };
 // runs to tens of megabytes) load quickly and stay small because only the key lines are read at
 // load time: the text is kept and a key's value lines are parsed when the key is first asked for
 // its values. Reading may parse, so a hive is used by one thread at a time.
-class RegistryHive {
+class HiveTree {
 public:
     using KeyId = uint32_t;
     static constexpr KeyId kRootKey = 0;
     static constexpr KeyId kNoKey = UINT32_MAX;
 
-    RegistryHive();
-    ~RegistryHive();
-    RegistryHive(const RegistryHive&) = delete;
-    RegistryHive& operator=(const RegistryHive&) = delete;
+    HiveTree();
+    ~HiveTree();
+    HiveTree(const HiveTree&) = delete;
+    HiveTree& operator=(const HiveTree&) = delete;
 
     // Room for this many keys without growing (a hint; more may follow).
     void Reserve(std::size_t keys);

@@ -1,4 +1,4 @@
-#include "platform/hive/registry_hive.h"
+#include "platform/hive/hive_tree.h"
 
 #include <algorithm>
 #include <bit>
@@ -14,8 +14,8 @@ namespace {
 constexpr uint64_t kEmptySlot = 0;
 constexpr uint64_t kDeletedSlot = UINT32_MAX;
 
-constexpr RegistryHive::KeyId SlotKey(uint64_t slot) {
-    return static_cast<RegistryHive::KeyId>(slot) - 1;
+constexpr HiveTree::KeyId SlotKey(uint64_t slot) {
+    return static_cast<HiveTree::KeyId>(slot) - 1;
 }
 constexpr uint32_t SlotHash(uint64_t slot) {
     return static_cast<uint32_t>(slot >> 32);
@@ -31,23 +31,23 @@ std::string_view NextComponent(std::string_view& path) {
 
 }  // namespace
 
-RegistryHive::RegistryHive() {
+HiveTree::HiveTree() {
     m_keys.emplace_back();
     m_index.assign(1024, kEmptySlot);
 }
 
-RegistryHive::~RegistryHive() = default;
+HiveTree::~HiveTree() = default;
 
-void RegistryHive::AdoptText(TextBuffer text, RegistryTextFormat format) {
+void HiveTree::AdoptText(TextBuffer text, RegistryTextFormat format) {
     m_text = std::move(text);
     m_format = format;
 }
 
-uint32_t RegistryHive::Hash(KeyId parent, std::string_view name) {
+uint32_t HiveTree::Hash(KeyId parent, std::string_view name) {
     return static_cast<uint32_t>(RegNameHash(name, parent));
 }
 
-void RegistryHive::Reserve(std::size_t keys) {
+void HiveTree::Reserve(std::size_t keys) {
     m_keys.reserve(keys);
     // Only children of keys with many of them enter the index: in real hives about a quarter.
     const std::size_t slots = std::bit_ceil(keys / 2);
@@ -56,7 +56,7 @@ void RegistryHive::Reserve(std::size_t keys) {
     }
 }
 
-void RegistryHive::Rehash(std::size_t slots) {
+void HiveTree::Rehash(std::size_t slots) {
     decltype(m_index) old;
     old.swap(m_index);
     m_index.assign(slots, kEmptySlot);
@@ -68,7 +68,7 @@ void RegistryHive::Rehash(std::size_t slots) {
     }
 }
 
-std::size_t RegistryHive::Probe(KeyId parent, std::string_view name, uint32_t hash) const {
+std::size_t HiveTree::Probe(KeyId parent, std::string_view name, uint32_t hash) const {
     const std::size_t mask = m_index.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const uint64_t entry = m_index[slot];
@@ -84,7 +84,7 @@ std::size_t RegistryHive::Probe(KeyId parent, std::string_view name, uint32_t ha
     }
 }
 
-RegistryHive::KeyId RegistryHive::FindChild(KeyId parent, std::string_view name) const {
+HiveTree::KeyId HiveTree::FindChild(KeyId parent, std::string_view name) const {
     if (!m_keys[parent].indexed) {
         for (const KeyId child : m_keys[parent].children) {
             if (!m_keys[child].deleted && RegNameEquals(m_keys[child].name, name)) {
@@ -97,7 +97,7 @@ RegistryHive::KeyId RegistryHive::FindChild(KeyId parent, std::string_view name)
     return entry == kEmptySlot ? kNoKey : SlotKey(entry);
 }
 
-void RegistryHive::IndexInsert(KeyId id) {
+void HiveTree::IndexInsert(KeyId id) {
     // Keep the table at most half full so probes stay short.
     if ((m_indexUsed + 1) * 2 > m_index.size()) {
         Rehash(m_index.size() * 2);
@@ -107,7 +107,7 @@ void RegistryHive::IndexInsert(KeyId id) {
     Place(id);
 }
 
-void RegistryHive::Place(KeyId id) {
+void HiveTree::Place(KeyId id) {
     const std::size_t mask = m_index.size() - 1;
     std::size_t slot = m_keys[id].hash & mask;
     while (m_index[slot] != kEmptySlot && m_index[slot] != kDeletedSlot) {
@@ -119,7 +119,7 @@ void RegistryHive::Place(KeyId id) {
     m_index[slot] = (static_cast<uint64_t>(m_keys[id].hash) << 32) | (id + 1);
 }
 
-void RegistryHive::IndexErase(KeyId id) {
+void HiveTree::IndexErase(KeyId id) {
     const std::size_t mask = m_index.size() - 1;
     for (std::size_t slot = m_keys[id].hash & mask; m_index[slot] != kEmptySlot; slot = (slot + 1) & mask) {
         if (SlotKey(m_index[slot]) == id) {
@@ -129,7 +129,7 @@ void RegistryHive::IndexErase(KeyId id) {
     }
 }
 
-RegistryHive::KeyId RegistryHive::FindKey(std::string_view path, KeyId from) const {
+HiveTree::KeyId HiveTree::FindKey(std::string_view path, KeyId from) const {
     KeyId key = from;
     while (!path.empty() && key != kNoKey) {
         const std::string_view name = NextComponent(path);
@@ -140,7 +140,7 @@ RegistryHive::KeyId RegistryHive::FindKey(std::string_view path, KeyId from) con
     return key;
 }
 
-void RegistryHive::IndexChildren(KeyId parent) {
+void HiveTree::IndexChildren(KeyId parent) {
     m_keys[parent].indexed = true;
     for (const KeyId child : m_keys[parent].children) {
         if (!m_keys[child].deleted) {
@@ -149,7 +149,7 @@ void RegistryHive::IndexChildren(KeyId parent) {
     }
 }
 
-RegistryHive::KeyId RegistryHive::FindOrCreateChild(KeyId parent, std::string_view name) {
+HiveTree::KeyId HiveTree::FindOrCreateChild(KeyId parent, std::string_view name) {
     if (!m_keys[parent].indexed) {
         const KeyId existing = FindChild(parent, name);
         if (existing != kNoKey) {
@@ -180,7 +180,7 @@ RegistryHive::KeyId RegistryHive::FindOrCreateChild(KeyId parent, std::string_vi
     return id;
 }
 
-RegistryHive::KeyId RegistryHive::AppendKey(KeyId parent, std::string_view name) {
+HiveTree::KeyId HiveTree::AppendKey(KeyId parent, std::string_view name) {
     const auto id = static_cast<KeyId>(m_keys.size());
     Key& key = m_keys.emplace_back();
     key.name = name;
@@ -190,11 +190,11 @@ RegistryHive::KeyId RegistryHive::AppendKey(KeyId parent, std::string_view name)
     return id;
 }
 
-std::string_view RegistryHive::StoreName(std::string name) {
+std::string_view HiveTree::StoreName(std::string name) {
     return m_names.emplace_back(std::move(name));
 }
 
-RegistryHive::KeyId RegistryHive::CreateKey(std::string_view path) {
+HiveTree::KeyId HiveTree::CreateKey(std::string_view path) {
     KeyId key = kRootKey;
     while (!path.empty()) {
         const std::string_view name = NextComponent(path);
@@ -207,7 +207,7 @@ RegistryHive::KeyId RegistryHive::CreateKey(std::string_view path) {
     return key;
 }
 
-void RegistryHive::DeleteKey(KeyId id) {
+void HiveTree::DeleteKey(KeyId id) {
     if (id == kRootKey || id >= m_keys.size() || m_keys[id].deleted) {
         return;
     }
@@ -221,7 +221,7 @@ void RegistryHive::DeleteKey(KeyId id) {
     }
 }
 
-const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
+const std::vector<HiveTree::KeyId>& HiveTree::Subkeys(KeyId id) const {
     const Key& key = m_keys[id];
     if (!key.ordered) {
         std::erase_if(key.children, [this](KeyId child) { return m_keys[child].deleted; });
@@ -237,7 +237,7 @@ const std::vector<RegistryHive::KeyId>& RegistryHive::Subkeys(KeyId id) const {
     return key.children;
 }
 
-void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t length) {
+void HiveTree::AddValueBlock(KeyId key, std::size_t offset, std::size_t length) {
     const std::string_view lines = Text().substr(offset, length);
     // Most keys have only the blank line before the next key: nothing to read, ever.
     if (lines.find_first_not_of(" \t\r\n") == std::string_view::npos) {
@@ -258,7 +258,7 @@ void RegistryHive::AddValueBlock(KeyId key, std::size_t offset, std::size_t leng
     blocks.push_back(block);
 }
 
-const RegistryValueRecords* RegistryHive::Records(KeyId key) const {
+const RegistryValueRecords* HiveTree::Records(KeyId key) const {
     const Key& entry = m_keys[key];
     if (entry.records != kNoValues) {
         return &m_records[entry.records];
@@ -278,7 +278,7 @@ const RegistryValueRecords* RegistryHive::Records(KeyId key) const {
     return &records;
 }
 
-std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
+std::vector<RegValue>& HiveTree::MaterialiseValues(KeyId key) const {
     const Key& entry = m_keys[key];
     if (entry.values == kNoValues) {
         std::vector<RegValue> values;
@@ -298,7 +298,7 @@ std::vector<RegValue>& RegistryHive::MaterialiseValues(KeyId key) const {
     return m_values[entry.values];
 }
 
-void RegistryHive::ParseAllValues() const {
+void HiveTree::ParseAllValues() const {
     std::vector<KeyId> pending{kRootKey};
     while (!pending.empty()) {
         const KeyId key = pending.back();
@@ -309,11 +309,11 @@ void RegistryHive::ParseAllValues() const {
     }
 }
 
-const std::vector<RegValue>& RegistryHive::Values(KeyId key) const {
+const std::vector<RegValue>& HiveTree::Values(KeyId key) const {
     return MaterialiseValues(key);
 }
 
-std::size_t RegistryHive::ValueCount(KeyId key) const {
+std::size_t HiveTree::ValueCount(KeyId key) const {
     const Key& entry = m_keys[key];
     if (entry.values != kNoValues) {
         return m_values[entry.values].size();
@@ -322,7 +322,7 @@ std::size_t RegistryHive::ValueCount(KeyId key) const {
     return records != nullptr ? records->Size() : 0;
 }
 
-bool RegistryHive::ReadValue(KeyId key, std::size_t position, RegValue& value) const {
+bool HiveTree::ReadValue(KeyId key, std::size_t position, RegValue& value) const {
     const Key& entry = m_keys[key];
     if (entry.values != kNoValues) {
         const std::vector<RegValue>& values = m_values[entry.values];
@@ -340,7 +340,7 @@ bool RegistryHive::ReadValue(KeyId key, std::size_t position, RegValue& value) c
     return true;
 }
 
-bool RegistryHive::ReadValue(KeyId key, std::string_view name, RegValue& value) const {
+bool HiveTree::ReadValue(KeyId key, std::string_view name, RegValue& value) const {
     if (m_keys[key].values != kNoValues) {
         const RegValue* found = FindValue(key, name);
         if (found != nullptr) {
@@ -357,7 +357,7 @@ bool RegistryHive::ReadValue(KeyId key, std::string_view name, RegValue& value) 
     return true;
 }
 
-const RegValue* RegistryHive::FindValue(KeyId key, std::string_view name) const {
+const RegValue* HiveTree::FindValue(KeyId key, std::string_view name) const {
     for (const RegValue& value : MaterialiseValues(key)) {
         if (RegNameEquals(value.name, name)) {
             return &value;
@@ -366,7 +366,7 @@ const RegValue* RegistryHive::FindValue(KeyId key, std::string_view name) const 
     return nullptr;
 }
 
-void RegistryHive::SetValue(KeyId key, RegValue value) {
+void HiveTree::SetValue(KeyId key, RegValue value) {
     std::vector<RegValue>& values = MaterialiseValues(key);
     for (RegValue& existing : values) {
         if (RegNameEquals(existing.name, value.name)) {
@@ -377,7 +377,7 @@ void RegistryHive::SetValue(KeyId key, RegValue value) {
     values.push_back(std::move(value));
 }
 
-void RegistryHive::SetValues(KeyId key, std::vector<RegValue> values) {
+void HiveTree::SetValues(KeyId key, std::vector<RegValue> values) {
     MaterialiseValues(key) = std::move(values);
 }
 
