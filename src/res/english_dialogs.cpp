@@ -6,9 +6,9 @@
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 
-// The English templates; german_dialogs.cpp holds the same controls at the same places, so a change of
-// geometry or order here belongs there as well. Three labels of the main window are wider than their German
-// counterparts because the English words need the room.
+// The English templates: the German ones of german_dialogs.cpp with English words. Three labels of the
+// main window are wider than their German counterparts because the English words need the room; the
+// layout test in tests/res lists them and checks everything else against the German templates.
 
 namespace {
 
