@@ -80,4 +80,27 @@ TEST(FileResourcesWindows, ProgramCarriesTheApplicationIconInEverySize) {
     FreeLibrary(module);
 }
 
+// Without the manifest Windows 8.1 and later tell the program it runs on Windows 8, and its controls
+// look as in Windows 2000; a manifest under the wrong resource type or id is ignored just the same.
+TEST(FileResourcesWindows, ProgramCarriesItsManifestWhereWindowsLooksForIt) {
+    const std::filesystem::path program = platform::ProgramFile().parent_path() / "LumikartaSystemInfo.exe";
+    HMODULE module =
+        LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(CREATEPROCESS_MANIFEST_RESOURCE_ID), RT_MANIFEST);
+    ASSERT_NE(resource, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, resource))),
+                               SizeofResource(module, resource));
+    for (const char* declared : {
+             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
+             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // Windows 8.1
+             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+             "level=\"asInvoker\"",
+             ">PerMonitorV2, PerMonitor<",
+         }) {
+        EXPECT_NE(manifest.find(declared), std::string::npos) << declared;
+    }
+    FreeLibrary(module);
+}
+
 }  // namespace
