@@ -41,8 +41,6 @@ public:
     virtual void EndDialog(int result) = 0;
     // A host for a dialog run modally over this one (its owner window).
     virtual std::unique_ptr<CDialogHost> CreateChildHost() = 0;
-    // Shows the window before the modal run would, so it is seen during a long initialisation.
-    virtual void ShowDialog() = 0;
     // The icon resource as the window's big and small icon.
     virtual void SetIcon(uint32_t iconId) = 0;
     // Adds a separator and then the entry to the window menu (where the platform has none of ours to

@@ -74,7 +74,6 @@ public:
     std::unique_ptr<CDialogHost> CreateChildHost() override {
         return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
     }
-    void ShowDialog() override {}
     void SetIcon(uint32_t) override {}
     void AddSystemMenuItem(int, const std::string&) override {}
 

@@ -117,12 +117,6 @@ std::unique_ptr<CDialogHost> CQtDialogHost::CreateChildHost() {
     return std::make_unique<CQtDialogHost>(m_pWindow ? m_pWindow.get() : m_pOwner.data());
 }
 
-void CQtDialogHost::ShowDialog() {
-    if (m_pWindow) {
-        m_pWindow->show();
-    }
-}
-
 void CQtDialogHost::SetIcon(uint32_t iconId) {
     if (m_pWindow) {
         m_pWindow->setWindowIcon(LoadAppIcon(iconId));

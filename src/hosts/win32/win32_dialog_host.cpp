@@ -179,11 +179,6 @@ std::unique_ptr<CDialogHost> CWin32DialogHost::CreateChildHost() {
     return std::make_unique<CWin32DialogHost>(m_hDialog);
 }
 
-void CWin32DialogHost::ShowDialog() {
-    ShowWindow(m_hDialog, SW_SHOW);
-    UpdateWindow(m_hDialog);
-}
-
 void CWin32DialogHost::SetIcon(uint32_t iconId) {
     const std::pair<WPARAM, int> kinds[] = {{ICON_BIG, GetSystemMetrics(SM_CXICON)},
                                             {ICON_SMALL, GetSystemMetrics(SM_CXSMICON)}};
