@@ -1,21 +1,15 @@
 #include <windows.h>
 
+#include "platform/system_function_windows.h"
 #include "platform/wide_text_windows.h"
 #include "sysinfo/system_info.h"
 #include "sysinfo/windows_os_name.h"
 
 namespace {
 
-// kernel32 is mapped into every process, so looking a function up needs no load of the library.
-// Older systems lack some of these functions; their absence is a fact about the system, not a failure.
 template <typename Function>
 Function Kernel32Function(const char* name) {
-    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-    if (kernel32 == nullptr) {
-        return nullptr;
-    }
-    // Through the generic function type, which converts to any other without a warning.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name)));
+    return platform::SystemFunction<Function>(L"kernel32.dll", name);
 }
 
 uint16_t NativeArchitecture() {
