@@ -15,3 +15,5 @@ HWND CreateTemplateDialog(const LumikartaDialogTemplate& dialogTemplate, HWND ow
 // Modal; what EndDialog was given, or -1 when the dialog cannot be made.
 INT_PTR RunTemplateDialog(const LumikartaDialogTemplate& dialogTemplate, HWND owner, DLGPROC procedure,
                           LPARAM param);
+// Gives the dialog's icon controls their icons in the size for the DPI, after it has changed.
+void UpdateTemplateIcons(HWND dialog, UINT dpi);

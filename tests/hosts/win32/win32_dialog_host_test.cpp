@@ -152,4 +152,51 @@ TEST(Win32DialogHost, TextAreaTakesReturnAndBlockingWorkRunsElsewhereWhileTheWin
     EXPECT_EQ(form.events.back(), "command " + std::to_string(send_dialog::kSend));
 }
 
+LOGFONTW FontOf(HWND window) {
+    LOGFONTW description = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof description,
+               &description);
+    return description;
+}
+
+int IconWidth(HICON icon) {
+    ICONINFO info = {};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
+        return 0;
+    }
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// When the window moves to a monitor of another DPI, the fonts and icons the host made itself are
+// made again in the sizes for it.
+TEST(Win32DialogHost, OwnFontsAndIconsFollowTheDialogToAnotherDpi) {
+    RecordingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    main.Create();
+    CDialogHost& host = main.Host();
+    HWND window = main.Window();
+    host.SetIcon(IDR_MAINFRAME);
+    host.SetFontStyle(main_window::kFAQ, FontStyle::Underlined);
+    host.SetFontStyle(main_window::kProductsLabel, FontStyle::Bold);
+    const LONG height = FontOf(main.Control(main_window::kFAQ)).lfHeight;
+
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(2 * USER_DEFAULT_SCREEN_DPI, 2 * USER_DEFAULT_SCREEN_DPI),
+                 reinterpret_cast<LPARAM>(&frame));
+    Pump(window);
+
+    const LOGFONTW link = FontOf(main.Control(main_window::kFAQ));
+    EXPECT_EQ(link.lfHeight, 2 * height);
+    EXPECT_TRUE(link.lfUnderline);
+    const LOGFONTW label = FontOf(main.Control(main_window::kProductsLabel));
+    EXPECT_EQ(label.lfHeight, 2 * height);
+    EXPECT_EQ(label.lfWeight, FW_BOLD);
+    const auto bigIcon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(IconWidth(bigIcon), 2 * GetSystemMetrics(SM_CXICON));
+}
+
 }  // namespace
