@@ -4,6 +4,8 @@
 
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
+#include "res/resources.h"
+#include "res/string_ids.h"
 #include "update/download_worker.h"
 #include "update/format_size.h"
 
@@ -94,7 +96,7 @@ void CUpdateDownloadDialog1::OnDownloadDone() {
     WaitForWorker();
     Host().Enable(kInstall, true);
     Host().SetText(kLoaded, FormatSize(m_counters.loadedBytes));
-    Host().OpenFile(m_job.m_strTargetPath);
+    StartInstaller();
     OnAbort();
 }
 
@@ -104,8 +106,20 @@ void CUpdateDownloadDialog1::OnDownloadFailed(const std::string& error) {
 }
 
 void CUpdateDownloadDialog1::OnInstall() {
-    Host().OpenFile(m_job.m_strTargetPath);
+    StartInstaller();
     OnAbort();
+}
+
+// An installer that did not start is no success: the user learns where it is, to start it by hand.
+void CUpdateDownloadDialog1::StartInstaller() {
+    const FileOpening opening = Host().OpenFile(m_job.m_strTargetPath);
+    if (opening == FileOpening::Started) {
+        return;
+    }
+    const bool cancelled = opening == FileOpening::Cancelled;
+    Host().ShowMessage(LoadResString(cancelled ? IDS_INSTALL_CANCELLED : IDS_INSTALLER_NOT_STARTED) + "\n" +
+                           m_job.m_strTargetPath,
+                       cancelled ? MessageIcon::Information : MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
 // Closing is posted, as a click on the close box would be, so the handler that asks for it ends first.

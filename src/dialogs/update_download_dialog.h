@@ -44,6 +44,7 @@ private:
     void OnDownloadDone();
     void OnDownloadProgress();
     void OnDownloadFailed(const std::string& error);
+    void StartInstaller();
     void WaitForWorker();
 
     std::unique_ptr<std::thread> m_pThread;

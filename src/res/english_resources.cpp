@@ -29,6 +29,9 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_NO_UPDATES, "There are no updates available at the moment."},
     {IDS_LANGUAGE_NOT_STORED,
      "The language setting could not be stored. The program keeps its current language."},
+    {IDS_INSTALLER_NOT_STARTED,
+     "The installer could not be started. You can start it yourself; it was saved as:"},
+    {IDS_INSTALL_CANCELLED, "The installation was cancelled. The installer stays saved as:"},
 };
 
 }  // namespace

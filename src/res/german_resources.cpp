@@ -30,6 +30,11 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_LANGUAGE_NOT_STORED,
      "Die Spracheinstellung konnte nicht gespeichert werden. Die Software bleibt bei der bisherigen "
      "Sprache."},
+    {IDS_INSTALLER_NOT_STARTED,
+     "Das Installationsprogramm konnte nicht gestartet werden. Sie können es selbst starten; es wurde "
+     "gespeichert unter:"},
+    {IDS_INSTALL_CANCELLED,
+     "Die Installation wurde abgebrochen. Das Installationsprogramm bleibt gespeichert unter:"},
 };
 
 }  // namespace

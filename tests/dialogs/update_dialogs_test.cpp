@@ -144,24 +144,49 @@ TEST_F(UpdateDialogsTest, ListClosesWithAMessageWhenEverythingIsUpToDate) {
     EXPECT_EQ(messages[0].icon, MessageIcon::Information);
 }
 
+// An installer that did not start is said, with where it was saved, so the user can start it by hand;
+// a declined prompt for an administrator's rights is no failure.
 TEST_F(UpdateDialogsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndCloses) {
     using namespace download_dialog;
-    const std::filesystem::path target = m_folder.Path() / "setup.exe";
-    DownloadWindow window(Url("setup.exe"), target);
-    RecordingDialogHost& ui = Ui(window.dialog);
-    EXPECT_FALSE(ui.IsEnabled(kInstall)) << "until the file is complete";
-    window.Run();
-    EXPECT_TRUE(window.dialog.Ended());
-    EXPECT_EQ(window.dialog.Result(), IDCANCEL);
-    const std::vector<int>& bar = ui.At(kProgress).progress;
-    ASSERT_FALSE(bar.empty());
-    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
-    EXPECT_LE(bar.back(), 100);
-    EXPECT_EQ(ui.GetText(kSize), "320.00 KB");
-    EXPECT_EQ(ui.GetText(kLoaded), "320.00 KB");
-    EXPECT_TRUE(ui.IsEnabled(kInstall));
-    EXPECT_TRUE(ui.Seen().messages.empty());
-    EXPECT_EQ(ui.Seen().openedFiles, std::vector<std::string>{target.string()});
+    const struct {
+        FileOpening opening;
+        const char* message;
+        MessageIcon icon;
+    } cases[] = {
+        {FileOpening::Started, nullptr, MessageIcon::None},
+        {FileOpening::Cancelled, "Die Installation wurde abgebrochen.", MessageIcon::Information},
+        {FileOpening::Failed, "Das Installationsprogramm konnte nicht gestartet werden.", MessageIcon::Exclamation},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.opening));
+        const std::filesystem::path target = m_folder.Path() / "setup.exe";
+        DownloadWindow window(Url("setup.exe"), target);
+        RecordingDialogHost& ui = Ui(window.dialog);
+        ui.Seen().fileOpening = c.opening;
+        EXPECT_FALSE(ui.IsEnabled(kInstall)) << "until the file is complete";
+        window.Run();
+        ui.DeliverNotices(0ms);
+        EXPECT_TRUE(window.dialog.Ended());
+        EXPECT_EQ(window.dialog.Result(), IDCANCEL);
+        const std::vector<int>& bar = ui.At(kProgress).progress;
+        ASSERT_FALSE(bar.empty());
+        EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+        EXPECT_LE(bar.back(), 100);
+        EXPECT_EQ(ui.GetText(kSize), "320.00 KB");
+        EXPECT_EQ(ui.GetText(kLoaded), "320.00 KB");
+        EXPECT_TRUE(ui.IsEnabled(kInstall));
+        EXPECT_EQ(ui.Seen().openedFiles, std::vector<std::string>{target.string()});
+        EXPECT_EQ(std::filesystem::file_size(target), 320u << 10) << "the installer is kept";
+        const auto& messages = ui.Seen().messages;
+        if (c.message == nullptr) {
+            EXPECT_TRUE(messages.empty());
+            continue;
+        }
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text.rfind(c.message, 0), 0u) << messages[0].text;
+        EXPECT_TRUE(messages[0].text.ends_with("\n" + target.string())) << messages[0].text;
+        EXPECT_EQ(messages[0].icon, c.icon);
+    }
 }
 
 // The worker's tests have every reason a download fails; one is enough for how the window shows it.

@@ -369,8 +369,11 @@ void CQtDialogHost::OpenUrl(const std::string& url) {
     QDesktopServices::openUrl(QUrl(Text(url)));
 }
 
-void CQtDialogHost::OpenFile(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Text(path)));
+// Whether the desktop's opener could be started: it may wait for the program it starts (an installer
+// runs as long as the user takes), so its exit status is not waited for.
+FileOpening CQtDialogHost::OpenFile(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(Text(path))) ? FileOpening::Started
+                                                                      : FileOpening::Failed;
 }
 
 bool CQtDialogHost::RestartProgram() {

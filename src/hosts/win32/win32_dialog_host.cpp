@@ -476,8 +476,21 @@ void CWin32DialogHost::OpenUrl(const std::string& url) {
     ShellExecuteW(m_hDialog, L"open", WideFromUtf8(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CWin32DialogHost::OpenFile(const std::string& path) {
-    ShellExecuteW(m_hDialog, L"open", WideFromUtf8(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+FileOpening CWin32DialogHost::OpenFile(const std::string& path) {
+    const std::wstring file = WideFromUtf8(path);
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    // Synchronous, so the result is known here; the dialog tells the user of a failure itself. The
+    // prompt for an administrator's rights still comes: it is no error message.
+    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    execute.hwnd = m_hDialog;
+    execute.lpVerb = L"open";
+    execute.lpFile = file.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&execute)) {
+        return FileOpening::Started;
+    }
+    return GetLastError() == ERROR_CANCELLED ? FileOpening::Cancelled : FileOpening::Failed;
 }
 
 bool CWin32DialogHost::RestartProgram() {
