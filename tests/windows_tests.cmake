@@ -41,6 +41,9 @@ if(LUMIKARTA_WIN32_GUI)
   target_link_libraries(program_window_viewer PRIVATE lumikarta_win32_host)
   set_target_properties(windows_gui_tests template_dialog_viewer program_window_viewer PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
+  foreach(program windows_gui_tests template_dialog_viewer program_window_viewer)
+    lumikarta_add_application_manifest(${program})
+  endforeach()
   add_dependencies(windows_gui_tests LumikartaSystemInfoENU)
 endif()
 
