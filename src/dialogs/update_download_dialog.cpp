@@ -96,6 +96,8 @@ void CUpdateDownloadDialog1::OnDownloadProgress() {
 void CUpdateDownloadDialog1::OnDownloadDone() {
     WaitForWorker();
     Host().Enable(kInstall, true);
+    // Progress notices come at most every 100 ms, so the last one may have come before the last bytes.
+    Host().SetProgressPos(kProgress, 100);
     Host().SetText(kLoaded, FormatSize(m_counters.loadedBytes));
     StartInstaller();
     OnAbort();
