@@ -40,6 +40,20 @@ le32() {  # a number as the hex of its four little-endian bytes
   printf '%02x%02x%02x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
 }
 
+# The signature check's vectors: a document signed on Linux by two keys made for this run, whose
+# private halves are gone before any test starts.
+signing="$work/signing"
+mkdir "$signing"
+cp tests/fixtures/signing/updates.xml "$signing/"
+for signer in signer other; do
+  "$service" generate-key "$signing/$signer-private.pem"
+  "$service" public-key "$signing/$signer-private.pem" >"$signing/$signer.pem"
+done
+"$service" sign "$signing/signer-private.pem" "$signing/updates.xml" >"$signing/updates.xml.sig"
+"$service" sign "$signing/other-private.pem" "$signing/updates.xml" >"$signing/other.sig"
+rm "$signing"/*-private.pem
+export LUMIKARTA_TEST_SIGNING_DIR="Z:$signing"
+
 start_service plain --http --downloads samples/downloads
 base=$service_url
 export LUMIKARTA_TEST_SERVICE_URL="$base"
