@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -10,6 +12,7 @@
 #include <thread>
 
 #include "dialogs/template_dialog.h"
+#include "helpers/temp_dir.h"
 #include "hosts/qt/dialog_builder.h"
 #include "hosts/qt/qt_dialog_host.h"
 #include "res/control_ids.h"
@@ -132,6 +135,26 @@ TEST(QtDialogHostTest, ReturnBreaksTheDescriptionsLineAndTypingIntoTheProductBox
         EXPECT_TRUE(dialog.selectionChanges.empty()) << c.typed;
         EXPECT_EQ(dialog.commands, std::vector<int>{send_dialog::kSend}) << c.typed;
     }
+}
+
+// Return in the save question saves the proposed name into the folder the question starts in, not
+// into the current folder; a .sh installer is offered under its own type, not hidden under *.exe.
+TEST(QtDialogHostTest, ReturnInTheSaveQuestionSavesTheProposedNameInItsFolder) {
+    ProbeDialog dialog;
+    dialog.Create();
+    const TempDir downloads;
+    QStringList types;
+    QTimer::singleShot(0, [&types] {
+        if (auto* question = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            types = question->nameFilters();
+            // In the file name field, where the proposed name stands.
+            QTest::keyClick(question->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
+        }
+    });
+    const std::optional<std::string> chosen = dialog.Host().AskSaveFile(
+        {"Save file", downloads.Path().string(), "TopoKarte-Update-305.sh", "EXE", "Executables", "*.exe"});
+    EXPECT_EQ(types, QStringList({"Executables (*.sh)", "All files (*)"}));
+    EXPECT_EQ(chosen, downloads.FilePath("TopoKarte-Update-305.sh"));
 }
 
 // A link label reports the mouse entering and leaving it and a click released over it, and nothing

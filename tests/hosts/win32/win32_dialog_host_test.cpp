@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialogs/template_dialog.h"
+#include "helpers/temp_dir.h"
 #include "hosts/win32/win32_dialog_host.h"
 #include "platform/wide_text_windows.h"
 #include "res/control_ids.h"
@@ -150,6 +154,26 @@ TEST(Win32DialogHost, TextAreaTakesReturnAndBlockingWorkRunsElsewhereWhileTheWin
     SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(form.Control(send_dialog::kSurname)), TRUE);
     Type(window, L"\r");
     EXPECT_EQ(form.events.back(), "command " + std::to_string(send_dialog::kSend));
+}
+
+// Return in the save question saves the proposed name into the folder the question starts in, not
+// into the current folder.
+TEST(Win32DialogHost, ReturnInTheSaveQuestionSavesTheProposedNameInItsFolder) {
+    RecordingDialog list(IDD_UPDATEBOX);
+    list.Create();
+    const TempDir downloads;
+    std::jthread user([](const std::stop_token& stop) {
+        for (; !stop.stop_requested(); Sleep(20)) {
+            HWND question = FindWindowW(L"#32770", L"Save file");
+            if (question != nullptr && IsWindowVisible(question)) {
+                PostMessageW(question, WM_COMMAND, IDOK, 0);
+            }
+        }
+    });
+    const std::optional<std::string> chosen = list.Host().AskSaveFile(
+        {"Save file", downloads.Path().string(), "TopoKarte-Update-305.sh", "EXE", "Executables", "*.exe"});
+    user.request_stop();
+    EXPECT_EQ(chosen, downloads.FilePath("TopoKarte-Update-305.sh"));
 }
 
 LOGFONTW FontOf(HWND window) {
