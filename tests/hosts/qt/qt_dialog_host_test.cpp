@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -28,7 +29,10 @@ public:
     CQtDialogHost& Qt() { return static_cast<CQtDialogHost&>(Host()); }
 
     void OnCommand(int id) override { commands.push_back(id); }
-    void OnSelChange(int id) override { selectionChanges.push_back(id); }
+    void OnSelChange(int id) override {
+        selectionChanges.push_back(id);
+        selectionsSeen.push_back(Host().Selection(id));
+    }
     void OnMouseHover(int id, bool over) override { hovers.emplace_back(id, over); }
     void OnNotice(int notice, const std::string& payload) override {
         notices.emplace_back(notice, payload);
@@ -38,6 +42,8 @@ public:
 
     std::vector<int> commands;
     std::vector<int> selectionChanges;
+    // What the host said was selected when it told of each change.
+    std::vector<int> selectionsSeen;
     std::vector<std::pair<int, bool>> hovers;
     std::vector<std::pair<int, std::string>> notices;
     std::thread::id noticeThread;
@@ -135,6 +141,21 @@ TEST(QtDialogHostTest, ReturnBreaksTheDescriptionsLineAndTypingIntoTheProductBox
         EXPECT_TRUE(dialog.selectionChanges.empty()) << c.typed;
         EXPECT_EQ(dialog.commands, std::vector<int>{send_dialog::kSend}) << c.typed;
     }
+}
+
+// The dialog hears of the user's choice in a list once the row is selected: a click makes the row
+// current before it selects it.
+TEST(QtDialogHostTest, ListTellsOfTheRowTheUserChoseByClickOrKey) {
+    ProbeDialog dialog(IDD_UPDATEBOX);
+    dialog.Create();
+    for (const char* update : {"Eins", "Zwei", "Drei"}) {
+        dialog.Host().InsertItem(update_box::kUpdates, -1, update);
+    }
+    dialog.Host().Select(update_box::kUpdates, 0);
+    auto* list = qobject_cast<QListWidget*>(FindControl(*dialog.Qt().Window(), update_box::kUpdates));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(dialog.selectionsSeen, (std::vector<int>{1, 2}));
 }
 
 // Return in the save question saves the proposed name into the folder the question starts in, not
