@@ -8,14 +8,18 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <atomic>
 #include <thread>
 
 #include "dialogs/template_dialog.h"
+#include "helpers/long_descriptions.h"
 #include "helpers/temp_dir.h"
 #include "hosts/qt/dialog_builder.h"
 #include "hosts/qt/qt_dialog_host.h"
+#include "hosts/qt/qt_ellipsis_label.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
 
@@ -156,6 +160,39 @@ TEST(QtDialogHostTest, ListTellsOfTheRowTheUserChoseByClickOrKey) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(dialog.selectionsSeen, (std::vector<int>{1, 2}));
+}
+
+// A description of any length shows in the label's lines: whole when it fits, else cut after a word
+// and ended by "…", and then whole in the tooltip, as plain text. The dialog still reads it whole.
+TEST(QtDialogHostTest, LongDescriptionEndsAfterAWordWithAnEllipsisAndShowsWholeInItsTooltip) {
+    ProbeDialog dialog(IDD_UPDATEBOX);
+    dialog.Create();
+    auto* label =
+        dynamic_cast<QtEllipsisLabel*>(FindControl(*dialog.Qt().Window(), update_box::kDescription));
+    ASSERT_NE(label, nullptr);
+    for (const DescriptionCase& c : DescriptionCases()) {
+        SCOPED_TRACE(c.text);
+        const QString whole = QString::fromStdString(c.text);
+        dialog.Host().SetText(update_box::kDescription, c.text);
+        EXPECT_EQ(dialog.Host().GetText(update_box::kDescription), c.text);
+        const QString shown = label->ShownText();
+        if (c.cut) {
+            ASSERT_TRUE(shown.endsWith(u'…')) << shown.toStdString();
+            const QString kept = shown.chopped(1);
+            EXPECT_TRUE(whole.startsWith(kept));
+            if (whole.contains(' ')) {
+                EXPECT_EQ(whole.at(kept.size()), ' ') << "cut inside a word";
+                EXPECT_GT(kept.size(), 100) << "the lines are not used";
+            }
+        } else {
+            EXPECT_EQ(shown, whole);
+        }
+        QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(label, &hover);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(),
+                  c.cut ? Qt::convertFromPlainText(whole, Qt::WhiteSpaceNormal) : QString());
+        QToolTip::hideText();
+    }
 }
 
 // Return in the save question saves the proposed name into the folder the question starts in, not
