@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "dialogs/download_failure_text.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
@@ -32,7 +33,7 @@ bool CUpdateDownloadDialog1::OnInitDialog() {
         m_pThread = std::make_unique<std::thread>(DownloadWorker, &m_job);
     } catch (const std::system_error& failure) {
         // Reported like a failed transfer: the window stays open and can be closed.
-        NotifyFailed(std::string("Cannot start the download: ") + failure.what());
+        Host().PostNotice(kDownloadFailed, LoadResString(IDS_DOWNLOAD_NOT_STARTED) + " " + failure.what());
     }
     return true;
 }
@@ -58,8 +59,8 @@ void CUpdateDownloadDialog1::NotifyDone() {
     Host().PostNotice(kDownloadDone, {});
 }
 
-void CUpdateDownloadDialog1::NotifyFailed(const std::string& error) {
-    Host().PostNotice(kDownloadFailed, error);
+void CUpdateDownloadDialog1::NotifyFailed(const DownloadFailure& failure) {
+    Host().PostNotice(kDownloadFailed, DownloadFailureText(failure));
 }
 
 void CUpdateDownloadDialog1::OnNotice(int notice, const std::string& payload) {
@@ -95,6 +96,8 @@ void CUpdateDownloadDialog1::OnDownloadProgress() {
 void CUpdateDownloadDialog1::OnDownloadDone() {
     WaitForWorker();
     Host().Enable(kInstall, true);
+    // Progress notices come at most every 100 ms, so the last one may have come before the last bytes.
+    Host().SetProgressPos(kProgress, 100);
     Host().SetText(kLoaded, FormatSize(m_counters.loadedBytes));
     StartInstaller();
     OnAbort();

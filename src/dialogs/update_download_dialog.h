@@ -39,7 +39,7 @@ private:
     // Called on the worker's thread: they only post.
     void NotifyProgress() override;
     void NotifyDone() override;
-    void NotifyFailed(const std::string& error) override;
+    void NotifyFailed(const DownloadFailure& failure) override;
 
     void OnDownloadDone();
     void OnDownloadProgress();

@@ -378,11 +378,23 @@ void CQtDialogHost::OpenUrl(const std::string& url) {
     QDesktopServices::openUrl(QUrl(Text(url)));
 }
 
-// Whether the desktop's opener could be started: it may wait for the program it starts (an installer
-// runs as long as the user takes), so its exit status is not waited for.
+// Through the desktop's opener, xdg-open, whose exit status tells whether a program for the file could
+// be found and started. It may wait for the program it started (an installer runs as long as the user
+// takes), so a moment without an answer counts as started; the opener then ends on its own.
 FileOpening CQtDialogHost::OpenFile(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(Text(path))) ? FileOpening::Started
-                                                                      : FileOpening::Failed;
+    constexpr int kAnswerWaitMs = 2000;
+    auto* opener = new QProcess(QCoreApplication::instance());
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    opener->start(QStringLiteral("xdg-open"), {Text(path)});
+    if (!opener->waitForStarted()) {
+        delete opener;
+        return FileOpening::Failed;
+    }
+    if (!opener->waitForFinished(kAnswerWaitMs)) {
+        return FileOpening::Started;
+    }
+    const bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    return opened ? FileOpening::Started : FileOpening::Failed;
 }
 
 bool CQtDialogHost::RestartProgram() {

@@ -12,10 +12,12 @@
 #include <QTimer>
 #include <QToolTip>
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "dialogs/template_dialog.h"
 #include "helpers/long_descriptions.h"
+#include "helpers/scoped_env.h"
 #include "helpers/temp_dir.h"
 #include "hosts/qt/dialog_builder.h"
 #include "hosts/qt/qt_dialog_host.h"
@@ -250,6 +252,30 @@ TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
     send(QEvent::Leave);
     EXPECT_EQ(dialog.hovers,
               (std::vector<std::pair<int, bool>>{{id, true}, {id, false}, {id, true}, {id, false}}));
+}
+
+// The installer is opened through xdg-open, whose answer tells whether it started: at once when it
+// found nothing to start it with, not at all while the program it started runs.
+TEST(QtDialogHostTest, OpeningAFileTellsWhetherTheOpenerStartedSomething) {
+    const struct {
+        const char* opener;
+        FileOpening expected;
+    } cases[] = {
+        {"exit 0", FileOpening::Started},
+        {"exit 3", FileOpening::Failed},
+        {"/bin/sleep 3", FileOpening::Started},
+        {nullptr, FileOpening::Failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opener ? c.opener : "no opener");
+        TempDir bin;
+        if (c.opener) {
+            bin.WriteFile("xdg-open", std::string("#!/bin/sh\n") + c.opener + "\n");
+            std::filesystem::permissions(bin.Path() / "xdg-open", std::filesystem::perms::owner_all);
+        }
+        const ScopedEnv path("PATH", bin.Path().string());
+        EXPECT_EQ(CreateTopLevelDialogHost()->OpenFile("/tmp/setup.sh"), c.expected);
+    }
 }
 
 }  // namespace

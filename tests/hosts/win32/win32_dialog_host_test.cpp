@@ -258,4 +258,15 @@ TEST(Win32DialogHost, OwnFontsAndIconsFollowTheDialogToAnotherDpi) {
     EXPECT_EQ(IconWidth(bigIcon), 2 * GetSystemMetrics(SM_CXICON));
 }
 
+// Starting the installer: a file the shell cannot start is a failure the dialog can tell the user of.
+TEST(Win32DialogHost, OpeningAFileTellsWhetherTheShellStartedIt) {
+    RecordingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    main.Create();
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(main.Host().OpenFile(platform::Utf8FromWide(system) + "\\hostname.exe"), FileOpening::Started);
+    EXPECT_EQ(main.Host().OpenFile(platform::Utf8FromWide(system) + "\\no-such-installer.exe"),
+              FileOpening::Failed);
+}
+
 }  // namespace
