@@ -8,6 +8,7 @@
 #include "helpers/scoped_system_registry.h"
 #include "helpers/temp_dir.h"
 #include "lumikarta-service/reference_service.h"
+#include "platform/downloads_folder.h"
 #include "res/control_ids.h"
 
 namespace {
@@ -119,6 +120,7 @@ TEST_F(UpdateDialogsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheS
     ui.UserClicks(kDownload);
     ASSERT_EQ(ui.Seen().saveQuestions.size(), 1u);
     EXPECT_EQ(ui.Seen().saveQuestions[0].proposedName, "Other.exe");
+    EXPECT_EQ(ui.Seen().saveQuestions[0].folder, platform::DownloadsFolder()) << "not the current folder";
     ASSERT_EQ(m_downloads.size(), 1u);
     EXPECT_EQ(m_downloads[0],
               (std::vector<std::string>{"http://h/b/Other.exe", "/tmp/chosen.exe", std::string(64, 'a')}));

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -344,13 +345,21 @@ MessageAnswer CQtDialogHost::ShowMessage(const std::string& text, MessageIcon ic
     return MessageAnswer::Ok;
 }
 
+// Installers for Linux seldom end in .exe, and a type that hid the proposed file (a .sh installer
+// under *.exe) would hide what the user is about to save: the proposed file's own extension stands
+// in for the question's, and all files can be shown. The words are English, as the rest of Qt's
+// file dialog is in this program.
 std::optional<std::string> CQtDialogHost::AskSaveFile(const SaveFileQuestion& question) {
-    QFileDialog dialog(m_pWindow.get(), Text(question.title), Text(question.proposedName),
-                       Text(question.fileType));
+    const QString name = Text(question.proposedName);
+    const QString suffix = QFileInfo(name).suffix();
+    const QString pattern = suffix.isEmpty() ? Text(question.filePattern) : "*." + suffix;
+    QFileDialog dialog(m_pWindow.get(), Text(question.title), Text(question.folder));
+    dialog.setNameFilters(
+        {Text(question.fileTypeName) + " (" + pattern + ")", QStringLiteral("All files (*)")});
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(Text(question.defaultExtension));
-    dialog.selectFile(Text(question.proposedName));
+    dialog.setDefaultSuffix(suffix.isEmpty() ? Text(question.defaultExtension) : suffix);
+    dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

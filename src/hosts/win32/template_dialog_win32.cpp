@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "hosts/win32/dialog_template_win32.h"
+#include "hosts/win32/ellipsis_label_win32.h"
 #include "hosts/win32/table_icon_win32.h"
 #include "hosts/win32/window_dpi_win32.h"
 #include "platform/wide_text_windows.h"
@@ -78,6 +79,11 @@ void PrepareControls(HWND dialog, DialogContext& context) {
                            case LUMIKARTA_CONTROL_ICON:
                                SetIcon(control, templateControl.imageId, dpi, context);
                                break;
+                           case LUMIKARTA_CONTROL_LABEL:
+                               if (templateControl.style & LUMIKARTA_STYLE_ELLIPSIS_TOOLTIP) {
+                                   MakeEllipsisLabel(control);
+                               }
+                               break;
                            default:
                                break;
                        }
@@ -113,7 +119,8 @@ INT_PTR CALLBACK TemplateDialogProcedure(HWND dialog, UINT message, WPARAM wPara
 template <typename Result, typename Create>
 Result MakeDialog(const LumikartaDialogTemplate& dialogTemplate, DLGPROC procedure, LPARAM param,
                   Create create) {
-    const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    // Progress bars, and the tooltips of labels that show only the start of their text.
+    const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
     const std::vector<WORD> bytes = DialogTemplateBytes(dialogTemplate);
     bool taken = false;

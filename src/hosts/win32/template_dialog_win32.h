@@ -6,7 +6,8 @@
 
 // Win32 dialogs made from a template of the resource tables. Before the dialog procedure sees
 // WM_INITDIALOG, lists and combo boxes hold the template's initial items and icon controls the
-// icon of the current resources, as a dialog loaded from a resource file has them. The procedure
+// icon of the current resources, as a dialog loaded from a resource file has them, and labels for
+// long texts show them as their style says. The procedure
 // receives every message from WM_INITDIALOG on, with param as WM_INITDIALOG's lParam.
 
 // Modeless; null when the dialog cannot be made. The caller destroys it.

@@ -105,17 +105,13 @@ UINT BoxStyle(MessageIcon icon, MessageButtons buttons) {
     return style;
 }
 
-// "Description (*.ext)" as the file dialog's filter: the description, then the pattern in brackets,
+// The file dialog's filter: the type's description with its pattern in brackets, then the pattern,
 // each ended by a zero, and a zero after the last pair.
-std::wstring FileFilter(const std::string& fileType) {
-    const std::size_t open = fileType.rfind('(');
-    const std::size_t close = fileType.rfind(')');
-    const std::string pattern = open != std::string::npos && close != std::string::npos && close > open
-                                    ? fileType.substr(open + 1, close - open - 1)
-                                    : "*.*";
-    std::wstring filter = WideFromUtf8(fileType);
+std::wstring FileFilter(const SaveFileQuestion& question) {
+    const std::wstring pattern = WideFromUtf8(question.filePattern);
+    std::wstring filter = WideFromUtf8(question.fileTypeName) + L" (" + pattern + L")";
     filter += L'\0';
-    filter += WideFromUtf8(pattern);
+    filter += pattern;
     filter += L'\0';
     return filter;
 }
@@ -433,14 +429,16 @@ std::optional<std::string> CWin32DialogHost::AskSaveFile(const SaveFileQuestion&
     // Room for a long path; the dialog writes the chosen one here.
     path.resize(std::max<std::size_t>(path.size(), 32768));
     const std::wstring title = WideFromUtf8(question.title);
-    const std::wstring filter = FileFilter(question.fileType);
+    const std::wstring filter = FileFilter(question);
     const std::wstring extension = WideFromUtf8(question.defaultExtension);
+    const std::wstring folder = WideFromUtf8(question.folder);
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = m_hDialog;
     dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrTitle = title.c_str();
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
