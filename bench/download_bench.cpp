@@ -60,7 +60,11 @@ class NoticeRecorder final : public DownloadListener {
 public:
     void NotifyProgress() override { progress.push_back(Clock::now()); }
     void NotifyDone() override { done = true; }
-    void NotifyFailed(const std::string& error) override { failure = error; }
+    void NotifyFailed(const DownloadFailure& reported) override {
+        failure = reported.systemText.empty()
+                      ? "failed for reason " + std::to_string(static_cast<int>(reported.reason))
+                      : reported.systemText;
+    }
 
     std::vector<Clock::time_point> progress;
     bool done = false;

@@ -10,7 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Configured as scripts/test.sh configures build/, so running one after the other rebuilds nothing.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIKARTA_WERROR=ON >/dev/null
 cmake --build build -j "$(nproc)" --target LumikartaSystemInfo lumikarta-service
 
 demo=build/demo
@@ -40,6 +41,8 @@ echo "Reference support service at $LUMIKARTA_SUPPORT_URL; requests it accepts g
 echo "Update definition at $LUMIKARTA_UPDATE_URL"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "A downloaded installer is started with xdg-open, by the program this desktop has for shell"
+  echo "scripts; where it has none, the program says so and names the saved file."
   build/bin/LumikartaSystemInfo
   exit 0
 fi

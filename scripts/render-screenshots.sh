@@ -93,7 +93,7 @@ click_at "$main" "$(awk 'BEGIN{print 329/361}')" "$(awk 'BEGIN{print 179/193}')"
 updates=$(window Update)
 take "$updates" "$out/update-list-de.png"
 
-click_at "$updates" "$(awk 'BEGIN{print 133/270}')" "$(awk 'BEGIN{print 192/206}')"  # "Download und Installieren"
+click_at "$updates" "$(awk 'BEGIN{print 133/270}')" "$(awk 'BEGIN{print 208/222}')"  # "Download und Installieren"
 question=$(window "Save file")
 xdotool windowfocus --sync "$question" key ctrl+a type "$scratch/TopoKarte-Update-305.sh"
 xdotool key Return

@@ -17,6 +17,8 @@ done
 mkdir -p "$out"
 
 wine_on_virtual_display
+# Windows 10, as most users have it, so the main window names the system as it does on their PCs.
+winecfg -v win10 >"$work/winecfg.log" 2>&1
 # Slow installers, so the download window is seen half way.
 start_service service --http --downloads samples/downloads --download-rate 100
 base=$service_url

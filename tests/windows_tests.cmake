@@ -8,7 +8,8 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 add_library(lumikarta_test_support STATIC helpers/temp_dir.cpp helpers/scoped_env_windows.cpp
-  helpers/sample_support_request.cpp helpers/raw_http_server.cpp helpers/raw_socket_windows.cpp)
+  helpers/sample_support_request.cpp helpers/raw_http_server.cpp helpers/raw_socket_windows.cpp
+  helpers/signing_material_windows.cpp)
 target_include_directories(lumikarta_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(lumikarta_test_support PUBLIC lumikarta_core gtest ws2_32)
 
@@ -17,6 +18,9 @@ add_executable(windows_tests
   ${windows_test_sources}
   xml/xml_document_test.cpp
   platform/http_transport_test.cpp
+  platform/base64_text_test.cpp
+  platform/ecdsa_p256_signature_test.cpp
+  platform/signature_check_test.cpp
   update/download_worker_test.cpp
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
@@ -41,6 +45,9 @@ if(LUMIKARTA_WIN32_GUI)
   target_link_libraries(program_window_viewer PRIVATE lumikarta_win32_host)
   set_target_properties(windows_gui_tests template_dialog_viewer program_window_viewer PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
+  foreach(program windows_gui_tests template_dialog_viewer program_window_viewer)
+    lumikarta_add_application_manifest(${program})
+  endforeach()
   add_dependencies(windows_gui_tests LumikartaSystemInfoENU)
 endif()
 

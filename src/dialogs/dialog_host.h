@@ -21,6 +21,14 @@ struct RgbColour {
 // A copy of the dialog's font that a label is given.
 enum class FontStyle { Bold, Underlined };
 
+// How opening a file with the program the desktop starts for it went.
+enum class FileOpening {
+    Started,
+    // The user declined what the system asked first (Windows' prompt for an administrator's rights).
+    Cancelled,
+    Failed,
+};
+
 // The window under one dialog's logic: it makes the window and its controls from the dialog's
 // template, tells the dialog of clicks, selection changes and notices by control id, and does for it
 // what needs the desktop (message boxes, the save question, the clipboard, the shell, a restart).
@@ -94,10 +102,10 @@ public:
     virtual std::optional<std::string> AskSaveFile(const SaveFileQuestion& question) = 0;
     // Plain text; false when the clipboard could not be had.
     virtual bool CopyToClipboard(const std::string& text) = 0;
-    // Opens a web address in the browser, or a file with the program the desktop starts for it (an
-    // installer runs). The result is not looked at.
+    // Opens a web address in the browser; the result is not looked at.
     virtual void OpenUrl(const std::string& url) = 0;
-    virtual void OpenFile(const std::string& path) = 0;
+    // Opens a file with the program the desktop starts for it (an installer runs).
+    virtual FileOpening OpenFile(const std::string& path) = 0;
     // Starts this program's own executable anew, without arguments, as an independent process; false
     // when it could not be started.
     virtual bool RestartProgram() = 0;

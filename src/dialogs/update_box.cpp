@@ -1,6 +1,7 @@
 #include "dialogs/update_box.h"
 
 #include "dialogs/update_download_dialog.h"
+#include "platform/downloads_folder.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
@@ -119,8 +120,11 @@ void CUpdateBox::OnDownload() {
     if (index < 0) {
         return;
     }
+    // Not the current folder: started from a terminal, that is wherever the user happened to be, and
+    // Return would save the installer there.
     const std::optional<std::string> target =
-        Host().AskSaveFile({"Save file", GetDownloadFileName(index), "EXE", "Executables (*.exe)"});
+        Host().AskSaveFile({"Save file", platform::DownloadsFolder(), GetDownloadFileName(index), "EXE",
+                            "Executables", "*.exe"});
     if (!target) {
         return;
     }

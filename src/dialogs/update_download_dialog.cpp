@@ -2,8 +2,11 @@
 
 #include <system_error>
 
+#include "dialogs/download_failure_text.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
+#include "res/resources.h"
+#include "res/string_ids.h"
 #include "update/download_worker.h"
 #include "update/format_size.h"
 
@@ -30,7 +33,7 @@ bool CUpdateDownloadDialog1::OnInitDialog() {
         m_pThread = std::make_unique<std::thread>(DownloadWorker, &m_job);
     } catch (const std::system_error& failure) {
         // Reported like a failed transfer: the window stays open and can be closed.
-        NotifyFailed(std::string("Cannot start the download: ") + failure.what());
+        Host().PostNotice(kDownloadFailed, LoadResString(IDS_DOWNLOAD_NOT_STARTED) + " " + failure.what());
     }
     return true;
 }
@@ -56,8 +59,8 @@ void CUpdateDownloadDialog1::NotifyDone() {
     Host().PostNotice(kDownloadDone, {});
 }
 
-void CUpdateDownloadDialog1::NotifyFailed(const std::string& error) {
-    Host().PostNotice(kDownloadFailed, error);
+void CUpdateDownloadDialog1::NotifyFailed(const DownloadFailure& failure) {
+    Host().PostNotice(kDownloadFailed, DownloadFailureText(failure));
 }
 
 void CUpdateDownloadDialog1::OnNotice(int notice, const std::string& payload) {
@@ -93,8 +96,10 @@ void CUpdateDownloadDialog1::OnDownloadProgress() {
 void CUpdateDownloadDialog1::OnDownloadDone() {
     WaitForWorker();
     Host().Enable(kInstall, true);
+    // Progress notices come at most every 100 ms, so the last one may have come before the last bytes.
+    Host().SetProgressPos(kProgress, 100);
     Host().SetText(kLoaded, FormatSize(m_counters.loadedBytes));
-    Host().OpenFile(m_job.m_strTargetPath);
+    StartInstaller();
     OnAbort();
 }
 
@@ -104,8 +109,20 @@ void CUpdateDownloadDialog1::OnDownloadFailed(const std::string& error) {
 }
 
 void CUpdateDownloadDialog1::OnInstall() {
-    Host().OpenFile(m_job.m_strTargetPath);
+    StartInstaller();
     OnAbort();
+}
+
+// An installer that did not start is no success: the user learns where it is, to start it by hand.
+void CUpdateDownloadDialog1::StartInstaller() {
+    const FileOpening opening = Host().OpenFile(m_job.m_strTargetPath);
+    if (opening == FileOpening::Started) {
+        return;
+    }
+    const bool cancelled = opening == FileOpening::Cancelled;
+    Host().ShowMessage(LoadResString(cancelled ? IDS_INSTALL_CANCELLED : IDS_INSTALLER_NOT_STARTED) + "\n" +
+                           m_job.m_strTargetPath,
+                       cancelled ? MessageIcon::Information : MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
 // Closing is posted, as a click on the close box would be, so the handler that asks for it ends first.

@@ -39,11 +39,12 @@ private:
     // Called on the worker's thread: they only post.
     void NotifyProgress() override;
     void NotifyDone() override;
-    void NotifyFailed(const std::string& error) override;
+    void NotifyFailed(const DownloadFailure& failure) override;
 
     void OnDownloadDone();
     void OnDownloadProgress();
     void OnDownloadFailed(const std::string& error);
+    void StartInstaller();
     void WaitForWorker();
 
     std::unique_ptr<std::thread> m_pThread;

@@ -3,6 +3,7 @@
 #include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <mutex>
@@ -42,6 +43,9 @@ struct Transfer {
     HttpReceiver& receiver;
     bool responseStarted = false;
     bool stopped = false;
+    // When a byte last went either way, and how many had gone by then.
+    std::chrono::steady_clock::time_point lastActivity = std::chrono::steady_clock::now();
+    curl_off_t bytesSeen = 0;
     // A receiver's exception must not unwind through libcurl; it is thrown again after the transfer.
     std::exception_ptr failure;
 
@@ -75,6 +79,7 @@ struct Transfer {
 std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* userData) {
     auto& transfer = *static_cast<Transfer*>(userData);
     const std::size_t bytes = size * count;
+    transfer.lastActivity = std::chrono::steady_clock::now();
     const bool go = transfer.Continue([&] {
         transfer.StartResponse();
         return transfer.receiver.OnBody(data, bytes);
@@ -83,14 +88,20 @@ std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* use
 }
 
 // Called at least once a second, also while no byte arrives.
-int PollReceiver(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+int PollReceiver(void* userData, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent) {
     auto& transfer = *static_cast<Transfer*>(userData);
+    if (received + sent != transfer.bytesSeen) {
+        transfer.bytesSeen = received + sent;
+        transfer.lastActivity = std::chrono::steady_clock::now();
+    }
     return transfer.Continue([&] { return transfer.receiver.ShouldContinue(); }) ? 0 : 1;
 }
 
 // curl_easy_perform, but the receiver is asked whether to go on at least every kPollMilliseconds,
-// so a cancel of a stalled transfer takes effect quickly.
-CURLcode PerformPolled(CURL* handle, Transfer& transfer) {
+// so a cancel of a stalled transfer takes effect quickly, and a transfer through which nothing has
+// gone for the idle time (before the response, the connect time too) ends then. libcurl's own
+// low-speed check averages over a window of its own and ends such a transfer seconds later.
+CURLcode PerformPolled(CURL* handle, Transfer& transfer, const HttpTimeouts& timeouts) {
     CurlMulti multi(curl_multi_init());
     if (!multi || curl_multi_add_handle(multi.get(), handle) != CURLM_OK) {
         return CURLE_OUT_OF_MEMORY;
@@ -103,6 +114,13 @@ CURLcode PerformPolled(CURL* handle, Transfer& transfer) {
         }
         if (running != 0 && !transfer.Continue([&] { return transfer.receiver.ShouldContinue(); })) {
             code = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        const long idleLimit =
+            transfer.responseStarted ? timeouts.idleSeconds : timeouts.connectSeconds + timeouts.idleSeconds;
+        if (running != 0 && timeouts.idleSeconds > 0 &&
+            std::chrono::steady_clock::now() - transfer.lastActivity > std::chrono::seconds(idleLimit)) {
+            code = CURLE_OPERATION_TIMEDOUT;
             break;
         }
         if (running != 0 &&
@@ -209,8 +227,6 @@ protected:
         curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
         curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, request.timeouts.connectSeconds);
-        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, request.timeouts.idleSeconds);
         curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
         curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteBody);
         curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
@@ -229,7 +245,7 @@ protected:
             }
         }
 
-        const CURLcode code = PerformPolled(handle, transfer);
+        const CURLcode code = PerformPolled(handle, transfer, request.timeouts);
         if (transfer.failure) {
             std::rethrow_exception(transfer.failure);
         }

@@ -39,7 +39,9 @@ enum class RegType : uint32_t {
     Qword = 11,
 };
 
-enum class RegRoot { LocalMachine, CurrentUser };
+// HKEY_LOCAL_MACHINE is seen through its 32-bit view, where the products' 32-bit installers put their
+// keys; LocalMachine64 is its 64-bit view, where a 64-bit Windows keeps the system's own keys.
+enum class RegRoot { LocalMachine, CurrentUser, LocalMachine64 };
 
 enum class RegAccess { Read, ReadWrite };
 
@@ -74,8 +76,7 @@ class Registry {
 public:
     virtual ~Registry() = default;
 
-    // Opens `path` (backslash-separated, case-insensitive) below `root`. HKEY_LOCAL_MACHINE is always
-    // seen through its 32-bit view.
+    // Opens `path` (backslash-separated, case-insensitive) below `root`.
     virtual RegResult OpenKey(RegRoot root, std::string_view path, RegAccess access,
                               std::unique_ptr<RegistryKey>& key) = 0;
     // Opens the subkey `name` of `parent`, a key of this registry below `root` whose child has the

@@ -258,12 +258,22 @@ public:
 
 private:
     static HKEY RootKey(RegRoot root) {
-        return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+        return root == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     }
 
     // The program reads the machine's keys as the 32-bit program it was made as, so a 64-bit
     // build finds the products' installers' keys where they put them.
-    static REGSAM View(RegRoot root) { return root == RegRoot::LocalMachine ? KEY_WOW64_32KEY : 0; }
+    static REGSAM View(RegRoot root) {
+        switch (root) {
+            case RegRoot::LocalMachine:
+                return KEY_WOW64_32KEY;
+            case RegRoot::LocalMachine64:
+                return KEY_WOW64_64KEY;
+            case RegRoot::CurrentUser:
+                break;
+        }
+        return 0;
+    }
 };
 
 }  // namespace

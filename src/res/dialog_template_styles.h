@@ -25,6 +25,8 @@ constexpr uint32_t kEditLine = LUMIKARTA_STYLE_AUTO_HSCROLL;
 constexpr uint32_t kReadOnlyLine = LUMIKARTA_STYLE_READ_ONLY | LUMIKARTA_STYLE_AUTO_HSCROLL;
 constexpr uint32_t kDefault = LUMIKARTA_STYLE_DEFAULT_BUTTON;
 constexpr uint32_t kLink = LUMIKARTA_STYLE_NOTIFY;
+// A text of any length from a server in a label of a few lines.
+constexpr uint32_t kLongText = LUMIKARTA_STYLE_ELLIPSIS_TOOLTIP;
 constexpr uint32_t kInfoList =
     LUMIKARTA_STYLE_SORTED | LUMIKARTA_STYLE_NO_SELECTION | LUMIKARTA_STYLE_VSCROLL;
 constexpr uint32_t kSortedDropDown = LUMIKARTA_STYLE_SORTED | LUMIKARTA_STYLE_VSCROLL;

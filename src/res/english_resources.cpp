@@ -29,6 +29,18 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_NO_UPDATES, "There are no updates available at the moment."},
     {IDS_LANGUAGE_NOT_STORED,
      "The language setting could not be stored. The program keeps its current language."},
+    {IDS_INSTALLER_NOT_STARTED,
+     "The installer could not be started. You can start it yourself; it was saved as:"},
+    {IDS_INSTALL_CANCELLED, "The installation was cancelled. The installer stays saved as:"},
+    {IDS_SERVER_STATUS, "The server answered with status %d."},
+    {IDS_EMPTY_DOWNLOAD, "The server sent an empty file."},
+    {IDS_INVALID_CHECKSUM,
+     "The update definition gives no valid SHA-256 checksum for this file (64 hexadecimal digits)."},
+    {IDS_CHECKSUM_NOT_COMPUTED, "The SHA-256 checksum of the download could not be computed."},
+    {IDS_CHECKSUM_MISMATCH,
+     "The downloaded file does not match the SHA-256 checksum of the update definition."},
+    {IDS_DOWNLOAD_FAILED, "The download failed."},
+    {IDS_DOWNLOAD_NOT_STARTED, "The download could not be started:"},
 };
 
 }  // namespace

@@ -30,6 +30,21 @@ constexpr LumikartaStringResource kStrings[] = {
     {IDS_LANGUAGE_NOT_STORED,
      "Die Spracheinstellung konnte nicht gespeichert werden. Die Software bleibt bei der bisherigen "
      "Sprache."},
+    {IDS_INSTALLER_NOT_STARTED,
+     "Das Installationsprogramm konnte nicht gestartet werden. Sie können es selbst starten; es wurde "
+     "gespeichert unter:"},
+    {IDS_INSTALL_CANCELLED,
+     "Die Installation wurde abgebrochen. Das Installationsprogramm bleibt gespeichert unter:"},
+    {IDS_SERVER_STATUS, "Der Server antwortete mit dem Status %d."},
+    {IDS_EMPTY_DOWNLOAD, "Der Server hat eine leere Datei gesendet."},
+    {IDS_INVALID_CHECKSUM,
+     "Die Update Definition gibt für diese Datei keine gültige SHA-256-Prüfsumme an (64 hexadezimale "
+     "Ziffern)."},
+    {IDS_CHECKSUM_NOT_COMPUTED, "Die SHA-256-Prüfsumme des Downloads konnte nicht berechnet werden."},
+    {IDS_CHECKSUM_MISMATCH,
+     "Die heruntergeladene Datei stimmt nicht mit der SHA-256-Prüfsumme der Update Definition überein."},
+    {IDS_DOWNLOAD_FAILED, "Der Download ist fehlgeschlagen."},
+    {IDS_DOWNLOAD_NOT_STARTED, "Der Download konnte nicht gestartet werden:"},
 };
 
 }  // namespace

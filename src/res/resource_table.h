@@ -28,7 +28,8 @@ enum LumikartaControlKind : uint32_t {
     LUMIKARTA_CONTROL_ICON,
 };
 
-// Style flags of a control; they mean what the classic Windows control styles of the same name mean.
+// Style flags of a control; they mean what the classic Windows control styles of the same name mean,
+// but for the ones said otherwise.
 enum LumikartaControlStyle : uint32_t {
     LUMIKARTA_STYLE_READ_ONLY = 0x0001,
     LUMIKARTA_STYLE_AUTO_HSCROLL = 0x0002,
@@ -43,6 +44,9 @@ enum LumikartaControlStyle : uint32_t {
     LUMIKARTA_STYLE_MULTI_LINE = 0x0080,
     // In a multi-line edit the Return key starts a new line instead of pressing the default button.
     LUMIKARTA_STYLE_WANT_RETURN = 0x0100,
+    // Not a Windows style: a label whose text, wrapped at word ends, may need more lines than it has. Its
+    // last line then ends after a word with "…", and the whole text shows as its tooltip.
+    LUMIKARTA_STYLE_ELLIPSIS_TOOLTIP = 0x0200,
 };
 
 // Style flags of a dialog.

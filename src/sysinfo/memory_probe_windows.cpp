@@ -1,24 +1,13 @@
 #include <windows.h>
 
+#include "platform/system_function_windows.h"
 #include "sysinfo/system_info.h"
-
-namespace {
-
-// Systems before Windows 2000 lack the extended call, so it is looked up rather than linked.
-decltype(&GlobalMemoryStatusEx) ExtendedMemoryStatus() {
-    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-    if (kernel32 == nullptr) {
-        return nullptr;
-    }
-    return reinterpret_cast<decltype(&GlobalMemoryStatusEx)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "GlobalMemoryStatusEx")));
-}
-
-}  // namespace
 
 void CSystemInfo::DetectMemory() {
     if (m_bIsNT && m_dwMajorVersion >= 5) {
-        if (const auto globalMemoryStatusEx = ExtendedMemoryStatus()) {
+        // Systems before Windows 2000 lack the extended call.
+        if (const auto globalMemoryStatusEx = platform::SystemFunction<decltype(&GlobalMemoryStatusEx)>(
+                L"kernel32.dll", "GlobalMemoryStatusEx")) {
             MEMORYSTATUSEX status{};
             status.dwLength = sizeof status;
             if (globalMemoryStatusEx(&status)) {

@@ -1,7 +1,9 @@
 #include "sysinfo/windows_os_name.h"
 
-#include <array>
+#include <initializer_list>
 #include <string_view>
+
+#include "sysinfo/windows_edition_name.h"
 
 namespace {
 
@@ -12,56 +14,79 @@ constexpr uint16_t kSuiteBlade = 0x0400;
 constexpr uint16_t kSuiteStorageServer = 0x2000;
 constexpr uint16_t kSuiteComputeServer = 0x4000;
 
-struct Edition {
-    uint32_t code;
-    const char* name;
-    bool knownToVista;
-};
-
-// The platform's PRODUCT_* codes; Vista's naming predates the N editions.
-constexpr std::array<Edition, 22> kEditions = {{
-    {1, "Ultimate Edition", true},
-    {2, "Home Basic Edition", true},
-    {3, "Home Premium Edition", true},
-    {4, "Enterprise Edition", true},
-    {5, "Home Basic N Edition", false},
-    {6, "Business Edition", true},
-    {7, "Standard Edition", true},
-    {8, "Datacenter Edition", true},
-    {9, "Small Business Server", true},
-    {10, "Enterprise Edition", true},
-    {11, "Starter Edition", true},
-    {12, "Datacenter Edition (core installation)", true},
-    {13, "Standard Edition (core installation)", true},
-    {14, "Enterprise Edition (core installation)", true},
-    {15, "Enterprise Edition for Itanium-based Systems", true},
-    {16, "Business N Edition", false},
-    {17, "Web Server Edition", true},
-    {18, "Cluster Server Edition", true},
-    {25, "Small Business Server Premium Edition", true},
-    {26, "Home Premium N Edition", false},
-    {27, "Enterprise N Edition", false},
-    {28, "Ultimate N Edition", false},
-}};
-
-std::string_view EditionName(uint32_t code, bool vista) {
-    for (const Edition& edition : kEditions) {
-        if (edition.code == code && (edition.knownToVista || !vista)) {
-            return edition.name;
-        }
-    }
-    return {};
-}
-
+// Vista and 7 never run on ARM64, so their texts are as they always were.
 std::string_view Bitness(uint16_t architecture) {
     switch (architecture) {
         case WindowsVersionFacts::kArchitectureX64:
             return ", 64-bit";
         case WindowsVersionFacts::kArchitectureX86:
             return ", 32-bit";
+        case WindowsVersionFacts::kArchitectureArm64:
+            return ", ARM64";
         default:
             return {};
     }
+}
+
+// The system from Windows 8 on; empty for a version it does not know. A server of version 10.0 is
+// named by its build, which stays the same for the life of each release; a build that is none of
+// theirs (an interim release, a preview) is still a server.
+std::string_view SystemSinceWindows8(const WindowsVersionFacts& facts) {
+    const bool workstation = facts.productType == WindowsVersionFacts::kWorkstation;
+    if (facts.majorVersion == 6 && facts.minorVersion == 2) {
+        return workstation ? "Windows 8" : "Windows Server 2012";
+    }
+    if (facts.majorVersion == 6 && facts.minorVersion == 3) {
+        return workstation ? "Windows 8.1" : "Windows Server 2012 R2";
+    }
+    if (facts.majorVersion != 10 || facts.minorVersion != 0) {
+        return {};
+    }
+    if (workstation) {
+        return facts.buildNumber < 22000 ? "Windows 10" : "Windows 11";
+    }
+    switch (facts.buildNumber) {
+        case 14393:
+            return "Windows Server 2016";
+        case 17763:
+            return "Windows Server 2019";
+        case 20348:
+            return "Windows Server 2022";
+        case 26100:
+            return "Windows Server 2025";
+        default:
+            return "Windows Server";
+    }
+}
+
+// A release is a short name such as "23H2" or "1909"; anything else in the registry is not one, and
+// must not break the line it would go into.
+bool IsReleaseName(std::string_view text) {
+    return !text.empty() &&
+           text.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") ==
+               std::string_view::npos;
+}
+
+std::string_view FeatureRelease(const WindowsVersionFacts& facts) {
+    if (IsReleaseName(facts.displayVersion)) {
+        return facts.displayVersion;
+    }
+    return IsReleaseName(facts.releaseId) ? facts.releaseId : std::string_view();
+}
+
+std::string NameSinceWindows8(const WindowsVersionFacts& facts) {
+    std::string name(SystemSinceWindows8(facts));
+    if (name.empty()) {
+        return name;
+    }
+    for (const std::string_view part :
+         {WindowsEditionName(facts.editionCode, facts.majorVersion, facts.minorVersion),
+          FeatureRelease(facts)}) {
+        if (!part.empty()) {
+            name.append(" ").append(part);
+        }
+    }
+    return name.append(Bitness(facts.architecture));
 }
 
 std::string_view Server2003Edition(const WindowsVersionFacts& facts) {
@@ -95,7 +120,9 @@ std::string NtProductName(const WindowsVersionFacts& facts) {
     std::string name;
     if (major == 6 && (minor == 1 || minor == 0)) {
         name = minor == 1 ? "Windows 7 " : workstation ? "Windows Vista " : "Windows Server 2008 ";
-        name.append(EditionName(facts.editionCode, minor == 0)).append(Bitness(facts.architecture));
+        name.append(WindowsEditionName(facts.editionCode, major, minor)).append(Bitness(facts.architecture));
+    } else if (major >= 6) {
+        name = NameSinceWindows8(facts);
     } else if (major == 5 && minor == 2) {
         if (facts.serverR2 != 0) {
             name = "Windows Server 2003 R2, ";
@@ -135,5 +162,9 @@ std::string DescribeWindowsVersion(const WindowsVersionFacts& facts) {
     if (!facts.servicePack.empty()) {
         line.append(" ").append(facts.servicePack);
     }
-    return line + " (build " + std::to_string(static_cast<int32_t>(facts.buildNumber)) + ")";
+    line.append(" (build ").append(std::to_string(static_cast<int32_t>(facts.buildNumber)));
+    if (facts.updateRevision) {
+        line.append(".").append(std::to_string(*facts.updateRevision));
+    }
+    return line + ")";
 }

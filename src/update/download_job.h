@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "update/download_failure.h"
+
 // Where the download worker reports to. Called on the worker's thread: an implementation hands the
 // notice over to its own thread and returns at once, so the worker never waits for a window.
 class DownloadListener {
@@ -14,8 +16,8 @@ public:
     virtual void NotifyProgress() = 0;
     // The whole file has been written and closed.
     virtual void NotifyDone() = 0;
-    // The transfer failed; what it wrote is gone and the target is as it was. The text says why.
-    virtual void NotifyFailed(const std::string& error) = 0;
+    // The transfer failed; what it wrote is gone and the target is as it was.
+    virtual void NotifyFailed(const DownloadFailure& failure) = 0;
 };
 
 // The counters a window shows while its worker fills them: each has one writer, the worker, and a

@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "platform/http_transport.h"
 #include "platform/replacing_file.h"
@@ -35,6 +36,10 @@ std::optional<platform::Sha256Digest> ParseSha256(std::string_view text) {
     return digest;
 }
 
+DownloadFailure SystemFailure(std::string text) {
+    return {DownloadFailure::Reason::System, 0, std::move(text)};
+}
+
 // Writes the body of a successful response beside the target file, which it replaces only once
 // the whole body is there (and matches the expected digest, when there is one), and keeps the
 // counters.
@@ -49,11 +54,11 @@ public:
 
     void OnResponseStart(long status, int64_t contentLength) override {
         if (status < 200 || status >= 300) {
-            m_error = "HTTP " + std::to_string(status);
+            m_failure = {DownloadFailure::Reason::ServerStatus, status, {}};
             return;
         }
         if (!m_file.Create()) {
-            m_error = m_file.Error();
+            m_failure = SystemFailure(m_file.Error());
             return;
         }
         m_job.counters->totalBytes = contentLength;
@@ -62,11 +67,11 @@ public:
     }
 
     bool OnBody(const char* data, std::size_t size) override {
-        if (!m_error.empty() || !ShouldContinue()) {
+        if (m_failure || !ShouldContinue()) {
             return false;
         }
         if (!m_file.Write(data, size)) {
-            m_error = m_file.Error();
+            m_failure = SystemFailure(m_file.Error());
             return false;
         }
         if (m_hash) {
@@ -85,27 +90,27 @@ public:
     // Puts the file in the target's place; false, with the reason, when it is not the installer
     // that was asked for or cannot be put there.
     bool Finish() {
-        if (!m_error.empty()) {
+        if (m_failure) {
             return false;
         }
         // No installer is empty; an empty answer is a server's fault, not an update.
         if (m_job.counters->loadedBytes == 0) {
-            m_error = "The server sent an empty file";
+            m_failure = {DownloadFailure::Reason::EmptyFile, 0, {}};
             return false;
         }
         if (m_hash) {
             const std::optional<platform::Sha256Digest> digest = m_hash->Finish();
             if (!digest) {
-                m_error = "The SHA-256 checksum of the download could not be computed";
+                m_failure = {DownloadFailure::Reason::ChecksumNotComputed, 0, {}};
                 return false;
             }
             if (*digest != *m_expected) {
-                m_error = "The downloaded file does not match the SHA-256 checksum of the update definition";
+                m_failure = {DownloadFailure::Reason::ChecksumMismatch, 0, {}};
                 return false;
             }
         }
         if (!m_file.Commit()) {
-            m_error = m_file.Error();
+            m_failure = SystemFailure(m_file.Error());
             return false;
         }
         return true;
@@ -114,14 +119,15 @@ public:
     // Removes what this transfer wrote; the target stays as it was.
     void Discard() { m_file.Discard(); }
 
-    const std::string& Error() const { return m_error; }
+    // Why it failed; a transfer that ended early without a reason of its own is the system's.
+    DownloadFailure Failure() const { return m_failure.value_or(DownloadFailure{}); }
 
 private:
     DownloadJob& m_job;
     platform::ReplacingFile m_file;
     const std::optional<platform::Sha256Digest> m_expected;
     std::optional<platform::Sha256> m_hash;
-    std::string m_error;
+    std::optional<DownloadFailure> m_failure;
     Clock::time_point m_lastNotice;
 };
 
@@ -134,15 +140,13 @@ int DownloadWorker(DownloadJob* job) {
         // A checksum that cannot be read must not pass for none: nothing is downloaded.
         if (!expected) {
             if (job->cancel == 0) {
-                job->window->NotifyFailed(
-                    "The update definition gives no valid SHA-256 checksum for this file "
-                    "(64 hexadecimal digits)");
+                job->window->NotifyFailed({DownloadFailure::Reason::InvalidChecksum, 0, {}});
             }
             return 0;
         }
     }
     TargetFileWriter writer(*job, expected);
-    std::string error;
+    DownloadFailure failure;
     try {
         platform::HttpRequest request;
         request.url = job->m_strUrl;
@@ -150,7 +154,7 @@ int DownloadWorker(DownloadJob* job) {
         const std::unique_ptr<platform::HttpTransport> transport = platform::CreateHttpTransport();
         const platform::HttpResult result = transport->Perform(request, writer);
         if (result.outcome == platform::HttpResult::Outcome::Failed) {
-            error = result.error;
+            failure = SystemFailure(result.error);
         } else if (result.outcome == platform::HttpResult::Outcome::Completed && job->cancel == 0 &&
                    writer.Finish()) {
             // A cancel that comes while the finished file takes its place is too late to undo it.
@@ -159,14 +163,14 @@ int DownloadWorker(DownloadJob* job) {
             }
             return 0;
         } else {
-            error = writer.Error();
+            failure = writer.Failure();
         }
-    } catch (const std::exception& failure) {
-        error = failure.what();
+    } catch (const std::exception& thrown) {
+        failure = SystemFailure(thrown.what());
     }
     writer.Discard();
     if (job->cancel == 0) {
-        job->window->NotifyFailed(error.empty() ? "The download failed" : error);
+        job->window->NotifyFailed(failure);
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "helpers/scoped_system_registry.h"
 #include "helpers/temp_dir.h"
 #include "lumikarta-service/reference_service.h"
+#include "platform/downloads_folder.h"
 #include "res/control_ids.h"
 
 namespace {
@@ -119,6 +120,7 @@ TEST_F(UpdateDialogsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheS
     ui.UserClicks(kDownload);
     ASSERT_EQ(ui.Seen().saveQuestions.size(), 1u);
     EXPECT_EQ(ui.Seen().saveQuestions[0].proposedName, "Other.exe");
+    EXPECT_EQ(ui.Seen().saveQuestions[0].folder, platform::DownloadsFolder()) << "not the current folder";
     ASSERT_EQ(m_downloads.size(), 1u);
     EXPECT_EQ(m_downloads[0],
               (std::vector<std::string>{"http://h/b/Other.exe", "/tmp/chosen.exe", std::string(64, 'a')}));
@@ -144,38 +146,75 @@ TEST_F(UpdateDialogsTest, ListClosesWithAMessageWhenEverythingIsUpToDate) {
     EXPECT_EQ(messages[0].icon, MessageIcon::Information);
 }
 
+// An installer that did not start is said, with where it was saved, so the user can start it by hand;
+// a declined prompt for an administrator's rights is no failure.
 TEST_F(UpdateDialogsTest, CompleteDownloadShowsItsRiseStartsTheInstallerAndCloses) {
     using namespace download_dialog;
-    const std::filesystem::path target = m_folder.Path() / "setup.exe";
-    DownloadWindow window(Url("setup.exe"), target);
-    RecordingDialogHost& ui = Ui(window.dialog);
-    EXPECT_FALSE(ui.IsEnabled(kInstall)) << "until the file is complete";
-    window.Run();
-    EXPECT_TRUE(window.dialog.Ended());
-    EXPECT_EQ(window.dialog.Result(), IDCANCEL);
-    const std::vector<int>& bar = ui.At(kProgress).progress;
-    ASSERT_FALSE(bar.empty());
-    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
-    EXPECT_LE(bar.back(), 100);
-    EXPECT_EQ(ui.GetText(kSize), "320.00 KB");
-    EXPECT_EQ(ui.GetText(kLoaded), "320.00 KB");
-    EXPECT_TRUE(ui.IsEnabled(kInstall));
-    EXPECT_TRUE(ui.Seen().messages.empty());
-    EXPECT_EQ(ui.Seen().openedFiles, std::vector<std::string>{target.string()});
+    const struct {
+        FileOpening opening;
+        const char* message;
+        MessageIcon icon;
+    } cases[] = {
+        {FileOpening::Started, nullptr, MessageIcon::None},
+        {FileOpening::Cancelled, "Die Installation wurde abgebrochen.", MessageIcon::Information},
+        {FileOpening::Failed, "Das Installationsprogramm konnte nicht gestartet werden.",
+         MessageIcon::Exclamation},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.opening));
+        const std::filesystem::path target = m_folder.Path() / "setup.exe";
+        DownloadWindow window(Url("setup.exe"), target);
+        RecordingDialogHost& ui = Ui(window.dialog);
+        ui.Seen().fileOpening = c.opening;
+        EXPECT_FALSE(ui.IsEnabled(kInstall)) << "until the file is complete";
+        window.Run();
+        ui.DeliverNotices(0ms);
+        EXPECT_TRUE(window.dialog.Ended());
+        EXPECT_EQ(window.dialog.Result(), IDCANCEL);
+        const std::vector<int>& bar = ui.At(kProgress).progress;
+        ASSERT_FALSE(bar.empty());
+        EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+        EXPECT_EQ(bar.back(), 100) << "the bar ends full";
+        EXPECT_EQ(ui.GetText(kSize), "320.00 KB");
+        EXPECT_EQ(ui.GetText(kLoaded), "320.00 KB");
+        EXPECT_TRUE(ui.IsEnabled(kInstall));
+        EXPECT_EQ(ui.Seen().openedFiles, std::vector<std::string>{target.string()});
+        EXPECT_EQ(std::filesystem::file_size(target), 320u << 10) << "the installer is kept";
+        const auto& messages = ui.Seen().messages;
+        if (c.message == nullptr) {
+            EXPECT_TRUE(messages.empty());
+            continue;
+        }
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text.rfind(c.message, 0), 0u) << messages[0].text;
+        EXPECT_TRUE(messages[0].text.ends_with("\n" + target.string())) << messages[0].text;
+        EXPECT_EQ(messages[0].icon, c.icon);
+    }
 }
 
-// The worker's tests have every reason a download fails; one is enough for how the window shows it.
+// The worker's tests have every reason a download fails; the window says ours in its language and
+// the system's as the system gave it.
 TEST_F(UpdateDialogsTest, FailedDownloadIsShownByTheWindowWhichStaysOpen) {
-    const std::filesystem::path target = m_folder.Path() / "none" / "c.exe";
-    DownloadWindow window(Url("setup.exe"), target);
-    window.Run();
-    const auto& messages = Ui(window.dialog).Seen().messages;
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text.rfind("Cannot write", 0), 0u) << messages[0].text;
-    EXPECT_EQ(messages[0].icon, MessageIcon::None);
-    EXPECT_FALSE(window.dialog.Ended());
-    EXPECT_FALSE(Ui(window.dialog).IsEnabled(download_dialog::kInstall));
-    EXPECT_TRUE(Ui(window.dialog).Seen().openedFiles.empty());
+    const struct {
+        const char* file;
+        const char* folder;
+        const char* message;
+    } cases[] = {
+        {"missing.exe", "", "Der Server antwortete mit dem Status 404."},
+        {"setup.exe", "none", "Cannot write"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        DownloadWindow window(Url(c.file), m_folder.Path() / c.folder / "c.exe");
+        window.Run();
+        const auto& messages = Ui(window.dialog).Seen().messages;
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text.rfind(c.message, 0), 0u) << messages[0].text;
+        EXPECT_EQ(messages[0].icon, MessageIcon::None);
+        EXPECT_FALSE(window.dialog.Ended());
+        EXPECT_FALSE(Ui(window.dialog).IsEnabled(download_dialog::kInstall));
+        EXPECT_TRUE(Ui(window.dialog).Seen().openedFiles.empty());
+    }
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ public:
     struct Desktop {
         MessageAnswer answer = MessageAnswer::Ok;
         std::optional<std::string> savePath;
+        FileOpening fileOpening = FileOpening::Started;
         // Takes the place of a child dialog's whole modal run.
         std::function<int(CTemplateDialog&)> runChild;
 
@@ -110,7 +111,10 @@ public:
         return true;
     }
     void OpenUrl(const std::string& url) override { m_pDesktop->openedUrls.push_back(url); }
-    void OpenFile(const std::string& path) override { m_pDesktop->openedFiles.push_back(path); }
+    FileOpening OpenFile(const std::string& path) override {
+        m_pDesktop->openedFiles.push_back(path);
+        return m_pDesktop->fileOpening;
+    }
     bool RestartProgram() override {
         ++m_pDesktop->restarts;
         return true;

@@ -13,6 +13,7 @@
 #include "helpers/scoped_env.h"
 #include "helpers/temp_dir.h"
 #include "platform/common_app_data.h"
+#include "platform/downloads_folder.h"
 #include "platform/folder_access.h"
 #include "platform/regular_file.h"
 #include "platform/temp_file.h"
@@ -172,6 +173,38 @@ TEST(PlatformServicesWindows, TempFileTakesThreeCharactersOfThePrefixAndAllBytes
         EXPECT_EQ(ReadFileBytes(*file), c.bytes);
         std::filesystem::remove(*file);
     }
+}
+
+// The user may have moved the Downloads folder (its properties, "Location"), which Windows notes among
+// the user's shell folders; the save question starts where it is now, not where it is by default.
+TEST(PlatformServicesWindows, DownloadsFolderIsWhereTheUserMovedIt) {
+    const std::string original = platform::DownloadsFolder();
+    ASSERT_TRUE(!original.empty() && std::filesystem::is_directory(platform::WideFromUtf8(original)))
+        << original;
+    TempDir temp;
+    const std::filesystem::path moved = temp.Path() / u8"Geladen-Ω";
+    std::filesystem::create_directory(moved);
+    constexpr wchar_t kShellFolders[] =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    constexpr wchar_t kDownloads[] = L"{374DE290-123F-4565-9164-39C4925E467B}";
+    // The setting as it was, put back afterwards: the prefix is shared by the other tests.
+    DWORD type = 0;
+    std::wstring before(MAX_PATH, L'\0');
+    DWORD size = static_cast<DWORD>(before.size() * sizeof(wchar_t));
+    const bool hadSetting =
+        RegGetValueW(HKEY_CURRENT_USER, kShellFolders, kDownloads, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     before.data(), &size) == ERROR_SUCCESS;
+    const std::wstring location = moved.wstring();
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, kDownloads, REG_EXPAND_SZ, location.c_str(),
+                              static_cast<DWORD>((location.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    const std::string found = platform::DownloadsFolder();
+    if (hadSetting) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, kDownloads, type, before.data(), size);
+    } else {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, kDownloads);
+    }
+    EXPECT_EQ(found, platform::Utf8FromWide(location));
 }
 
 }  // namespace

@@ -60,9 +60,9 @@ TEST(RegistryWalkerTest, CollectsLeafPathsDepthFirstDownToTheDepthOfItsStack) {
     EXPECT_EQ(values, (std::vector<std::string>{"First=1", "VERSION=300"}));
 }
 
-TEST(RegistryWalkerTest, DescendingKeyByKeyReachesWhatTheFullPathOpensInThe32BitView) {
+TEST(RegistryWalkerTest, DescendingKeyByKeyReachesWhatTheFullPathOpensInEachView) {
     // A 64-bit machine: the 32-bit view maps full paths, and a key both views share lies outside
-    // the redirected tree of its parent.
+    // the redirected tree of its parent; the 64-bit view takes every path as it is.
     ScopedSystemRegistry registry(
         Key("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "\"Arial\"=\"shared\"\n") +
         Key("SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "\"Arial\"=\"hidden\"\n") +
@@ -72,15 +72,19 @@ TEST(RegistryWalkerTest, DescendingKeyByKeyReachesWhatTheFullPathOpensInThe32Bit
         const char* start;
         std::vector<std::string> names;
         const char* value;
+        RegRoot root = RegRoot::LocalMachine;
     } cases[] = {
         {"SOFTWARE\\Microsoft", {"Windows NT", "CurrentVersion", "Fonts"}, "Arial=shared"},
         {"SOFTWARE", {"Lumikarta", "P"}, "View=32"},
         {"SOFTWARE", {"Wow6432Node", "Lumikarta", "P"}, "View=32"},
         {"SOFTWARE\\Lumikarta", {"P"}, "View=32"},
+        {"SOFTWARE", {"Lumikarta", "P"}, "View=64", RegRoot::LocalMachine64},
+        {"SOFTWARE\\Lumikarta\\P", {}, "View=64", RegRoot::LocalMachine64},
+        {"SOFTWARE", {"Wow6432Node", "Lumikarta", "P"}, "View=32", RegRoot::LocalMachine64},
     };
     for (const auto& test : cases) {
         CRegistryWalker walker(SystemRegistry());
-        ASSERT_TRUE(walker.Open(RegRoot::LocalMachine, test.start)) << test.start;
+        ASSERT_TRUE(walker.Open(test.root, test.start)) << test.start;
         for (const std::string& name : test.names) {
             ASSERT_TRUE(walker.Push(name)) << test.start << " " << name;
         }

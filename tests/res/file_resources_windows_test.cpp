@@ -87,7 +87,7 @@ TEST(FileResourcesWindows, ProgramCarriesItsManifestWhereWindowsLooksForIt) {
     HMODULE module =
         LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module, nullptr);
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(CREATEPROCESS_MANIFEST_RESOURCE_ID), RT_MANIFEST);
+    HRSRC resource = FindResourceW(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
     ASSERT_NE(resource, nullptr);
     const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, resource))),
                                SizeofResource(module, resource));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -26,12 +27,12 @@ class RecordingListener final : public DownloadListener {
 public:
     void NotifyProgress() override {}
     void NotifyDone() override { ++done; }
-    void NotifyFailed(const std::string& error) override {
+    void NotifyFailed(const DownloadFailure& failure) override {
         std::lock_guard lock(m_mutex);
-        m_failures.push_back(error);
+        m_failures.push_back(failure);
     }
 
-    std::vector<std::string> Failures() {
+    std::vector<DownloadFailure> Failures() {
         std::lock_guard lock(m_mutex);
         return m_failures;
     }
@@ -39,7 +40,7 @@ public:
 
 private:
     std::mutex m_mutex;
-    std::vector<std::string> m_failures;
+    std::vector<DownloadFailure> m_failures;
 };
 
 struct Download {
@@ -76,12 +77,13 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
     const auto changed = [&hex](std::size_t at, const char* digits) {
         return std::string(hex).replace(at, 2, digits);
     };
+    using Reason = DownloadFailure::Reason;
     struct Case {
         const char* label;
         RawHttpReply reply;
         std::optional<std::string> sha256;
-        // None: the download succeeds; otherwise a part of the reason shown.
-        std::optional<std::string> failure;
+        // None: the download succeeds; otherwise the reasons it may fail for.
+        std::optional<std::vector<Reason>> failure;
         bool cancel = false;
         // A temporary file of an ended process beside the target, and one of a running process.
         bool leftovers = false;
@@ -92,18 +94,22 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
                               "Location: " + file.Url("/setup.exe") + "\r\nContent-Length: 0\r\n"),
          std::nullopt, std::nullopt},
         {"padded digest", RawHttpReply::Complete(installer), "\n    " + hex + "\n  ", std::nullopt},
-        {"other digest", RawHttpReply::Complete(installer), changed(20, "00"), "does not match the SHA-256"},
-        {"sign in digest", RawHttpReply::Complete(installer), changed(30, "-1"), "no valid SHA-256"},
-        {"no hex digit", RawHttpReply::Complete(installer), changed(62, "fg"), "no valid SHA-256"},
-        {"empty digest", RawHttpReply::Complete(installer), "", "no valid SHA-256"},
-        {"missing", RawHttpReply::Status("404 Not Found", "Content-Length: 0\r\n"), std::nullopt, "HTTP 404"},
-        {"empty", RawHttpReply::EmptyBody(), std::nullopt, "empty file"},
-        {"cut", RawHttpReply::CutBody(std::string(1000, 'c')), std::nullopt, ""},
+        {"other digest", RawHttpReply::Complete(installer), changed(20, "00"), {{Reason::ChecksumMismatch}}},
+        {"sign in digest", RawHttpReply::Complete(installer), changed(30, "-1"), {{Reason::InvalidChecksum}}},
+        {"no hex digit", RawHttpReply::Complete(installer), changed(62, "fg"), {{Reason::InvalidChecksum}}},
+        {"empty digest", RawHttpReply::Complete(installer), "", {{Reason::InvalidChecksum}}},
+        {"missing",
+         RawHttpReply::Status("404 Not Found", "Content-Length: 0\r\n"),
+         std::nullopt,
+         {{Reason::ServerStatus}}},
+        {"empty", RawHttpReply::EmptyBody(), std::nullopt, {{Reason::EmptyFile}}},
+        {"cut", RawHttpReply::CutBody(std::string(1000, 'c')), std::nullopt, {{Reason::System}}},
         // Wine's WinINet takes a chunked body cut before its last chunk for a whole one, so there
         // only the digest tells.
         {"cut chunks",
          RawHttpReply::Status("200 OK", "Transfer-Encoding: chunked\r\n", "3e8\r\n" + std::string(1000, 'i')),
-         hex, ""},
+         hex,
+         {{Reason::System, Reason::ChecksumMismatch}}},
         {"endless", RawHttpReply::EndlessBody(), std::nullopt, std::nullopt, true},
         {"huge length", RawHttpReply::HugeLength(), std::nullopt, std::nullopt, true},
         {"stall", RawHttpReply::Stall("first piece"), std::nullopt, std::nullopt, true},
@@ -138,10 +144,12 @@ TEST(DownloadWorker, ReplacesTheTargetOnlyWithACompleteFile) {
             EXPECT_EQ(download.counters.totalBytes, 3000);
             EXPECT_EQ(download.counters.loadedBytes, 3000);
         }
-        const std::vector<std::string> failures = download.listener.Failures();
+        const std::vector<DownloadFailure> failures = download.listener.Failures();
         ASSERT_EQ(failures.size(), c.failure ? 1u : 0u);
         if (c.failure) {
-            EXPECT_NE(failures[0].find(*c.failure), std::string::npos) << failures[0];
+            EXPECT_NE(std::find(c.failure->begin(), c.failure->end(), failures[0].reason), c.failure->end())
+                << static_cast<int>(failures[0].reason) << " " << failures[0].systemText;
+            EXPECT_EQ(failures[0].status, failures[0].reason == Reason::ServerStatus ? 404 : 0);
         }
         std::map<std::string, std::string> expected{{"setup.exe", succeeds ? installer : "old"}};
         if (c.leftovers) {

@@ -1,4 +1,5 @@
-// lumikarta-service: the reference support web service on 127.0.0.1 for the tests and the demo.
+// lumikarta-service: the reference support web service on 127.0.0.1 for the tests and the demo, and
+// the maker's commands for signing update definitions.
 
 #include <pthread.h>
 #include <signal.h>
@@ -8,12 +9,14 @@
 #include <exception>
 #include <iostream>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "lumikarta-service/download_files.h"
 #include "lumikarta-service/faq_page.h"
 #include "lumikarta-service/reference_service.h"
+#include "lumikarta-service/signing_command.h"
 
 namespace {
 
@@ -30,7 +33,11 @@ constexpr const char* kUsage =
     "              (?chunked=1: no Content-Length; ?stall=1: 64 KiB, then nothing)\n"
     "  --download-rate BYTES\n"
     "              send the installers at BYTES a second (default 0: full speed), so that\n"
-    "              a demonstration shows the progress of a small one\n";
+    "              a demonstration shows the progress of a small one\n"
+    "       lumikarta-service generate-key PRIVATE\n"
+    "       lumikarta-service public-key PRIVATE\n"
+    "       lumikarta-service sign PRIVATE DOCUMENT > DOCUMENT.sig\n"
+    "       lumikarta-service verify PUBLIC DOCUMENT [SIGNATURE]\n";
 
 // A decimal count of up to nine digits.
 std::optional<std::size_t> ParseCount(std::string_view text) {
@@ -53,6 +60,15 @@ int UsageError(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && SigningCommand::Names(argv[1])) {
+        try {
+            return SigningCommand::Run(argv[1], std::span(argv + 2, static_cast<std::size_t>(argc - 2)),
+                                       std::cout, std::cerr);
+        } catch (const std::exception& error) {
+            std::cerr << "lumikarta-service: " << error.what() << '\n';
+            return 1;
+        }
+    }
     ReferenceServiceOptions options;
     bool dataGiven = false;
     for (int i = 1; i < argc; ++i) {

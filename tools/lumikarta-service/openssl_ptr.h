@@ -15,6 +15,7 @@ struct OpenSslDeleter {
     void operator()(X509_EXTENSION* extension) const { X509_EXTENSION_free(extension); }
     void operator()(BIO* bio) const { BIO_free_all(bio); }
     void operator()(BIGNUM* number) const { BN_free(number); }
+    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
 };
 template <typename T>
 using OpenSslPtr = std::unique_ptr<T, OpenSslDeleter>;

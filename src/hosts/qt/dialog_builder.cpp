@@ -13,6 +13,7 @@
 #include <span>
 
 #include "hosts/qt/dialog_units.h"
+#include "hosts/qt/qt_ellipsis_label.h"
 #include "hosts/qt/qt_list_controls.h"
 #include "hosts/qt/resource_icon.h"
 
@@ -104,7 +105,9 @@ QWidget* MakePushButton(const LumikartaDialogControl& control, QWidget& parent) 
 }
 
 QWidget* MakeLabel(const LumikartaDialogControl& control, QWidget& parent) {
-    auto* label = new QLabel(Text(control.text), &parent);
+    auto* label = HasStyle(control, LUMIKARTA_STYLE_ELLIPSIS_TOOLTIP) ? new QtEllipsisLabel(&parent)
+                                                                      : new QLabel(&parent);
+    label->setText(Text(control.text));
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;

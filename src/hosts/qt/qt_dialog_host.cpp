@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -338,13 +339,21 @@ MessageAnswer CQtDialogHost::ShowMessage(const std::string& text, MessageIcon ic
     return MessageAnswer::Ok;
 }
 
+// Installers for Linux seldom end in .exe, and a type that hid the proposed file (a .sh installer
+// under *.exe) would hide what the user is about to save: the proposed file's own extension stands
+// in for the question's, and all files can be shown. The words are English, as the rest of Qt's
+// file dialog is in this program.
 std::optional<std::string> CQtDialogHost::AskSaveFile(const SaveFileQuestion& question) {
-    QFileDialog dialog(m_pWindow.get(), Text(question.title), Text(question.proposedName),
-                       Text(question.fileType));
+    const QString name = Text(question.proposedName);
+    const QString suffix = QFileInfo(name).suffix();
+    const QString pattern = suffix.isEmpty() ? Text(question.filePattern) : "*." + suffix;
+    QFileDialog dialog(m_pWindow.get(), Text(question.title), Text(question.folder));
+    dialog.setNameFilters(
+        {Text(question.fileTypeName) + " (" + pattern + ")", QStringLiteral("All files (*)")});
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(Text(question.defaultExtension));
-    dialog.selectFile(Text(question.proposedName));
+    dialog.setDefaultSuffix(suffix.isEmpty() ? Text(question.defaultExtension) : suffix);
+    dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -363,8 +372,23 @@ void CQtDialogHost::OpenUrl(const std::string& url) {
     QDesktopServices::openUrl(QUrl(Text(url)));
 }
 
-void CQtDialogHost::OpenFile(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Text(path)));
+// Through the desktop's opener, xdg-open, whose exit status tells whether a program for the file could
+// be found and started. It may wait for the program it started (an installer runs as long as the user
+// takes), so a moment without an answer counts as started; the opener then ends on its own.
+FileOpening CQtDialogHost::OpenFile(const std::string& path) {
+    constexpr int kAnswerWaitMs = 2000;
+    auto* opener = new QProcess(QCoreApplication::instance());
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    opener->start(QStringLiteral("xdg-open"), {Text(path)});
+    if (!opener->waitForStarted()) {
+        delete opener;
+        return FileOpening::Failed;
+    }
+    if (!opener->waitForFinished(kAnswerWaitMs)) {
+        return FileOpening::Started;
+    }
+    const bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    return opened ? FileOpening::Started : FileOpening::Failed;
 }
 
 bool CQtDialogHost::RestartProgram() {

@@ -55,7 +55,7 @@ public:
     std::optional<std::string> AskSaveFile(const SaveFileQuestion& question) override;
     bool CopyToClipboard(const std::string& text) override;
     void OpenUrl(const std::string& url) override;
-    void OpenFile(const std::string& path) override;
+    FileOpening OpenFile(const std::string& path) override;
     bool RestartProgram() override;
 
     void PostNotice(int notice, std::string payload) override;

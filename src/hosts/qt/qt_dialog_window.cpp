@@ -34,7 +34,9 @@ void QtDialogWindow::ConnectControls() {
         } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
             connect(combo, &QComboBox::activated, this, [this, id] { m_dialog.OnSelChange(id); });
         } else if (auto* list = qobject_cast<QListWidget*>(control)) {
-            connect(list, &QListWidget::currentRowChanged, this, [this, id] { m_dialog.OnSelChange(id); });
+            // Not currentRowChanged: a click makes the row current before it selects it, so the
+            // dialog would find no selection yet.
+            connect(list, &QListWidget::itemSelectionChanged, this, [this, id] { m_dialog.OnSelChange(id); });
         }
     }
 }

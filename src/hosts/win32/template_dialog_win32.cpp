@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <memory>
 #include <span>
 #include <vector>
 
 #include "hosts/win32/dialog_template_win32.h"
+#include "hosts/win32/ellipsis_label_win32.h"
 #include "hosts/win32/table_icon_win32.h"
+#include "hosts/win32/window_dpi_win32.h"
 #include "platform/wide_text_windows.h"
 
 namespace {
@@ -21,7 +24,8 @@ struct DialogContext {
     LPARAM param;
     // Set once the window has taken the context over; until then the creator owns it.
     bool* taken;
-    std::vector<HICON> icons;
+    // The icon each icon control shows.
+    std::map<HWND, HICON> icons;
 };
 
 void AddItems(HWND control, UINT addMessage, const LumikartaDialogControl& templateControl) {
@@ -31,34 +35,59 @@ void AddItems(HWND control, UINT addMessage, const LumikartaDialogControl& templ
     }
 }
 
-void PrepareControls(HWND dialog, DialogContext& context) {
-    const LumikartaDialogTemplate& dialogTemplate = *context.dialogTemplate;
-    // Walked in creation order rather than by id, as labels share the id -1.
+// The icon in the size for the DPI; the one it replaces goes with its control's old picture.
+void SetIcon(HWND control, uint32_t imageId, UINT dpi, DialogContext& context) {
+    HICON icon = LoadTableIcon(imageId, SystemMetricForDpi(SM_CXICON, dpi));
+    if (icon == nullptr) {
+        return;
+    }
+    HICON old =
+        reinterpret_cast<HICON>(SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
+    if (const auto kept = context.icons.find(control); kept != context.icons.end() && kept->second == old) {
+        DestroyIcon(old);
+    }
+    context.icons[control] = icon;
+}
+
+// Calls visit with each control and its template entry, walked in creation order rather than by id,
+// as labels share the id -1.
+template <typename Visit>
+void ForEachControl(HWND dialog, const LumikartaDialogTemplate& dialogTemplate, Visit visit) {
     HWND control = GetWindow(dialog, GW_CHILD);
     for (const LumikartaDialogControl& templateControl :
          std::span(dialogTemplate.controls, dialogTemplate.controlCount)) {
         if (control == nullptr) {
             break;
         }
-        switch (templateControl.kind) {
-            case LUMIKARTA_CONTROL_LIST_BOX:
-                AddItems(control, LB_ADDSTRING, templateControl);
-                break;
-            case LUMIKARTA_CONTROL_COMBO_BOX:
-            case LUMIKARTA_CONTROL_DROP_DOWN_LIST:
-                AddItems(control, CB_ADDSTRING, templateControl);
-                break;
-            case LUMIKARTA_CONTROL_ICON:
-                if (HICON icon = LoadTableIcon(templateControl.imageId, GetSystemMetrics(SM_CXICON))) {
-                    context.icons.push_back(icon);
-                    SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-                }
-                break;
-            default:
-                break;
-        }
+        visit(control, templateControl);
         control = GetWindow(control, GW_HWNDNEXT);
     }
+}
+
+void PrepareControls(HWND dialog, DialogContext& context) {
+    const UINT dpi = WindowDpi(dialog);
+    ForEachControl(dialog, *context.dialogTemplate,
+                   [&](HWND control, const LumikartaDialogControl& templateControl) {
+                       switch (templateControl.kind) {
+                           case LUMIKARTA_CONTROL_LIST_BOX:
+                               AddItems(control, LB_ADDSTRING, templateControl);
+                               break;
+                           case LUMIKARTA_CONTROL_COMBO_BOX:
+                           case LUMIKARTA_CONTROL_DROP_DOWN_LIST:
+                               AddItems(control, CB_ADDSTRING, templateControl);
+                               break;
+                           case LUMIKARTA_CONTROL_ICON:
+                               SetIcon(control, templateControl.imageId, dpi, context);
+                               break;
+                           case LUMIKARTA_CONTROL_LABEL:
+                               if (templateControl.style & LUMIKARTA_STYLE_ELLIPSIS_TOOLTIP) {
+                                   MakeEllipsisLabel(control);
+                               }
+                               break;
+                           default:
+                               break;
+                       }
+                   });
 }
 
 INT_PTR CALLBACK TemplateDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,7 +106,7 @@ INT_PTR CALLBACK TemplateDialogProcedure(HWND dialog, UINT message, WPARAM wPara
     const INT_PTR result = context->procedure(dialog, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         RemovePropW(dialog, kContextProperty);
-        for (HICON icon : context->icons) {
+        for (const auto& [control, icon] : context->icons) {
             DestroyIcon(icon);
         }
         delete context;
@@ -90,7 +119,8 @@ INT_PTR CALLBACK TemplateDialogProcedure(HWND dialog, UINT message, WPARAM wPara
 template <typename Result, typename Create>
 Result MakeDialog(const LumikartaDialogTemplate& dialogTemplate, DLGPROC procedure, LPARAM param,
                   Create create) {
-    const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    // Progress bars, and the tooltips of labels that show only the start of their text.
+    const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
     const std::vector<WORD> bytes = DialogTemplateBytes(dialogTemplate);
     bool taken = false;
@@ -121,4 +151,17 @@ INT_PTR RunTemplateDialog(const LumikartaDialogTemplate& dialogTemplate, HWND ow
                                    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), bytes, owner,
                                                                   TemplateDialogProcedure, context);
                                });
+}
+
+void UpdateTemplateIcons(HWND dialog, UINT dpi) {
+    auto* context = static_cast<DialogContext*>(GetPropW(dialog, kContextProperty));
+    if (context == nullptr) {
+        return;
+    }
+    ForEachControl(dialog, *context->dialogTemplate,
+                   [&](HWND control, const LumikartaDialogControl& templateControl) {
+                       if (templateControl.kind == LUMIKARTA_CONTROL_ICON) {
+                           SetIcon(control, templateControl.imageId, dpi, *context);
+                       }
+                   });
 }

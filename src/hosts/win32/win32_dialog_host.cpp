@@ -13,6 +13,7 @@
 #include "dialogs/template_dialog.h"
 #include "hosts/win32/table_icon_win32.h"
 #include "hosts/win32/template_dialog_win32.h"
+#include "hosts/win32/window_dpi_win32.h"
 #include "platform/wide_text_windows.h"
 #include "res/resources.h"
 
@@ -21,6 +22,8 @@ namespace {
 constexpr wchar_t kCaption[] = L"LumikartaSystemInfo";
 // The window message that wakes the dialog for its queued notices.
 constexpr UINT kNoticeMessage = WM_APP + 1;
+// Posted on a DPI change, so the host's fonts and icons follow once Windows has scaled the dialog.
+constexpr UINT kDpiChangedMessage = WM_APP + 2;
 
 using platform::Utf8FromWide;
 using platform::WideFromUtf8;
@@ -102,17 +105,13 @@ UINT BoxStyle(MessageIcon icon, MessageButtons buttons) {
     return style;
 }
 
-// "Description (*.ext)" as the file dialog's filter: the description, then the pattern in brackets,
+// The file dialog's filter: the type's description with its pattern in brackets, then the pattern,
 // each ended by a zero, and a zero after the last pair.
-std::wstring FileFilter(const std::string& fileType) {
-    const std::size_t open = fileType.rfind('(');
-    const std::size_t close = fileType.rfind(')');
-    const std::string pattern = open != std::string::npos && close != std::string::npos && close > open
-                                    ? fileType.substr(open + 1, close - open - 1)
-                                    : "*.*";
-    std::wstring filter = WideFromUtf8(fileType);
+std::wstring FileFilter(const SaveFileQuestion& question) {
+    const std::wstring pattern = WideFromUtf8(question.filePattern);
+    std::wstring filter = WideFromUtf8(question.fileTypeName) + L" (" + pattern + L")";
     filter += L'\0';
-    filter += WideFromUtf8(pattern);
+    filter += pattern;
     filter += L'\0';
     return filter;
 }
@@ -131,11 +130,13 @@ CWin32DialogHost::~CWin32DialogHost() {
     if (m_hDialog != nullptr) {
         DestroyWindow(m_hDialog);
     }
-    for (HFONT font : m_fonts) {
+    for (const auto& [id, font] : m_styledFonts) {
         DeleteObject(font);
     }
-    for (HICON icon : m_icons) {
-        DestroyIcon(icon);
+    for (HICON icon : {m_hBigIcon, m_hSmallIcon}) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
     }
 }
 
@@ -180,12 +181,24 @@ std::unique_ptr<CDialogHost> CWin32DialogHost::CreateChildHost() {
 }
 
 void CWin32DialogHost::SetIcon(uint32_t iconId) {
-    const std::pair<WPARAM, int> kinds[] = {{ICON_BIG, GetSystemMetrics(SM_CXICON)},
-                                            {ICON_SMALL, GetSystemMetrics(SM_CXSMICON)}};
-    for (const auto& [kind, size] : kinds) {
-        if (HICON icon = LoadTableIcon(iconId, size)) {
-            m_icons.push_back(icon);
+    m_nIconId = iconId;
+    ApplyIcon(WindowDpi(m_hDialog));
+}
+
+// The title bar's and the task bar's icon in the sizes for the DPI; the ones they replace go after.
+void CWin32DialogHost::ApplyIcon(UINT dpi) {
+    if (m_nIconId == 0) {
+        return;
+    }
+    const std::pair<WPARAM, HICON*> kinds[] = {{ICON_BIG, &m_hBigIcon}, {ICON_SMALL, &m_hSmallIcon}};
+    for (const auto& [kind, kept] : kinds) {
+        const int size = SystemMetricForDpi(kind == ICON_BIG ? SM_CXICON : SM_CXSMICON, dpi);
+        if (HICON icon = LoadTableIcon(m_nIconId, size)) {
             SendMessageW(m_hDialog, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
+            if (*kept != nullptr) {
+                DestroyIcon(*kept);
+            }
+            *kept = icon;
         }
     }
 }
@@ -250,24 +263,50 @@ void CWin32DialogHost::SetFocus(int id) {
 }
 
 void CWin32DialogHost::SetFontStyle(int id, FontStyle style) {
+    m_fontStyles[id] = style;
+    ApplyFontStyle(id, style);
+}
+
+// A bold or underlined copy of the dialog's font at the window's DPI; the copy it replaces goes after.
+// The dialog's font is taken once and scaled here, rather than read again after a change: whether
+// Windows has made it anew for the new DPI by then is not certain.
+void CWin32DialogHost::ApplyFontStyle(int id, FontStyle style) {
     HWND control = Control(id);
     if (control == nullptr) {
         return;
     }
-    LOGFONTW description = {};
-    HFONT current = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    if (current == nullptr || GetObjectW(current, sizeof description, &description) == 0) {
-        return;
+    if (m_nFontDpi == 0) {
+        HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(m_hDialog, WM_GETFONT, 0, 0));
+        if (dialogFont == nullptr || GetObjectW(dialogFont, sizeof m_dialogFont, &m_dialogFont) == 0) {
+            return;
+        }
+        m_nFontDpi = WindowDpi(m_hDialog);
+        m_nDpi = m_nFontDpi;
     }
+    LOGFONTW description = m_dialogFont;
+    description.lfHeight =
+        MulDiv(m_dialogFont.lfHeight, static_cast<int>(m_nDpi), static_cast<int>(m_nFontDpi));
     if (style == FontStyle::Bold) {
         description.lfWeight = FW_BOLD;
     } else {
         description.lfUnderline = TRUE;
     }
     if (HFONT font = CreateFontIndirectW(&description)) {
-        m_fonts.push_back(font);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (const auto old = m_styledFonts.find(id); old != m_styledFonts.end()) {
+            DeleteObject(old->second);
+        }
+        m_styledFonts[id] = font;
     }
+}
+
+void CWin32DialogHost::FollowDpi(UINT dpi) {
+    m_nDpi = dpi;
+    for (const auto& [id, style] : m_fontStyles) {
+        ApplyFontStyle(id, style);
+    }
+    ApplyIcon(dpi);
+    UpdateTemplateIcons(m_hDialog, dpi);
 }
 
 void CWin32DialogHost::LimitText(int id, int maxCharacters) {
@@ -385,14 +424,16 @@ std::optional<std::string> CWin32DialogHost::AskSaveFile(const SaveFileQuestion&
     // Room for a long path; the dialog writes the chosen one here.
     path.resize(std::max<std::size_t>(path.size(), 32768));
     const std::wstring title = WideFromUtf8(question.title);
-    const std::wstring filter = FileFilter(question.fileType);
+    const std::wstring filter = FileFilter(question);
     const std::wstring extension = WideFromUtf8(question.defaultExtension);
+    const std::wstring folder = WideFromUtf8(question.folder);
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = m_hDialog;
     dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrTitle = title.c_str();
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
@@ -428,8 +469,21 @@ void CWin32DialogHost::OpenUrl(const std::string& url) {
     ShellExecuteW(m_hDialog, L"open", WideFromUtf8(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CWin32DialogHost::OpenFile(const std::string& path) {
-    ShellExecuteW(m_hDialog, L"open", WideFromUtf8(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+FileOpening CWin32DialogHost::OpenFile(const std::string& path) {
+    const std::wstring file = WideFromUtf8(path);
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    // Synchronous, so the result is known here; the dialog tells the user of a failure itself. The
+    // prompt for an administrator's rights still comes: it is no error message.
+    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    execute.hwnd = m_hDialog;
+    execute.lpVerb = L"open";
+    execute.lpFile = file.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&execute)) {
+        return FileOpening::Started;
+    }
+    return GetLastError() == ERROR_CANCELLED ? FileOpening::Cancelled : FileOpening::Failed;
 }
 
 bool CWin32DialogHost::RestartProgram() {
@@ -599,6 +653,13 @@ INT_PTR CWin32DialogHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return FALSE;
         case kNoticeMessage:
             DeliverNotices();
+            return TRUE;
+        case WM_DPICHANGED:
+            // Windows scales the dialog and its controls after this procedure returns.
+            PostMessageW(m_hDialog, kDpiChangedMessage, LOWORD(wParam), 0);
+            return FALSE;
+        case kDpiChangedMessage:
+            FollowDpi(static_cast<UINT>(wParam));
             return TRUE;
         default:
             return FALSE;

@@ -61,7 +61,7 @@ public:
     std::optional<std::string> AskSaveFile(const SaveFileQuestion& question) override;
     bool CopyToClipboard(const std::string& text) override;
     void OpenUrl(const std::string& url) override;
-    void OpenFile(const std::string& path) override;
+    FileOpening OpenFile(const std::string& path) override;
     bool RestartProgram() override;
 
     void PostNotice(int notice, std::string payload) override;
@@ -75,6 +75,9 @@ private:
     LRESULT OnLinkMessage(HWND link, UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommandMessage(int id, int code);
     void SetLinkHover(HWND link, bool over);
+    void ApplyFontStyle(int id, FontStyle style);
+    void ApplyIcon(UINT dpi);
+    void FollowDpi(UINT dpi);
     void DeliverNotices();
     void Forget();
     HWND Control(int id) const;
@@ -84,8 +87,16 @@ private:
     CTemplateDialog* m_pDialog = nullptr;
     bool m_bModal = false;
     bool m_bBlocking = false;
-    std::vector<HFONT> m_fonts;
-    std::vector<HICON> m_icons;
+    // Fonts and icons the host made, kept to be made again for a new DPI.
+    std::map<int, FontStyle> m_fontStyles;
+    std::map<int, HFONT> m_styledFonts;
+    // The dialog's font as first taken, the DPI it was made for, and the window's DPI now.
+    LOGFONTW m_dialogFont = {};
+    UINT m_nFontDpi = 0;
+    UINT m_nDpi = 0;
+    uint32_t m_nIconId = 0;
+    HICON m_hBigIcon = nullptr;
+    HICON m_hSmallIcon = nullptr;
     std::set<int> m_systemCommands;
     std::set<int> m_links;
     int m_nHoveredLink = 0;

@@ -50,22 +50,21 @@ HiveRegistry::~HiveRegistry() = default;
 
 RegResult HiveRegistry::OpenKey(RegRoot root, std::string_view path, RegAccess access,
                                 std::unique_ptr<RegistryKey>& key) {
-    const bool machine = root == RegRoot::LocalMachine;
-    const HiveTree& hive = machine ? m_machine : m_user;
-    const bool mapped = machine && hive.IsWin64();
+    const HiveTree& hive = root == RegRoot::CurrentUser ? m_user : m_machine;
+    const bool mapped = root == RegRoot::LocalMachine && hive.IsWin64();
     return OpenFound(root, mapped ? hive.FindKey(PathIn32BitView(path)) : hive.FindKey(path), access, key);
 }
 
 RegResult HiveRegistry::OpenSubkey(RegRoot root, const RegistryKey& parent, std::string_view path,
                                    std::string_view name, RegAccess access,
                                    std::unique_ptr<RegistryKey>& key) {
-    const bool machine = root == RegRoot::LocalMachine;
-    const HiveTree& hive = machine ? m_machine : m_user;
+    const HiveTree& hive = root == RegRoot::CurrentUser ? m_user : m_machine;
     const auto* open = dynamic_cast<const HiveRegistryKey*>(&parent);
     // The 32-bit view maps full paths: where it sends a child elsewhere than below its parent's
     // place (a key both views share, Wow6432Node itself), only the full path finds it.
+    const bool mapped = root == RegRoot::LocalMachine && hive.IsWin64();
     const bool belowParent = open != nullptr && open->IsIn(hive) && path.size() > name.size() &&
-                             (!machine || !hive.IsWin64() || !LeavesParentInView(path));
+                             (!mapped || !LeavesParentInView(path));
     if (!belowParent) {
         return OpenKey(root, path, access, key);
     }
@@ -75,7 +74,7 @@ RegResult HiveRegistry::OpenSubkey(RegRoot root, const RegistryKey& parent, std:
 RegResult HiveRegistry::OpenFound(RegRoot root, HiveTree::KeyId id, RegAccess access,
                                   std::unique_ptr<RegistryKey>& key) {
     key.reset();
-    const bool machine = root == RegRoot::LocalMachine;
+    const bool machine = root != RegRoot::CurrentUser;
     if (machine && access != RegAccess::Read) {
         return RegResult::AccessDenied;
     }
@@ -89,7 +88,7 @@ RegResult HiveRegistry::OpenFound(RegRoot root, HiveTree::KeyId id, RegAccess ac
 
 RegResult HiveRegistry::CreateKey(RegRoot root, std::string_view path, std::unique_ptr<RegistryKey>& key) {
     key.reset();
-    if (root == RegRoot::LocalMachine) {
+    if (root != RegRoot::CurrentUser) {
         return RegResult::AccessDenied;
     }
     // The new keys reach the file with the first value written into them.

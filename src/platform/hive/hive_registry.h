@@ -8,8 +8,9 @@
 
 namespace platform {
 
-// The registry served from two hives: HKEY_LOCAL_MACHINE, read-only, and HKEY_CURRENT_USER, whose
-// changes are written back to its file at once.
+// The registry served from two hives: HKEY_LOCAL_MACHINE, read-only, in both views (the 32-bit one
+// mapped into Wow6432Node where the hive has one), and HKEY_CURRENT_USER, whose changes are written
+// back to its file at once.
 class HiveRegistry : public Registry {
 public:
     // Missing or unreadable files give empty hives. An empty userFile keeps HKCU in memory only.

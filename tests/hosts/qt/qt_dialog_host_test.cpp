@@ -2,16 +2,26 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "dialogs/template_dialog.h"
+#include "helpers/long_descriptions.h"
+#include "helpers/scoped_env.h"
+#include "helpers/temp_dir.h"
 #include "hosts/qt/dialog_builder.h"
 #include "hosts/qt/qt_dialog_host.h"
+#include "hosts/qt/qt_ellipsis_label.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
 
@@ -25,7 +35,10 @@ public:
     CQtDialogHost& Qt() { return static_cast<CQtDialogHost&>(Host()); }
 
     void OnCommand(int id) override { commands.push_back(id); }
-    void OnSelChange(int id) override { selectionChanges.push_back(id); }
+    void OnSelChange(int id) override {
+        selectionChanges.push_back(id);
+        selectionsSeen.push_back(Host().Selection(id));
+    }
     void OnMouseHover(int id, bool over) override { hovers.emplace_back(id, over); }
     void OnNotice(int notice, const std::string& payload) override {
         notices.emplace_back(notice, payload);
@@ -35,6 +48,8 @@ public:
 
     std::vector<int> commands;
     std::vector<int> selectionChanges;
+    // What the host said was selected when it told of each change.
+    std::vector<int> selectionsSeen;
     std::vector<std::pair<int, bool>> hovers;
     std::vector<std::pair<int, std::string>> notices;
     std::thread::id noticeThread;
@@ -134,6 +149,74 @@ TEST(QtDialogHostTest, ReturnBreaksTheDescriptionsLineAndTypingIntoTheProductBox
     }
 }
 
+// The dialog hears of the user's choice in a list once the row is selected: a click makes the row
+// current before it selects it.
+TEST(QtDialogHostTest, ListTellsOfTheRowTheUserChoseByClickOrKey) {
+    ProbeDialog dialog(IDD_UPDATEBOX);
+    dialog.Create();
+    for (const char* update : {"Eins", "Zwei", "Drei"}) {
+        dialog.Host().InsertItem(update_box::kUpdates, -1, update);
+    }
+    dialog.Host().Select(update_box::kUpdates, 0);
+    auto* list = qobject_cast<QListWidget*>(FindControl(*dialog.Qt().Window(), update_box::kUpdates));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(dialog.selectionsSeen, (std::vector<int>{1, 2}));
+}
+
+// A description of any length shows in the label's lines: whole when it fits, else cut after a word
+// and ended by "…", and then whole in the tooltip, as plain text. The dialog still reads it whole.
+TEST(QtDialogHostTest, LongDescriptionEndsAfterAWordWithAnEllipsisAndShowsWholeInItsTooltip) {
+    ProbeDialog dialog(IDD_UPDATEBOX);
+    dialog.Create();
+    auto* label =
+        dynamic_cast<QtEllipsisLabel*>(FindControl(*dialog.Qt().Window(), update_box::kDescription));
+    ASSERT_NE(label, nullptr);
+    for (const DescriptionCase& c : DescriptionCases()) {
+        SCOPED_TRACE(c.text);
+        const QString whole = QString::fromStdString(c.text);
+        dialog.Host().SetText(update_box::kDescription, c.text);
+        EXPECT_EQ(dialog.Host().GetText(update_box::kDescription), c.text);
+        const QString shown = label->ShownText();
+        if (c.cut) {
+            ASSERT_TRUE(shown.endsWith(u'…')) << shown.toStdString();
+            const QString kept = shown.chopped(1);
+            EXPECT_TRUE(whole.startsWith(kept));
+            if (whole.contains(' ')) {
+                EXPECT_EQ(whole.at(kept.size()), ' ') << "cut inside a word";
+                EXPECT_GT(kept.size(), 100) << "the lines are not used";
+            }
+        } else {
+            EXPECT_EQ(shown, whole);
+        }
+        QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(label, &hover);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(),
+                  c.cut ? Qt::convertFromPlainText(whole, Qt::WhiteSpaceNormal) : QString());
+        QToolTip::hideText();
+    }
+}
+
+// Return in the save question saves the proposed name into the folder the question starts in, not
+// into the current folder; a .sh installer is offered under its own type, not hidden under *.exe.
+TEST(QtDialogHostTest, ReturnInTheSaveQuestionSavesTheProposedNameInItsFolder) {
+    ProbeDialog dialog;
+    dialog.Create();
+    const TempDir downloads;
+    QStringList types;
+    QTimer::singleShot(0, [&types] {
+        if (auto* question = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            types = question->nameFilters();
+            // In the file name field, where the proposed name stands.
+            QTest::keyClick(question->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
+        }
+    });
+    const std::optional<std::string> chosen = dialog.Host().AskSaveFile(
+        {"Save file", downloads.Path().string(), "TopoKarte-Update-305.sh", "EXE", "Executables", "*.exe"});
+    EXPECT_EQ(types, QStringList({"Executables (*.sh)", "All files (*)"}));
+    EXPECT_EQ(chosen, downloads.FilePath("TopoKarte-Update-305.sh"));
+}
+
 // A link label reports the mouse entering and leaving it and a click released over it, and nothing
 // while it is disabled.
 TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
@@ -169,6 +252,30 @@ TEST(QtDialogHostTest, LinkLabelReportsHoverAndClicksWhileEnabled) {
     send(QEvent::Leave);
     EXPECT_EQ(dialog.hovers,
               (std::vector<std::pair<int, bool>>{{id, true}, {id, false}, {id, true}, {id, false}}));
+}
+
+// The installer is opened through xdg-open, whose answer tells whether it started: at once when it
+// found nothing to start it with, not at all while the program it started runs.
+TEST(QtDialogHostTest, OpeningAFileTellsWhetherTheOpenerStartedSomething) {
+    const struct {
+        const char* opener;
+        FileOpening expected;
+    } cases[] = {
+        {"exit 0", FileOpening::Started},
+        {"exit 3", FileOpening::Failed},
+        {"/bin/sleep 3", FileOpening::Started},
+        {nullptr, FileOpening::Failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opener ? c.opener : "no opener");
+        TempDir bin;
+        if (c.opener) {
+            bin.WriteFile("xdg-open", std::string("#!/bin/sh\n") + c.opener + "\n");
+            std::filesystem::permissions(bin.Path() / "xdg-open", std::filesystem::perms::owner_all);
+        }
+        const ScopedEnv path("PATH", bin.Path().string());
+        EXPECT_EQ(CreateTopLevelDialogHost()->OpenFile("/tmp/setup.sh"), c.expected);
+    }
 }
 
 }  // namespace

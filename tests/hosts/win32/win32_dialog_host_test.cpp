@@ -1,12 +1,19 @@
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialogs/template_dialog.h"
+#include "helpers/long_descriptions.h"
+#include "helpers/temp_dir.h"
 #include "hosts/win32/win32_dialog_host.h"
 #include "platform/wide_text_windows.h"
 #include "res/control_ids.h"
@@ -150,6 +157,116 @@ TEST(Win32DialogHost, TextAreaTakesReturnAndBlockingWorkRunsElsewhereWhileTheWin
     SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(form.Control(send_dialog::kSurname)), TRUE);
     Type(window, L"\r");
     EXPECT_EQ(form.events.back(), "command " + std::to_string(send_dialog::kSend));
+}
+
+// What the label's tooltip says when it shows; empty when the label shows all of its text.
+std::string TooltipText(HWND label) {
+    HWND dialog = GetParent(label);
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+        if (GetWindow(tip, GW_OWNER) == dialog) {
+            wchar_t text[1024] = {};
+            TOOLINFOW tool = {};
+            tool.cbSize = TTTOOLINFOW_V2_SIZE;
+            tool.hwnd = dialog;
+            tool.uId = reinterpret_cast<UINT_PTR>(label);
+            tool.lpszText = text;
+            SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+            return platform::Utf8FromWide(text);
+        }
+    }
+    return "(no tooltip)";
+}
+
+// A description of any length: the label shows what its lines hold, its tooltip then the whole text,
+// and the dialog still reads the whole text.
+TEST(Win32DialogHost, LongDescriptionShowsWholeInItsTooltipAndStaysWholeForTheDialog) {
+    RecordingDialog list(IDD_UPDATEBOX);
+    list.Create();
+    HWND label = list.Control(update_box::kDescription);
+    for (const DescriptionCase& c : DescriptionCases()) {
+        SCOPED_TRACE(c.text);
+        list.Host().SetText(update_box::kDescription, c.text);
+        EXPECT_EQ(list.Host().GetText(update_box::kDescription), c.text);
+        EXPECT_EQ(TooltipText(label), c.cut ? c.text : "");
+    }
+}
+
+// Return in the save question saves the proposed name into the folder the question starts in, not
+// into the current folder.
+TEST(Win32DialogHost, ReturnInTheSaveQuestionSavesTheProposedNameInItsFolder) {
+    RecordingDialog list(IDD_UPDATEBOX);
+    list.Create();
+    const TempDir downloads;
+    std::jthread user([](const std::stop_token& stop) {
+        for (; !stop.stop_requested(); Sleep(20)) {
+            HWND question = FindWindowW(L"#32770", L"Save file");
+            if (question != nullptr && IsWindowVisible(question)) {
+                PostMessageW(question, WM_COMMAND, IDOK, 0);
+            }
+        }
+    });
+    const std::optional<std::string> chosen = list.Host().AskSaveFile(
+        {"Save file", downloads.Path().string(), "TopoKarte-Update-305.sh", "EXE", "Executables", "*.exe"});
+    user.request_stop();
+    EXPECT_EQ(chosen, downloads.FilePath("TopoKarte-Update-305.sh"));
+}
+
+LOGFONTW FontOf(HWND window) {
+    LOGFONTW description = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof description,
+               &description);
+    return description;
+}
+
+int IconWidth(HICON icon) {
+    ICONINFO info = {};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
+        return 0;
+    }
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// When the window moves to a monitor of another DPI, the fonts and icons the host made itself are
+// made again in the sizes for it.
+TEST(Win32DialogHost, OwnFontsAndIconsFollowTheDialogToAnotherDpi) {
+    RecordingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    main.Create();
+    CDialogHost& host = main.Host();
+    HWND window = main.Window();
+    host.SetIcon(IDR_MAINFRAME);
+    host.SetFontStyle(main_window::kFAQ, FontStyle::Underlined);
+    host.SetFontStyle(main_window::kProductsLabel, FontStyle::Bold);
+    const LONG height = FontOf(main.Control(main_window::kFAQ)).lfHeight;
+
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(2 * USER_DEFAULT_SCREEN_DPI, 2 * USER_DEFAULT_SCREEN_DPI),
+                 reinterpret_cast<LPARAM>(&frame));
+    Pump(window);
+
+    const LOGFONTW link = FontOf(main.Control(main_window::kFAQ));
+    EXPECT_EQ(link.lfHeight, 2 * height);
+    EXPECT_TRUE(link.lfUnderline);
+    const LOGFONTW label = FontOf(main.Control(main_window::kProductsLabel));
+    EXPECT_EQ(label.lfHeight, 2 * height);
+    EXPECT_EQ(label.lfWeight, FW_BOLD);
+    const auto bigIcon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(IconWidth(bigIcon), 2 * GetSystemMetrics(SM_CXICON));
+}
+
+// Starting the installer: a file the shell cannot start is a failure the dialog can tell the user of.
+TEST(Win32DialogHost, OpeningAFileTellsWhetherTheShellStartedIt) {
+    RecordingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    main.Create();
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(main.Host().OpenFile(platform::Utf8FromWide(system) + "\\hostname.exe"), FileOpening::Started);
+    EXPECT_EQ(main.Host().OpenFile(platform::Utf8FromWide(system) + "\\no-such-installer.exe"),
+              FileOpening::Failed);
 }
 
 }  // namespace
