@@ -113,6 +113,10 @@ public:
     // From any thread; never waits for the window. dialog.OnNotice(notice, payload) runs later on the
     // user-interface thread, in posting order; notices still pending when the window goes are dropped.
     virtual void PostNotice(int notice, std::string payload) = 0;
+    // dialog.OnNotice(notice, {}) runs once the window has handled what is pending, on Windows its
+    // first painting included, so that work it starts does not hold up the window's first
+    // appearance; dropped when the window goes first.
+    virtual void PostNoticeWhenIdle(int notice) = 0;
     // Runs the work on a helper thread and returns when it is done. Meanwhile the windows keep
     // painting but take no input (clicks and keys are dropped, not delivered later) and show the wait
     // cursor. The work must not touch the windows; the helper thread is prepared for the core's calls

@@ -33,16 +33,17 @@ bool CLumikartaSystemInfoDlg::OnInitDialog() {
     m_linkFAQ.SetURL(FaqPageUrl());
     m_nKeptLanguage = m_nLanguage >= 0 && m_nLanguage < Host().ItemCount(kLanguage) ? m_nLanguage : -1;
     Host().Select(kLanguage, m_nKeptLanguage);
-    StartCollecting();
+    // Under Wine the graphics adapter's query alone takes the better part of a second, and the FAQ
+    // cache's parser brings the shell and the web libraries with it; so the window does not wait for
+    // them: the two buttons that hand them on wait instead. The thread starts once the window is
+    // painted, as the query's start (Wine sets up Direct3D for it) slowed the first painting.
+    Host().Enable(kCopyInfo, false);
+    Host().Enable(kSupport, false);
+    Host().PostNoticeWhenIdle(kStartCollecting);
     return true;
 }
 
-// Under Wine the graphics adapter's query alone takes the better part of a second, and the FAQ
-// cache's parser brings the shell and the web libraries with it; so the window does not wait for
-// them: the two buttons that hand them on wait instead.
 void CLumikartaSystemInfoDlg::StartCollecting() {
-    Host().Enable(kCopyInfo, false);
-    Host().Enable(kSupport, false);
     try {
         m_collector = std::jthread([this] {
             m_collectFacts(m_SysInfo);
@@ -56,7 +57,9 @@ void CLumikartaSystemInfoDlg::StartCollecting() {
 }
 
 void CLumikartaSystemInfoDlg::OnNotice(int notice, const std::string& /*payload*/) {
-    if (notice == kFactsCollected) {
+    if (notice == kStartCollecting) {
+        StartCollecting();
+    } else if (notice == kFactsCollected) {
         OnFactsCollected();
     }
 }

@@ -20,8 +20,10 @@ public:
 
     // The About entry of the window menu.
     static constexpr int IDM_ABOUTBOX = 0x0010;
-    // The notice the collecting thread posts when m_SysInfo is complete.
-    static constexpr int kFactsCollected = 1;
+    // The notice that starts the collecting thread once the window is idle, and the one that thread
+    // posts when m_SysInfo is complete.
+    static constexpr int kStartCollecting = 1;
+    static constexpr int kFactsCollected = 2;
 
     // 0 German, 1 English, from start-up; chooses the combo box entry and goes on to the support form.
     int m_nLanguage = 0;

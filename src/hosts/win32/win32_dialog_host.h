@@ -65,6 +65,7 @@ public:
     bool RestartProgram() override;
 
     void PostNotice(int notice, std::string payload) override;
+    void PostNoticeWhenIdle(int notice) override;
     void RunBlocking(const std::function<void()>& work) override;
 
 private:
