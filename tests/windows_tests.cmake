@@ -25,7 +25,9 @@ add_executable(windows_tests
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
 )
-target_link_libraries(windows_tests PRIVATE lumikarta_test_support gtest_main version)
+# The shell's icon reader for the program file's icons; the program itself loads the shell at its
+# first call.
+target_link_libraries(windows_tests PRIVATE lumikarta_test_support gtest_main version shell32)
 target_compile_definitions(windows_tests PRIVATE LUMIKARTA_VERSION="${PROJECT_VERSION}")
 set_target_properties(windows_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIKARTA_PROGRAM_DIR})
 # The program and its language library are read as files beside the tests.

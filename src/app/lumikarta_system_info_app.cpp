@@ -11,7 +11,6 @@ CLumikartaSystemInfoApp::CLumikartaSystemInfoApp(std::filesystem::path programFo
 bool CLumikartaSystemInfoApp::InitInstance() {
     const int language = DecideLanguage();
     ApplyLanguage(language, m_programFolder);
-    CFAQStore::Instance()->LoadCache();
     {
         CLumikartaSystemInfoDlg dialog(CreateMainWindowHost());
         dialog.m_nLanguage = language;

@@ -6,8 +6,8 @@
 class CDialogHost;
 class CLumikartaSystemInfoDlg;
 
-// The program's run with a window: language, resources, FAQ data, then the main window modally for
-// the whole life of the process.
+// The program's run with a window: language and resources, then the main window modally for the
+// whole life of the process (it loads the FAQ data with the facts), then the FAQ data goes.
 class CLumikartaSystemInfoApp {
 public:
     // programFolder: where the language library is looked for first.

@@ -1,5 +1,6 @@
 #include "app/screenshot_app.h"
 
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QString>
 
@@ -15,8 +16,14 @@ std::unique_ptr<CDialogHost> ScreenshotApp::CreateMainWindowHost() {
     return host;
 }
 
+// The picture shows the window with its facts, which come as a notice through the event loop. It is
+// shown only then, so that it is painted once, for the picture.
 void ScreenshotApp::RunMainWindow(CLumikartaSystemInfoDlg& dialog) {
     dialog.Create();
+    while (!dialog.FactsShown()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    m_pHost->Window()->show();
     m_bSaved = m_pHost->Window()->grab().save(QString::fromStdString(m_imageFile.string()), "PNG");
     m_pHost->Window()->close();
 }

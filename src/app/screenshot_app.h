@@ -6,8 +6,8 @@
 
 class CQtDialogHost;
 
-// The run of --screenshot: the main window opens as usual, is rendered into a PNG file instead of
-// waiting for the user, and closes.
+// The run of --screenshot: the main window opens as usual, is rendered into a PNG file once its facts
+// are shown instead of waiting for the user, and closes.
 class ScreenshotApp : public CLumikartaSystemInfoApp {
 public:
     ScreenshotApp(std::filesystem::path programFolder, std::filesystem::path imageFile);

@@ -49,8 +49,6 @@ public:
     virtual void EndDialog(int result) = 0;
     // A host for a dialog run modally over this one (its owner window).
     virtual std::unique_ptr<CDialogHost> CreateChildHost() = 0;
-    // Shows the window before the modal run would, so it is seen during a long initialisation.
-    virtual void ShowDialog() = 0;
     // The icon resource as the window's big and small icon.
     virtual void SetIcon(uint32_t iconId) = 0;
     // Adds a separator and then the entry to the window menu (where the platform has none of ours to
@@ -115,6 +113,10 @@ public:
     // From any thread; never waits for the window. dialog.OnNotice(notice, payload) runs later on the
     // user-interface thread, in posting order; notices still pending when the window goes are dropped.
     virtual void PostNotice(int notice, std::string payload) = 0;
+    // dialog.OnNotice(notice, {}) runs once the window has handled what is pending, on Windows its
+    // first painting included, so that work it starts does not hold up the window's first
+    // appearance; dropped when the window goes first.
+    virtual void PostNoticeWhenIdle(int notice) = 0;
     // Runs the work on a helper thread and returns when it is done. Meanwhile the windows keep
     // painting but take no input (clicks and keys are dropped, not delivered later) and show the wait
     // cursor. The work must not touch the windows; the helper thread is prepared for the core's calls

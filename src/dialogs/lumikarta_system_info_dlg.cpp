@@ -1,10 +1,13 @@
 #include "dialogs/lumikarta_system_info_dlg.h"
 
+#include <system_error>
+
 #include "core/language.h"
 #include "dialogs/about_dlg.h"
 #include "dialogs/info_fields.h"
 #include "dialogs/send_dialog.h"
 #include "dialogs/update_box.h"
+#include "faqdata/faq_store.h"
 #include "platform/web_addresses.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
@@ -15,7 +18,10 @@
 using namespace main_window;
 
 CLumikartaSystemInfoDlg::CLumikartaSystemInfoDlg(std::unique_ptr<CDialogHost> host)
-    : CTemplateDialog(IDD_LUMIKARTASYSTEMINFO_DIALOG, std::move(host)) {}
+    : CTemplateDialog(IDD_LUMIKARTASYSTEMINFO_DIALOG, std::move(host)), m_collectFacts([](CSystemInfo& info) {
+          info.CollectAll();
+          CFAQStore::Instance()->LoadCache();
+      }) {}
 
 bool CLumikartaSystemInfoDlg::OnInitDialog() {
     m_linkFAQ.AttachToLabel(kFAQ, Host());
@@ -24,17 +30,49 @@ bool CLumikartaSystemInfoDlg::OnInitDialog() {
         Host().AddSystemMenuItem(IDM_ABOUTBOX, aboutText);
     }
     Host().SetIcon(IDR_MAINFRAME);
-    Host().ShowDialog();
-    CollectSystemInfo();
     m_linkFAQ.SetURL(FaqPageUrl());
-    ShowFacts();
     m_nKeptLanguage = m_nLanguage >= 0 && m_nLanguage < Host().ItemCount(kLanguage) ? m_nLanguage : -1;
     Host().Select(kLanguage, m_nKeptLanguage);
+    // Under Wine the graphics adapter's query alone takes the better part of a second, and the FAQ
+    // cache's parser brings the shell and the web libraries with it; so the window does not wait for
+    // them: the two buttons that hand them on wait instead. The thread starts once the window is
+    // painted, as the query's start (Wine sets up Direct3D for it) slowed the first painting.
+    Host().Enable(kCopyInfo, false);
+    Host().Enable(kSupport, false);
+    Host().PostNoticeWhenIdle(kStartCollecting);
     return true;
 }
 
-void CLumikartaSystemInfoDlg::CollectSystemInfo() {
-    m_SysInfo.CollectAll();
+void CLumikartaSystemInfoDlg::StartCollecting() {
+    try {
+        m_collector = std::jthread([this] {
+            m_collectFacts(m_SysInfo);
+            Host().PostNotice(kFactsCollected, {});
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the facts are collected here, before the window takes input.
+        m_collectFacts(m_SysInfo);
+        OnFactsCollected();
+    }
+}
+
+void CLumikartaSystemInfoDlg::OnNotice(int notice, const std::string& /*payload*/) {
+    if (notice == kStartCollecting) {
+        StartCollecting();
+    } else if (notice == kFactsCollected) {
+        OnFactsCollected();
+    }
+}
+
+// The join is what makes the collecting thread's writes to m_SysInfo visible here.
+void CLumikartaSystemInfoDlg::OnFactsCollected() {
+    if (m_collector.joinable()) {
+        m_collector.join();
+    }
+    ShowFacts();
+    m_bFactsShown = true;
+    Host().Enable(kCopyInfo, true);
+    Host().Enable(kSupport, true);
 }
 
 void CLumikartaSystemInfoDlg::ShowFacts() {
@@ -85,7 +123,12 @@ void CLumikartaSystemInfoDlg::OnSysCommand(int commandId) {
     }
 }
 
+// The buttons are disabled until the facts are shown; the checks keep it so should a host deliver a
+// click anyway (a key for a disabled button).
 void CLumikartaSystemInfoDlg::OnCopyInfo() {
+    if (!m_bFactsShown) {
+        return;
+    }
     const InfoLines lines{Host().GetText(kCPU), Host().GetText(kRAM), Host().GetText(kGraphics),
                           Host().GetText(kDriver), Host().GetText(kOS)};
     Host().CopyToClipboard(CopyInfoText(lines, "\r\n"));
@@ -110,6 +153,9 @@ void CLumikartaSystemInfoDlg::OnLanguageChanged() {
 }
 
 void CLumikartaSystemInfoDlg::OnSupport() {
+    if (!m_bFactsShown) {
+        return;
+    }
     CSendDialog dialog(m_SysInfo, Host().CreateChildHost());
     dialog.m_nLanguage = m_nLanguage;
     dialog.DoModal();

@@ -11,9 +11,9 @@
 class CXMLDocument;
 class CXMLNode;
 
-// The application-wide store of the local FAQ data: start-up fills it once from the cache file, the
-// support form takes its subjects from it, and it goes when the main window has closed. Used by the
-// user-interface thread only.
+// The application-wide store of the local FAQ data: the main window's collecting thread fills it once
+// from the cache file, the support form takes its subjects from it once that thread has ended, and it
+// goes when the main window has closed. Used by one thread at a time.
 class CFAQStore {
 public:
     // The store, created empty on the first call.

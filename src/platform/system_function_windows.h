@@ -2,14 +2,24 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace platform {
 
-// A function of a system library the process has already mapped (kernel32, user32), looked up by name
-// rather than linked, so the program still starts on a Windows that lacks it; null there. Its absence
-// is a fact about the system, not a failure.
+// A function of a system library, looked up by name rather than linked, so the program still starts
+// on a Windows that lacks it; null there. Its absence is a fact about the system, not a failure. A
+// library the process has not mapped yet (the shell, which is loaded at its first call) is loaded
+// from the system folder and stays, as a linked one would.
 template <typename Function>
 Function SystemFunction(const wchar_t* library, const char* name) {
-    const HMODULE module = GetModuleHandleW(library);
+    HMODULE module = GetModuleHandleW(library);
+    if (module == nullptr) {
+        wchar_t folder[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            module = LoadLibraryW((std::wstring(folder, length) + L"\\" + library).c_str());
+        }
+    }
     if (module == nullptr) {
         return nullptr;
     }

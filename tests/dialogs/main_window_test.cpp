@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <optional>
 
 #include "dialogs/lumikarta_system_info_dlg.h"
@@ -17,26 +19,29 @@ namespace {
 
 using namespace main_window;
 
+// The graphics lines' formats are the info lines' own test.
+void CollectKnownComputer(CSystemInfo& info) {
+    info.m_strCPUName = "  AMD Ryzen 7 5800X 8-Core Processor  ";
+    info.m_strOS = "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)";
+    info.m_ullTotalPhys = 16ULL << 30;
+    info.m_ullTotalPageFile = (16ULL << 30) + (1ULL << 29);
+    info.m_Products = {{"Wanderkarte Alpen", {}, "2.1.0"}, {"TopoKarte Deutschland", {}, "3.0.0"}};
+    info.m_Printers = {"laser", "Buero", "Farbdrucker"};
+}
+
 // The main window over a known computer instead of this one, on a recording host.
 class FixtureMainWindow : public CLumikartaSystemInfoDlg {
 public:
-    explicit FixtureMainWindow(int language = 0)
+    explicit FixtureMainWindow(int language = 0,
+                               std::function<void(CSystemInfo&)> collect = CollectKnownComputer)
         : CLumikartaSystemInfoDlg(std::make_unique<RecordingDialogHost>()) {
         m_nLanguage = language;
+        m_collectFacts = std::move(collect);
         Create();
     }
     RecordingDialogHost& Ui() { return static_cast<RecordingDialogHost&>(Host()); }
-
-protected:
-    // The graphics lines' formats are the info lines' own test.
-    void CollectSystemInfo() override {
-        m_SysInfo.m_strCPUName = "  AMD Ryzen 7 5800X 8-Core Processor  ";
-        m_SysInfo.m_strOS = "Debian GNU/Linux 12 (bookworm), 64-bit (kernel 6.1.0-18-amd64)";
-        m_SysInfo.m_ullTotalPhys = 16ULL << 30;
-        m_SysInfo.m_ullTotalPageFile = (16ULL << 30) + (1ULL << 29);
-        m_SysInfo.m_Products = {{"Wanderkarte Alpen", {}, "2.1.0"}, {"TopoKarte Deutschland", {}, "3.0.0"}};
-        m_SysInfo.m_Printers = {"laser", "Buero", "Farbdrucker"};
-    }
+    // The collecting thread's notice, delivered as the window's thread would.
+    void ReceiveFacts() { Ui().DeliverNotices(std::chrono::seconds(30)); }
 };
 
 // The fields show the facts in their formats and are what "Info kopieren" copies, also after the
@@ -44,6 +49,7 @@ protected:
 TEST(MainWindowTest, ShowsTheCollectedFactsCopiesTheFiveFieldsAndLinksTheFaq) {
     FixtureMainWindow window;
     RecordingDialogHost& ui = window.Ui();
+    window.ReceiveFacts();
     EXPECT_EQ(ui.At(kProducts).items,
               (std::vector<std::string>{"Wanderkarte Alpen", "TopoKarte Deutschland"}));
     EXPECT_EQ(ui.At(kPrinters).items, (std::vector<std::string>{"laser", "Buero", "Farbdrucker"}));
@@ -63,6 +69,51 @@ TEST(MainWindowTest, ShowsTheCollectedFactsCopiesTheFiveFieldsAndLinksTheFaq) {
     ui.UserClicks(kFAQ);
     ASSERT_EQ(ui.Seen().openedUrls.size(), 1u);
     EXPECT_NE(ui.Seen().openedUrls[0].find("/service/faq.html"), std::string::npos);
+}
+
+// The window is there before its facts: until they arrive the fields are empty and neither the
+// buttons nor the handlers behind them hand anything on. A window closed meanwhile waits for the
+// collecting thread, which would otherwise write into a record that is gone.
+TEST(MainWindowTest, CopyAndSupportWaitForTheFactsCollectedBesideTheWindow) {
+    for (const bool closedBeforeTheFacts : {false, true}) {
+        SCOPED_TRACE(closedBeforeTheFacts ? "closed before the facts" : "facts arrived");
+        std::atomic<bool> released = false;
+        FixtureMainWindow window(0, [&released](CSystemInfo& info) {
+            released.wait(false);
+            CollectKnownComputer(info);
+        });
+        RecordingDialogHost& ui = window.Ui();
+        int supportForms = 0;
+        ui.Seen().runChild = [&supportForms](CTemplateDialog&) { return ++supportForms, IDCANCEL; };
+        const auto handOn = [&] {
+            ui.UserClicks(kCopyInfo);
+            ui.UserClicks(kSupport);
+            window.OnCopyInfo();
+            window.OnSupport();
+        };
+
+        handOn();
+        EXPECT_FALSE(ui.IsEnabled(kCopyInfo));
+        EXPECT_FALSE(ui.IsEnabled(kSupport));
+        EXPECT_TRUE(ui.IsEnabled(kUpdates));
+        EXPECT_EQ(ui.GetText(kCPU), "");
+        EXPECT_FALSE(ui.Seen().clipboard);
+        EXPECT_EQ(supportForms, 0);
+
+        released = true;
+        released.notify_all();
+        if (closedBeforeTheFacts) {
+            window.OnCancel();
+            continue;
+        }
+        window.ReceiveFacts();
+        EXPECT_TRUE(ui.IsEnabled(kCopyInfo));
+        EXPECT_TRUE(ui.IsEnabled(kSupport));
+        EXPECT_EQ(ui.GetText(kCPU), "AMD Ryzen 7 5800X 8-Core Processor");
+        handOn();
+        EXPECT_EQ(ui.Seen().clipboard->rfind("CPU: AMD Ryzen", 0), 0u);
+        EXPECT_EQ(supportForms, 2);
+    }
 }
 
 // The choice is stored whether or not there was one before; the question speaks the language that is

@@ -22,6 +22,9 @@ void RecordingDialogHost::CreateModeless(CTemplateDialog& dialog) {
         }
     }
     dialog.InitDialog();
+    for (const int notice : std::exchange(m_idleNotices, {})) {
+        dialog.OnNotice(notice, {});
+    }
 }
 
 const RecordingDialogHost::Control& RecordingDialogHost::Find(int id) const {

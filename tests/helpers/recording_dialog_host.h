@@ -75,7 +75,6 @@ public:
     std::unique_ptr<CDialogHost> CreateChildHost() override {
         return std::unique_ptr<CDialogHost>(new RecordingDialogHost(m_pDesktop));
     }
-    void ShowDialog() override {}
     void SetIcon(uint32_t) override {}
     void AddSystemMenuItem(int, const std::string&) override {}
 
@@ -122,6 +121,8 @@ public:
     }
 
     void PostNotice(int notice, std::string payload) override;
+    // Delivered as soon as the window is made, which is when a real one would be idle.
+    void PostNoticeWhenIdle(int notice) override { m_idleNotices.push_back(notice); }
     void RunBlocking(const std::function<void()>& work) override;
 
 private:
@@ -133,6 +134,7 @@ private:
     CTemplateDialog* m_pDialog = nullptr;
     std::map<int, Control> m_controls;
 
+    std::vector<int> m_idleNotices;
     std::mutex m_noticeLock;
     std::condition_variable m_noticePosted;
     std::deque<std::pair<int, std::string>> m_notices;

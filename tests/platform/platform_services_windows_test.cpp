@@ -16,6 +16,7 @@
 #include "platform/downloads_folder.h"
 #include "platform/folder_access.h"
 #include "platform/regular_file.h"
+#include "platform/system_function_windows.h"
 #include "platform/temp_file.h"
 #include "platform/wide_text_windows.h"
 
@@ -205,6 +206,24 @@ TEST(PlatformServicesWindows, DownloadsFolderIsWhereTheUserMovedIt) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, kDownloads);
     }
     EXPECT_EQ(found, platform::Utf8FromWide(location));
+}
+
+// A function is found also in a system library the process has not mapped yet, as the shell, loaded
+// at its first call, may not be; it is none where the library or the function is missing.
+TEST(PlatformServicesWindows, SystemFunctionIsFoundAlsoInALibraryNotYetLoaded) {
+    ASSERT_EQ(GetModuleHandleW(L"hid.dll"), nullptr) << "the case needs a library the tests do not load";
+    const struct {
+        const wchar_t* library;
+        const char* name;
+        bool found;
+    } cases[] = {
+        {L"hid.dll", "HidD_GetHidGuid", true},
+        {L"hid.dll", "HidD_NoSuchFunction", false},
+        {L"no-such-library.dll", "HidD_GetHidGuid", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::SystemFunction<void (*)()>(c.library, c.name) != nullptr, c.found) << c.name;
+    }
 }
 
 }  // namespace

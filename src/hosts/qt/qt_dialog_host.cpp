@@ -118,12 +118,6 @@ std::unique_ptr<CDialogHost> CQtDialogHost::CreateChildHost() {
     return std::make_unique<CQtDialogHost>(m_pWindow ? m_pWindow.get() : m_pOwner.data());
 }
 
-void CQtDialogHost::ShowDialog() {
-    if (m_pWindow) {
-        m_pWindow->show();
-    }
-}
-
 void CQtDialogHost::SetIcon(uint32_t iconId) {
     if (m_pWindow) {
         m_pWindow->setWindowIcon(LoadAppIcon(iconId));
@@ -409,6 +403,12 @@ void CQtDialogHost::PostNotice(int notice, std::string payload) {
 
 // A nested event loop keeps every window painting; the quit is posted from the helper, so it cannot
 // be missed even when the work ends before the loop starts.
+// Qt paints when the window system asks, in no fixed order with the event queue: the notice comes as
+// any other.
+void CQtDialogHost::PostNoticeWhenIdle(int notice) {
+    PostNotice(notice, {});
+}
+
 void CQtDialogHost::RunBlocking(const std::function<void()>& work) {
     const InputBlocker blocked;
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -22,6 +22,8 @@ namespace {
 constexpr wchar_t kCaption[] = L"LumikartaSystemInfo";
 // The window message that wakes the dialog for its queued notices.
 constexpr UINT kNoticeMessage = WM_APP + 1;
+// The timers of notices delivered when the window is idle: this plus the notice.
+constexpr UINT_PTR kIdleNoticeTimer = 0x4C00;
 // Posted on a DPI change, so the host's fonts and icons follow once Windows has scaled the dialog.
 constexpr UINT kDpiChangedMessage = WM_APP + 2;
 
@@ -178,11 +180,6 @@ void CWin32DialogHost::EndDialog(int result) {
 
 std::unique_ptr<CDialogHost> CWin32DialogHost::CreateChildHost() {
     return std::make_unique<CWin32DialogHost>(m_hDialog);
-}
-
-void CWin32DialogHost::ShowDialog() {
-    ShowWindow(m_hDialog, SW_SHOW);
-    UpdateWindow(m_hDialog);
 }
 
 void CWin32DialogHost::SetIcon(uint32_t iconId) {
@@ -524,6 +521,11 @@ void CWin32DialogHost::PostNotice(int notice, std::string payload) {
     }
 }
 
+// A window is given its timer messages last, after its painting.
+void CWin32DialogHost::PostNoticeWhenIdle(int notice) {
+    SetTimer(m_hDialog, kIdleNoticeTimer + static_cast<UINT_PTR>(notice), USER_TIMER_MINIMUM, nullptr);
+}
+
 void CWin32DialogHost::DeliverNotices() {
     std::vector<std::pair<int, std::string>> notices;
     {
@@ -658,6 +660,15 @@ INT_PTR CWin32DialogHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return FALSE;
         case kNoticeMessage:
             DeliverNotices();
+            return TRUE;
+        case WM_TIMER:
+            if (wParam < kIdleNoticeTimer) {
+                return FALSE;
+            }
+            KillTimer(m_hDialog, wParam);
+            if (!m_pDialog->Ended()) {
+                m_pDialog->OnNotice(static_cast<int>(wParam - kIdleNoticeTimer), {});
+            }
             return TRUE;
         case WM_DPICHANGED:
             // Windows scales the dialog and its controls after this procedure returns.

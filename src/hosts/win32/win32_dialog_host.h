@@ -30,7 +30,6 @@ public:
     void CreateModeless(CTemplateDialog& dialog) override;
     void EndDialog(int result) override;
     std::unique_ptr<CDialogHost> CreateChildHost() override;
-    void ShowDialog() override;
     void SetIcon(uint32_t iconId) override;
     void AddSystemMenuItem(int commandId, const std::string& text) override;
 
@@ -66,6 +65,7 @@ public:
     bool RestartProgram() override;
 
     void PostNotice(int notice, std::string payload) override;
+    void PostNoticeWhenIdle(int notice) override;
     void RunBlocking(const std::function<void()>& work) override;
 
 private:

@@ -159,6 +159,33 @@ TEST(Win32DialogHost, TextAreaTakesReturnAndBlockingWorkRunsElsewhereWhileTheWin
     EXPECT_EQ(form.events.back(), "command " + std::to_string(send_dialog::kSend));
 }
 
+// A notice for when the window is idle comes after the notices posted before it and after the
+// shown window's painting: the main window starts collecting its facts on it.
+TEST(Win32DialogHost, IdleNoticeComesAfterPostedNoticesAndThePainting) {
+    class PaintWatchingDialog : public RecordingDialog {
+    public:
+        using RecordingDialog::RecordingDialog;
+        void OnNotice(int notice, const std::string& payload) override {
+            RecordingDialog::OnNotice(notice, payload);
+            if (notice == 2) {
+                paintPendingWhenIdle = HIWORD(GetQueueStatus(QS_PAINT)) != 0;
+            }
+        }
+        bool paintPendingWhenIdle = true;
+    };
+    PaintWatchingDialog main(IDD_LUMIKARTASYSTEMINFO_DIALOG);
+    main.Create();
+    ShowWindow(main.Window(), SW_SHOW);
+    main.Host().PostNoticeWhenIdle(2);
+    main.Host().PostNotice(1, "vorher");
+    for (int round = 0; round < 200 && main.events.size() < 2; ++round) {
+        Pump(main.Window());
+        Sleep(5);
+    }
+    EXPECT_EQ(main.events, (std::vector<std::string>{"notice 1 vorher", "notice 2 "}));
+    EXPECT_FALSE(main.paintPendingWhenIdle);
+}
+
 // What the label's tooltip says when it shows; empty when the label shows all of its text.
 std::string TooltipText(HWND label) {
     HWND dialog = GetParent(label);
