@@ -12,11 +12,13 @@ set -euo pipefail
 # ca-certificates: libcurl fails every HTTPS exchange without the system's trust store, also when
 # LUMIKARTA_CA_BUNDLE names an extra authority.
 # xdg-utils: xdg-open, through which the program starts a downloaded installer.
+# qt6-translations-l10n: Qt's own words in its dialogs in the system's language (a test reads the German).
 # openssl: the signing command's test checks that stock OpenSSL and our command agree.
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libcurl4-openssl-dev ca-certificates libpugixml-dev libcups2-dev libacl1-dev
   libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev pci.ids fonts-dejavu-core xdg-utils openssl
+  qt6-translations-l10n
 )
 # The posix thread model compilers (the win32 one has no std::thread); wine puts the runner on the
 # PATH, wine64 alone does not; googletest brings the sources the cross-build compiles; openssl

@@ -4,10 +4,12 @@
 #include "app/lumikarta_system_info_app.h"
 #include "app/screenshot_app.h"
 #include "app/window_modes.h"
+#include "hosts/qt/qt_own_texts.h"
 #include "platform/program_path.h"
 
 int RunWindowMode(int argc, char** argv) {
     QApplication application(argc, argv);
+    const QtOwnTexts ownTexts;
     CLumikartaSystemInfoApp(platform::ProgramFile().parent_path()).InitInstance();
     return 0;
 }
@@ -18,6 +20,7 @@ int RunScreenshotMode(int argc, char** argv, const std::string& imageFile) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    const QtOwnTexts ownTexts;
     ScreenshotApp run(platform::ProgramFile().parent_path(), imageFile);
     run.InitInstance();
     if (!run.Saved()) {

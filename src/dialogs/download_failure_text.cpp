@@ -20,6 +20,10 @@ std::string DownloadFailureText(const DownloadFailure& failure) {
             return LoadResString(IDS_CHECKSUM_NOT_COMPUTED);
         case DownloadFailure::Reason::ChecksumMismatch:
             return LoadResString(IDS_CHECKSUM_MISMATCH);
+        case DownloadFailure::Reason::FileNotSaved: {
+            std::string text = LoadResString(IDS_FILE_NOT_SAVED) + "\n" + failure.path;
+            return failure.systemText.empty() ? text : text + "\n" + failure.systemText;
+        }
         case DownloadFailure::Reason::System:
             break;
     }

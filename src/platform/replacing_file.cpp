@@ -97,7 +97,7 @@ bool ReplacingFile::Create() {
     Discard();
     const std::filesystem::path target = FinalTarget(m_target);
     if (target.empty()) {
-        m_reason = "its links lead nowhere";
+        m_reason = std::make_error_code(std::errc::too_many_symbolic_link_levels).message();
         Fail("Cannot write");
         return false;
     }

@@ -30,7 +30,11 @@ public:
     // Closes and removes the temporary file; the target stays as it was.
     void Discard();
 
+    // What failed, with the target and the system's reason, for a log.
     const std::string& Error() const { return m_error; }
+    // The system's own words for the last failure, for a window that says the rest in its language;
+    // empty when the system gave none.
+    const std::string& SystemReason() const { return m_reason; }
     // Empty while there is none.
     const std::filesystem::path& TemporaryPath() const { return m_temporary; }
 

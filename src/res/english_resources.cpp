@@ -41,6 +41,7 @@ constexpr LumikartaStringResource kStrings[] = {
      "The downloaded file does not match the SHA-256 checksum of the update definition."},
     {IDS_DOWNLOAD_FAILED, "The download failed."},
     {IDS_DOWNLOAD_NOT_STARTED, "The download could not be started:"},
+    {IDS_FILE_NOT_SAVED, "The file could not be saved:"},
 };
 
 }  // namespace

@@ -45,6 +45,7 @@ constexpr LumikartaStringResource kStrings[] = {
      "Die heruntergeladene Datei stimmt nicht mit der SHA-256-Prüfsumme der Update Definition überein."},
     {IDS_DOWNLOAD_FAILED, "Der Download ist fehlgeschlagen."},
     {IDS_DOWNLOAD_NOT_STARTED, "Der Download konnte nicht gestartet werden:"},
+    {IDS_FILE_NOT_SAVED, "Die Datei konnte nicht gespeichert werden:"},
 };
 
 }  // namespace

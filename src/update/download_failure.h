@@ -14,10 +14,13 @@ struct DownloadFailure {
         InvalidChecksum,
         ChecksumNotComputed,
         ChecksumMismatch,
+        // The installer could not be saved as `path`; systemText says why, when the system said.
+        FileNotSaved,
         // The transfer or the file failed; systemText says why, when the system said.
         System,
     };
     Reason reason = Reason::System;
     long status = 0;
     std::string systemText;
+    std::string path;
 };

@@ -37,7 +37,7 @@ std::optional<platform::Sha256Digest> ParseSha256(std::string_view text) {
 }
 
 DownloadFailure SystemFailure(std::string text) {
-    return {DownloadFailure::Reason::System, 0, std::move(text)};
+    return {DownloadFailure::Reason::System, 0, std::move(text), {}};
 }
 
 // Writes the body of a successful response beside the target file, which it replaces only once
@@ -54,11 +54,11 @@ public:
 
     void OnResponseStart(long status, int64_t contentLength) override {
         if (status < 200 || status >= 300) {
-            m_failure = {DownloadFailure::Reason::ServerStatus, status, {}};
+            m_failure = {DownloadFailure::Reason::ServerStatus, status, {}, {}};
             return;
         }
         if (!m_file.Create()) {
-            m_failure = SystemFailure(m_file.Error());
+            m_failure = FileNotSaved();
             return;
         }
         m_job.counters->totalBytes = contentLength;
@@ -71,7 +71,7 @@ public:
             return false;
         }
         if (!m_file.Write(data, size)) {
-            m_failure = SystemFailure(m_file.Error());
+            m_failure = FileNotSaved();
             return false;
         }
         if (m_hash) {
@@ -95,22 +95,22 @@ public:
         }
         // No installer is empty; an empty answer is a server's fault, not an update.
         if (m_job.counters->loadedBytes == 0) {
-            m_failure = {DownloadFailure::Reason::EmptyFile, 0, {}};
+            m_failure = {DownloadFailure::Reason::EmptyFile, 0, {}, {}};
             return false;
         }
         if (m_hash) {
             const std::optional<platform::Sha256Digest> digest = m_hash->Finish();
             if (!digest) {
-                m_failure = {DownloadFailure::Reason::ChecksumNotComputed, 0, {}};
+                m_failure = {DownloadFailure::Reason::ChecksumNotComputed, 0, {}, {}};
                 return false;
             }
             if (*digest != *m_expected) {
-                m_failure = {DownloadFailure::Reason::ChecksumMismatch, 0, {}};
+                m_failure = {DownloadFailure::Reason::ChecksumMismatch, 0, {}, {}};
                 return false;
             }
         }
         if (!m_file.Commit()) {
-            m_failure = SystemFailure(m_file.Error());
+            m_failure = FileNotSaved();
             return false;
         }
         return true;
@@ -123,6 +123,10 @@ public:
     DownloadFailure Failure() const { return m_failure.value_or(DownloadFailure{}); }
 
 private:
+    DownloadFailure FileNotSaved() const {
+        return {DownloadFailure::Reason::FileNotSaved, 0, m_file.SystemReason(), m_job.m_strTargetPath};
+    }
+
     DownloadJob& m_job;
     platform::ReplacingFile m_file;
     const std::optional<platform::Sha256Digest> m_expected;
@@ -140,7 +144,7 @@ int DownloadWorker(DownloadJob* job) {
         // A checksum that cannot be read must not pass for none: nothing is downloaded.
         if (!expected) {
             if (job->cancel == 0) {
-                job->window->NotifyFailed({DownloadFailure::Reason::InvalidChecksum, 0, {}});
+                job->window->NotifyFailed({DownloadFailure::Reason::InvalidChecksum, 0, {}, {}});
             }
             return 0;
         }

@@ -201,7 +201,7 @@ TEST_F(UpdateDialogsTest, FailedDownloadIsShownByTheWindowWhichStaysOpen) {
         const char* message;
     } cases[] = {
         {"missing.exe", "", "Der Server antwortete mit dem Status 404."},
-        {"setup.exe", "none", "Cannot write"},
+        {"setup.exe", "none", "Die Datei konnte nicht gespeichert werden:\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

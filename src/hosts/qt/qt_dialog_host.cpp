@@ -341,15 +341,15 @@ MessageAnswer CQtDialogHost::ShowMessage(const std::string& text, MessageIcon ic
 
 // Installers for Linux seldom end in .exe, and a type that hid the proposed file (a .sh installer
 // under *.exe) would hide what the user is about to save: the proposed file's own extension stands
-// in for the question's, and all files can be shown. The words are English, as the rest of Qt's
-// file dialog is in this program.
+// in for the question's, and all files can be shown, in Qt's own words as the rest of its file
+// dialog.
 std::optional<std::string> CQtDialogHost::AskSaveFile(const SaveFileQuestion& question) {
     const QString name = Text(question.proposedName);
     const QString suffix = QFileInfo(name).suffix();
     const QString pattern = suffix.isEmpty() ? Text(question.filePattern) : "*." + suffix;
     QFileDialog dialog(m_pWindow.get(), Text(question.title), Text(question.folder));
     dialog.setNameFilters(
-        {Text(question.fileTypeName) + " (" + pattern + ")", QStringLiteral("All files (*)")});
+        {Text(question.fileTypeName) + " (" + pattern + ")", QFileDialog::tr("All Files (*)")});
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix.isEmpty() ? Text(question.defaultExtension) : suffix);

@@ -22,6 +22,7 @@
 #include "hosts/qt/dialog_builder.h"
 #include "hosts/qt/qt_dialog_host.h"
 #include "hosts/qt/qt_ellipsis_label.h"
+#include "hosts/qt/qt_own_texts.h"
 #include "res/control_ids.h"
 #include "res/resource_ids.h"
 
@@ -198,23 +199,33 @@ TEST(QtDialogHostTest, LongDescriptionEndsAfterAWordWithAnEllipsisAndShowsWholeI
 }
 
 // Return in the save question saves the proposed name into the folder the question starts in, not
-// into the current folder; a .sh installer is offered under its own type, not hidden under *.exe.
+// into the current folder; a .sh installer is offered under its own type, not hidden under *.exe;
+// Qt's own words speak the system's language.
 TEST(QtDialogHostTest, ReturnInTheSaveQuestionSavesTheProposedNameInItsFolder) {
-    ProbeDialog dialog;
-    dialog.Create();
-    const TempDir downloads;
-    QStringList types;
-    QTimer::singleShot(0, [&types] {
-        if (auto* question = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            types = question->nameFilters();
-            // In the file name field, where the proposed name stands.
-            QTest::keyClick(question->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
-        }
-    });
-    const std::optional<std::string> chosen = dialog.Host().AskSaveFile(
-        {"Save file", downloads.Path().string(), "TopoKarte-Update-305.sh", "EXE", "Executables", "*.exe"});
-    EXPECT_EQ(types, QStringList({"Executables (*.sh)", "All files (*)"}));
-    EXPECT_EQ(chosen, downloads.FilePath("TopoKarte-Update-305.sh"));
+    const struct {
+        QLocale::Language system;
+        const char* allFiles;
+    } cases[] = {{QLocale::English, "All Files (*)"}, {QLocale::German, "Alle Dateien (*)"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.allFiles);
+        const QtOwnTexts ownTexts{QLocale(c.system)};
+        ProbeDialog dialog;
+        dialog.Create();
+        const TempDir downloads;
+        QStringList types;
+        QTimer::singleShot(0, [&types] {
+            if (auto* question = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                types = question->nameFilters();
+                // In the file name field, where the proposed name stands.
+                QTest::keyClick(question->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
+            }
+        });
+        const std::optional<std::string> chosen =
+            dialog.Host().AskSaveFile({"Save file", downloads.Path().string(), "TopoKarte-Update-305.sh",
+                                       "EXE", "Executables", "*.exe"});
+        EXPECT_EQ(types, QStringList({"Executables (*.sh)", c.allFiles}));
+        EXPECT_EQ(chosen, downloads.FilePath("TopoKarte-Update-305.sh"));
+    }
 }
 
 // A link label reports the mouse entering and leaving it and a click released over it, and nothing
