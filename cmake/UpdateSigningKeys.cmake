@@ -4,6 +4,8 @@
 # <build>/update-signing/ (once, kept across reconfigures) and trusts its public half, so a build
 # that nobody gave keys trusts a key nobody else has, and the demo and the reference service sign
 # with its private half.
+include(${CMAKE_CURRENT_LIST_DIR}/WriteIfChanged.cmake)
+
 function(lumikarta_trusted_update_keys output)
   find_program(LUMIKARTA_OPENSSL openssl REQUIRED)
   set(keys ${LUMIKARTA_UPDATE_KEYS})
@@ -50,10 +52,5 @@ function(lumikarta_trusted_update_keys output)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${key})
   endforeach()
   set(content "#include \"update/trusted_update_keys.h\"\n\nnamespace {\n\nconst std::string kTrustedKeys[] = {\n${entries}};\n\n}  // namespace\n\nstd::span<const std::string> TrustedUpdateKeys() {\n    return kTrustedKeys;\n}\n")
-  if(EXISTS ${output})
-    file(READ ${output} previous)
-  endif()
-  if(NOT "${previous}" STREQUAL "${content}")
-    file(WRITE ${output} "${content}")
-  endif()
+  lumikarta_write_if_changed(${output} "${content}")
 endfunction()
