@@ -30,7 +30,7 @@ start_service service || exit 1
 # The sample installers are small; at 150 bytes a second their progress can be watched. The update
 # definition is signed as it is served, with the key this build made for itself and trusts.
 signing_with build
-start_service faq-service --http --downloads samples/downloads --download-rate 150 "${signing[@]}" || exit 1
+start_service faq-service --http --downloads samples/downloads --download-rate 150 "${signing_options[@]}" || exit 1
 value() { sed -n "s/^$2 //p" "$demo/$1.out"; }
 
 export LUMIKARTA_HKLM="$PWD/samples/hklm.reg"

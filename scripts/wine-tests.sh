@@ -63,7 +63,7 @@ start_service slow --http --downloads samples/downloads --download-rate 100 "${t
 export LUMIKARTA_TEST_SLOW_SERVICE_URL="$service_url"
 # The program itself lists what its build's own key signed.
 signing_with "$build"
-start_service own --http --downloads samples/downloads "${signing[@]}"
+start_service own --http --downloads samples/downloads "${signing_options[@]}"
 own=$service_url
 rm "$signing"/*-private.pem
 wineboot -i >/dev/null 2>&1
@@ -166,7 +166,7 @@ run winecfg-win7 60 winecfg -v win7 || failed=1
 # sample definition offers updates.
 echo "== LumikartaSystemInfo.exe --list-updates"
 run import 120 wine reg import "Z:$PWD/samples/hklm.reg" /reg:32 || true
-if [ ${#signing[@]} -gt 0 ]; then
+if [ ${#signing_options[@]} -gt 0 ]; then
   LUMIKARTA_UPDATE_URL="$own/downloads/updates.xml" run list-updates 120 wine "$bin/LumikartaSystemInfo.exe" \
     --list-updates || failed=1
   if ! grep -q "^TopoKarte Deutschland 3.1	310	$own/downloads/TopoKarte-Update-310.sh" "$work/list-updates.log"; then
