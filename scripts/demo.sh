@@ -27,8 +27,10 @@ service=build/bin/lumikarta-service work=$demo service_pids=()
 trap 'kill "${service_pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
 source scripts/reference-service.sh
 start_service service || exit 1
-# The sample installers are small; at 150 bytes a second their progress can be watched.
-start_service faq-service --http --downloads samples/downloads --download-rate 150 || exit 1
+# The sample installers are small; at 150 bytes a second their progress can be watched. The update
+# definition is signed as it is served, with the key this build made for itself and trusts.
+signing_with build
+start_service faq-service --http --downloads samples/downloads --download-rate 150 "${signing_options[@]}" || exit 1
 value() { sed -n "s/^$2 //p" "$demo/$1.out"; }
 
 export LUMIKARTA_HKLM="$PWD/samples/hklm.reg"

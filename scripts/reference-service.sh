@@ -16,3 +16,17 @@ start_service() {
   service_url=$(sed -n 's/^listening //p' "$work/$name.out")
   [ -n "$service_url" ] || { cat "$work/$name.out" >&2; return 1; }
 }
+
+# signing_with BUILD_DIR: sets the array signing_options to the options that make a service sign its update
+# definitions with the build's own key (<build>/update-signing/private.pem, made when the build was
+# configured without LUMIKARTA_UPDATE_KEYS), the key that build's program trusts. A build given the
+# maker's keys has none: its definitions are the maker's to sign, and served unsigned they are refused.
+signing_with() {
+  signing_options=()
+  if [ -f "$1/update-signing/private.pem" ]; then
+    signing_options=(--signing-key "$1/update-signing/private.pem")
+  else
+    echo "NOTE: $1 trusts the maker's keys (LUMIKARTA_UPDATE_KEYS) and has no key of its own, so the" \
+      "update definitions are served unsigned and the program refuses them" >&2
+  fi
+}

@@ -50,7 +50,8 @@ done
 # download about half done.
 service=build/bin/lumikarta-service work=$scratch service_pids=()
 source scripts/reference-service.sh
-start_service service --http --downloads samples/downloads --download-rate 60
+signing_with build
+start_service service --http --downloads samples/downloads --download-rate 60 "${signing_options[@]}"
 processes+=("${service_pids[@]}")
 downloads=$(sed -n 's/^downloads //p' "$scratch/service.out")
 export LUMIKARTA_UPDATE_URL="${downloads}updates.xml"

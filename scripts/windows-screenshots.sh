@@ -20,7 +20,8 @@ wine_on_virtual_display
 # Windows 10, as most users have it, so the main window names the system as it does on their PCs.
 winecfg -v win10 >"$work/winecfg.log" 2>&1
 # Slow installers, so the download window is seen half way.
-start_service service --http --downloads samples/downloads --download-rate 100
+signing_with "$1"
+start_service service --http --downloads samples/downloads --download-rate 100 "${signing_options[@]}"
 base=$service_url
 export LUMIKARTA_UPDATE_URL="$base/downloads/updates.xml" LUMIKARTA_FAQ_URL="$base/faq.html"
 wine reg import "Z:$PWD/samples/hklm.reg" /reg:32 >"$work/reg.log" 2>&1

@@ -41,7 +41,8 @@ le32() {  # a number as the hex of its four little-endian bytes
 }
 
 # The signature check's vectors: a document signed on Linux by two keys made for this run, whose
-# private halves are gone before any test starts.
+# private halves are gone before any test starts. The test services sign their definitions with the
+# first one, which the tests trust through their own seam; the program's build trusts neither.
 signing="$work/signing"
 mkdir "$signing"
 cp tests/fixtures/signing/updates.xml "$signing/"
@@ -51,15 +52,20 @@ for signer in signer other; do
 done
 "$service" sign "$signing/signer-private.pem" "$signing/updates.xml" >"$signing/updates.xml.sig"
 "$service" sign "$signing/other-private.pem" "$signing/updates.xml" >"$signing/other.sig"
-rm "$signing"/*-private.pem
 export LUMIKARTA_TEST_SIGNING_DIR="Z:$signing"
 
-start_service plain --http --downloads samples/downloads
+test_signing=(--signing-key "$signing/signer-private.pem")
+start_service plain --http --downloads samples/downloads "${test_signing[@]}"
 base=$service_url
 export LUMIKARTA_TEST_SERVICE_URL="$base"
 # Installers at 100 bytes a second: a download the window tests can watch and cancel.
-start_service slow --http --downloads samples/downloads --download-rate 100
+start_service slow --http --downloads samples/downloads --download-rate 100 "${test_signing[@]}"
 export LUMIKARTA_TEST_SLOW_SERVICE_URL="$service_url"
+# The program itself lists what its build's own key signed.
+signing_with "$build"
+start_service own --http --downloads samples/downloads "${signing_options[@]}"
+own=$service_url
+rm "$signing"/*-private.pem
 wineboot -i >/dev/null 2>&1
 
 # Two HTTPS services, each with an authority of its own; the prefix trusts the first one only.
@@ -160,11 +166,23 @@ run winecfg-win7 60 winecfg -v win7 || failed=1
 # sample definition offers updates.
 echo "== LumikartaSystemInfo.exe --list-updates"
 run import 120 wine reg import "Z:$PWD/samples/hklm.reg" /reg:32 || true
-LUMIKARTA_UPDATE_URL="$base/downloads/updates.xml" run list-updates 120 wine "$bin/LumikartaSystemInfo.exe" --list-updates \
-  || failed=1
-if ! grep -q "^TopoKarte Deutschland 3.1	310	$base/downloads/TopoKarte-Update-310.sh" "$work/list-updates.log"; then
-  echo "FAILED: --list-updates did not list the sample updates" >&2
-  cat "$work/list-updates.log.err" >&2
+if [ ${#signing_options[@]} -gt 0 ]; then
+  LUMIKARTA_UPDATE_URL="$own/downloads/updates.xml" run list-updates 120 wine "$bin/LumikartaSystemInfo.exe" \
+    --list-updates || failed=1
+  if ! grep -q "^TopoKarte Deutschland 3.1	310	$own/downloads/TopoKarte-Update-310.sh" "$work/list-updates.log"; then
+    echo "FAILED: --list-updates did not list the sample updates" >&2
+    cat "$work/list-updates.log.err" >&2
+    failed=1
+  fi
+fi
+# Signed by a key the build does not trust: refused, nothing listed.
+status=0
+LUMIKARTA_UPDATE_URL="$base/downloads/updates.xml" run list-updates-foreign 120 wine "$bin/LumikartaSystemInfo.exe" \
+  --list-updates || status=$?
+if [ "$status" -ne 3 ] || [ -s "$work/list-updates-foreign.log" ] ||
+  ! grep -q -E 'signiert|signed' "$work/list-updates-foreign.log.err"; then
+  echo "FAILED: --list-updates took a definition signed by a foreign key (status $status)" >&2
+  cat "$work/list-updates-foreign.log.err" >&2
   failed=1
 fi
 

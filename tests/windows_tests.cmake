@@ -22,6 +22,7 @@ add_executable(windows_tests
   platform/ecdsa_p256_signature_test.cpp
   platform/signature_check_test.cpp
   update/download_worker_test.cpp
+  core/update_listing_test.cpp
   sysinfo/info_lines_test.cpp
   sysinfo/windows_os_name_test.cpp
 )

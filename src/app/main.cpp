@@ -7,18 +7,16 @@
 #include "core/console_output.h"
 #include "core/headless_output.h"
 #include "core/language.h"
+#include "core/update_listing.h"
 #include "platform/program_path.h"
 #include "platform/web_addresses.h"
-#include "res/resources.h"
-#include "res/string_ids.h"
 #include "sysinfo/system_info.h"
-#include "update/update_definition.h"
+#include "update/trusted_update_keys.h"
 
 namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr int kExitDefinitionNotLoaded = 3;
 
 // Writes everything or reports why not, so a full disk or a closed pipe is not taken for success.
 int Emit(const std::string& text) {
@@ -37,29 +35,11 @@ int PrintFacts(CommandLine::Mode mode) {
     return Emit(mode == CommandLine::Mode::PrintInfo ? InfoText(info) : info.BuildReport());
 }
 
-// A message of the string table on stderr, with the line ends of a terminal.
-void Complain(uint32_t stringId) {
-    std::string text = LoadResString(stringId);
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-        text.erase(at, 1);
-    }
-    std::fprintf(stderr, "%s\n", text.c_str());
-}
-
 int ListUpdates() {
     ApplyLanguage(DecideLanguage(), platform::ProgramFile().parent_path());
-    const UpdateDefinitionOutcome outcome = LoadUpdateDefinition(UpdateDefinitionUrl());
-    switch (outcome.status) {
-        case UpdateDefinitionOutcome::Status::NotLoaded:
-            Complain(IDS_DEFINITION_NOT_LOADED);
-            return kExitDefinitionNotLoaded;
-        case UpdateDefinitionOutcome::Status::NoUpdates:
-            Complain(IDS_NO_UPDATES);
-            return 0;
-        case UpdateDefinitionOutcome::Status::Loaded:
-            break;
-    }
-    return Emit(UpdateListText(outcome.updates));
+    const UpdateListing listing = ListAvailableUpdates(UpdateDefinitionUrl(), TrustedUpdateKeys());
+    std::fputs(listing.message.c_str(), stderr);
+    return listing.exitStatus != 0 ? listing.exitStatus : Emit(listing.output);
 }
 
 }  // namespace

@@ -54,11 +54,14 @@ void CUpdateBox::OnMouseHover(int id, bool over) {
 // The opener's window stays painted but takes no input while the definition loads.
 void CUpdateBox::LoadUpdateDefinition() {
     UpdateDefinitionOutcome outcome;
-    Host().RunBlocking([&] { outcome = ::LoadUpdateDefinition(m_strDefinitionUrl); });
+    Host().RunBlocking([&] { outcome = ::LoadUpdateDefinition(m_strDefinitionUrl, m_trustedKeys); });
     switch (outcome.status) {
         case UpdateDefinitionOutcome::Status::NotLoaded:
-            Host().ShowMessage(LoadResString(IDS_DEFINITION_NOT_LOADED), MessageIcon::Stop,
-                               MessageButtons::Ok);
+        case UpdateDefinitionOutcome::Status::NotSigned:
+            Host().ShowMessage(LoadResString(outcome.status == UpdateDefinitionOutcome::Status::NotSigned
+                                                 ? IDS_DEFINITION_NOT_SIGNED
+                                                 : IDS_DEFINITION_NOT_LOADED),
+                               MessageIcon::Stop, MessageButtons::Ok);
             EndDialog(IDCANCEL);
             return;
         case UpdateDefinitionOutcome::Status::NoUpdates:
@@ -120,6 +123,12 @@ void CUpdateBox::OnDownload() {
     if (index < 0) {
         return;
     }
+    const UpdateInfo& update = m_updates[static_cast<std::size_t>(index)];
+    if (!update.SHA256) {
+        Host().ShowMessage(LoadResString(IDS_UPDATE_WITHOUT_CHECKSUM), MessageIcon::Exclamation,
+                           MessageButtons::Ok);
+        return;
+    }
     // Not the current folder: started from a terminal, that is wherever the user happened to be, and
     // Return would save the installer there.
     const std::optional<std::string> target =
@@ -129,7 +138,6 @@ void CUpdateBox::OnDownload() {
         return;
     }
     CUpdateDownloadDialog1 dialog(Host().CreateChildHost());
-    const UpdateInfo& update = m_updates[static_cast<std::size_t>(index)];
     dialog.m_job.m_strUrl = update.File;
     dialog.m_job.m_strTargetPath = *target;
     dialog.m_job.expectedSha256 = update.SHA256;

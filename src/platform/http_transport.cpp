@@ -24,7 +24,7 @@ public:
           m_maxBytes(request.maxBodyBytes),
           m_totalSeconds(request.timeouts.totalSeconds) {
         if (request.limitTotalTime) {
-            m_deadline = Clock::now() + std::chrono::seconds(m_totalSeconds);
+            m_deadline = request.deadline.value_or(Clock::now() + std::chrono::seconds(m_totalSeconds));
         }
     }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,9 @@ struct HttpRequest {
     // cancelled by the user: they are given up only when they stall.
     std::uint64_t maxBodyBytes = 0;
     bool limitTotalTime = false;
+    // With limitTotalTime: the moment the transfer is abandoned, instead of totalSeconds after it
+    // began, so that the requests that make up one answer share one deadline.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
 
     // The time-outs new requests start with; tests shorten them.
     static HttpTimeouts& DefaultHttpTimeouts() {

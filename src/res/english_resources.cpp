@@ -41,6 +41,10 @@ constexpr LumikartaStringResource kStrings[] = {
      "The downloaded file does not match the SHA-256 checksum of the update definition."},
     {IDS_DOWNLOAD_FAILED, "The download failed."},
     {IDS_DOWNLOAD_NOT_STARTED, "The download could not be started:"},
+    {IDS_DEFINITION_NOT_SIGNED, "The update definition is not signed by the maker and was not used."},
+    {IDS_UPDATE_WITHOUT_CHECKSUM,
+     "The update definition gives no SHA-256 checksum for this file. Without one there is no telling "
+     "whether the file comes from the maker, so it is neither downloaded nor started."},
     {IDS_FILE_NOT_SAVED, "The file could not be saved:"},
 };
 

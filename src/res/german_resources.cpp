@@ -45,6 +45,11 @@ constexpr LumikartaStringResource kStrings[] = {
      "Die heruntergeladene Datei stimmt nicht mit der SHA-256-Prüfsumme der Update Definition überein."},
     {IDS_DOWNLOAD_FAILED, "Der Download ist fehlgeschlagen."},
     {IDS_DOWNLOAD_NOT_STARTED, "Der Download konnte nicht gestartet werden:"},
+    {IDS_DEFINITION_NOT_SIGNED,
+     "Die Update Definition ist nicht vom Hersteller signiert und wurde nicht verwendet."},
+    {IDS_UPDATE_WITHOUT_CHECKSUM,
+     "Die Update Definition gibt für diese Datei keine SHA-256-Prüfsumme an. Ohne sie lässt sich nicht "
+     "prüfen, ob die Datei vom Hersteller stammt, daher wird sie weder heruntergeladen noch gestartet."},
     {IDS_FILE_NOT_SAVED, "Die Datei konnte nicht gespeichert werden:"},
 };
 

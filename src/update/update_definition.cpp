@@ -50,11 +50,15 @@ UpdateInfo ReadUpdate(const CXMLDocument& document, const CXMLNode& update) {
 
 }  // namespace
 
-UpdateDefinitionOutcome LoadUpdateDefinition(const std::string& definitionUrl, platform::Registry& registry) {
+UpdateDefinitionOutcome LoadUpdateDefinition(const std::string& definitionUrl,
+                                             std::span<const std::string> trustedKeysPem,
+                                             platform::Registry& registry) {
     UpdateDefinitionOutcome outcome;
     CXMLDocument document;
-    if (!document.Load(definitionUrl)) {
-        outcome.status = UpdateDefinitionOutcome::Status::NotLoaded;
+    if (!document.LoadSigned(definitionUrl, trustedKeysPem)) {
+        outcome.status = document.LoadResult() == CXMLDocument::kLoadNotSigned
+                             ? UpdateDefinitionOutcome::Status::NotSigned
+                             : UpdateDefinitionOutcome::Status::NotLoaded;
         return outcome;
     }
     for (const CXMLNode& product : document.SelectNodes(document.Root(), "//Product")) {

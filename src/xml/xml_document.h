@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@ public:
         kLoadOk = 0,
         kLoadReadFailed = 1,   // no name, or the file or URL could not be read
         kLoadParseFailed = 2,  // read, but not well-formed or without a document element
+        kLoadNotSigned = 3,    // read, but no signature of a trusted key came with it (LoadSigned)
     };
 
     CXMLDocument();
@@ -36,6 +38,12 @@ public:
     // read (a status other than 2xx included), the encoding is unknown, the bytes are not of it, or
     // the text is not well-formed XML without a DTD.
     bool Load(const std::string& fileOrUrl);
+    // Loads as Load does, but parses nothing unless the signature file beside it (`fileOrUrl` +
+    // ".sig", fetched the same way within the same deadline, at most
+    // SignatureCheck::kMaxSignatureTextSize bytes) is a signature of one of the trusted keys
+    // (PEM) over the document's exact bytes. A file is read only when it is a regular file of at
+    // most the size a URL's document may have.
+    bool LoadSigned(const std::string& fileOrUrl, std::span<const std::string> trustedKeysPem);
     // Parses text held in memory, as Load does with the bytes of a file.
     bool LoadFromBuffer(std::string_view bytes);
 
@@ -85,7 +93,10 @@ private:
     bool LoadFile(const std::string& path);
     bool ParseLoaded(std::string_view bytes);
 
+    // Resets and checks that there is a name and a parser; false (and failed) when not.
+    bool BeginLoad(const std::string& fileOrUrl);
     bool FailRead(std::string reason);
+    bool FailSignature(std::string reason);
     // Empties the document and keeps where the text stopped being well-formed.
     bool FailParse(std::string_view reason, int line, int column);
 

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <map>
 #include <optional>
 
 #include "core/headless_output.h"
@@ -63,6 +64,8 @@ struct SampleMachine {
 // The texts are the English library's, the program's own file beside it; the report stays German as
 // it always was. However an update server misbehaves, the load fails as any other and says so; the
 // deadline of one that drips is tried on the same load in the process, where it can be shortened.
+// A definition without a signature is refused whatever keys the build trusts; the signed ones are
+// tried in the process too, with keys of the test's own.
 // The last run renders the main window without a display, from start-up to the picture.
 TEST(Program, EachRunGivesItsOutputAndExitCode) {
     SampleMachine machine;
@@ -71,6 +74,7 @@ TEST(Program, EachRunGivesItsOutputAndExitCode) {
     ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
     const char* failedLoad =
         "The update definition could not be loaded.\nPlease check your Internet connection!\n";
+    const char* notSigned = "The update definition is not signed by the maker and was not used.\n";
     struct Case {
         std::string arguments;
         int exitCode;
@@ -90,7 +94,7 @@ TEST(Program, EachRunGivesItsOutputAndExitCode) {
         {"--print-report", 0,
          "\n\n* * * * * * * * * * * * * * *\nInstallierte Kartenwerke: 2\nAlpen 2.1.0: \n"
          "TopoKarte 3.0.0: Nord\\300, Sued\\300\n"},
-        {"--list-updates", 0, "TopoKarte 3.1\t310\thttp://h/TopoKarte-310.exe\n",
+        {"--list-updates", 3, notSigned,
          RawHttpReply::Complete(
              "<Updates><Product><RegKey>Lumikarta\\TopoKarte\\Skyrund\\300</RegKey><Update>"
              "<Name>TopoKarte 3.1</Name><Version>310</Version>"
@@ -98,7 +102,8 @@ TEST(Program, EachRunGivesItsOutputAndExitCode) {
         {"--list-updates", 3, failedLoad, RawHttpReply::EndlessBody()},
         {"--list-updates", 3, failedLoad, RawHttpReply::HugeLength()},
         {"--list-updates", 3, failedLoad, RawHttpReply::CutBody("<Updates><Product>")},
-        {"--list-updates", 3, failedLoad, RawHttpReply::EmptyBody()},
+        // Nothing of it is parsed before its signature is checked.
+        {"--list-updates", 3, notSigned, RawHttpReply::EmptyBody()},
         {"--version", 0},
         {"--print-everything", 2},
         {"--screenshot", 2},
@@ -111,7 +116,7 @@ TEST(Program, EachRunGivesItsOutputAndExitCode) {
         SCOPED_TRACE(testing::Message() << c.arguments << " " << (c.definition ? c.definition->head : ""));
         std::optional<RawHttpServer> server;
         if (c.definition) {
-            server.emplace(*c.definition);
+            server.emplace(std::map<std::string, RawHttpReply>{{"/downloads/updates.xml", *c.definition}});
         }
         ScopedEnv url("LUMIKARTA_UPDATE_URL",
                       server ? std::optional(server->Url("/downloads/updates.xml")) : std::nullopt);

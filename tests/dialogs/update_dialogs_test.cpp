@@ -8,6 +8,7 @@
 #include "helpers/scoped_system_registry.h"
 #include "helpers/temp_dir.h"
 #include "lumikarta-service/reference_service.h"
+#include "lumikarta-service/update_signing_key.h"
 #include "platform/downloads_folder.h"
 #include "res/control_ids.h"
 
@@ -41,19 +42,21 @@ public:
     CUpdateDownloadDialog1 dialog;
 };
 
-// The reference service serves the update definition and a 320 KiB installer, the installer in five
-// pieces a tenth of a second apart, for several progress notices.
+// The reference service serves the update definition, signed by the test's own key, and a 320 KiB
+// installer, the installer in five pieces a tenth of a second apart, for several progress notices.
 class UpdateDialogsTest : public testing::Test {
 protected:
     UpdateDialogsTest()
         : m_machine("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumikarta\\Karte]\n\"VERSION\"=\"2014\"\n\n"),
+          m_trustedKeys{SigningKeyFile(m_folder)},
           m_service({.port = 0,
                      .https = false,
                      .dataFolder = m_folder.Path() / "state",
                      .siteFolder = {},
                      .downloadsFolder = m_folder.Path() / "downloads",
                      .downloadBytesPerSecond = 640 << 10,
-                     .readTimeout = 5000ms}) {
+                     .readTimeout = 5000ms,
+                     .signingKey = m_folder.Path() / "private.pem"}) {
         std::filesystem::create_directories(m_folder.Path() / "downloads");
         m_folder.WriteFile("downloads/setup.exe", std::string(320 << 10, 'i'));
         m_service.Start();
@@ -70,6 +73,7 @@ protected:
     std::unique_ptr<CUpdateBox> Open() {
         auto box = std::make_unique<CUpdateBox>(std::make_unique<RecordingDialogHost>());
         box->m_strDefinitionUrl = Url("updates.xml");
+        box->m_trustedKeys = m_trustedKeys;
         Ui(*box).Seen().savePath = "/tmp/chosen.exe";
         Ui(*box).Seen().runChild = [this](CTemplateDialog& child) {
             const DownloadJob& job = dynamic_cast<CUpdateDownloadDialog1&>(child).m_job;
@@ -80,8 +84,16 @@ protected:
         return box;
     }
 
+    // A key pair of the test's own: the private half for the service, the public one trusted.
+    static std::string SigningKeyFile(const TempDir& folder) {
+        const UpdateSigningKey key = UpdateSigningKey::Generate();
+        key.WritePrivateKey(folder.Path() / "private.pem");
+        return key.PublicKeyPem();
+    }
+
     ScopedSystemRegistry m_machine;
     TempDir m_folder;
+    std::vector<std::string> m_trustedKeys;
     ReferenceService m_service;
     // URL, target path and checksum of each download window opened.
     std::vector<std::vector<std::string>> m_downloads;
@@ -126,24 +138,52 @@ TEST_F(UpdateDialogsTest, ListShowsTheSelectedUpdateAndDownloadsItsFileAfterTheS
               (std::vector<std::string>{"http://h/b/Other.exe", "/tmp/chosen.exe", std::string(64, 'a')}));
 
     ui.Seen().savePath.reset();
-    ui.UserSelects(kUpdates, 0);
     ui.UserClicks(kDownload);
     EXPECT_EQ(ui.Seen().saveQuestions.size(), 2u);
     EXPECT_EQ(m_downloads.size(), 1u) << "a cancelled save question starts no download";
     EXPECT_TRUE(ui.Seen().messages.empty());
+
+    // Without a checksum nothing ties the installer to the signed definition.
+    ui.UserSelects(kUpdates, 0);
+    ui.UserClicks(kDownload);
+    EXPECT_EQ(ui.Seen().saveQuestions.size(), 2u) << "not even asked where to save it";
+    EXPECT_EQ(m_downloads.size(), 1u);
+    ASSERT_EQ(ui.Seen().messages.size(), 1u);
+    EXPECT_EQ(ui.Seen().messages[0].text.rfind("Die Update Definition gibt für diese Datei keine SHA-256", 0),
+              0u);
+    EXPECT_EQ(ui.Seen().messages[0].icon, MessageIcon::Exclamation);
     EXPECT_FALSE(box->Ended());
 }
 
 // A definition that cannot be loaded closes the list the same way; the Windows window tests show it.
-TEST_F(UpdateDialogsTest, ListClosesWithAMessageWhenEverythingIsUpToDate) {
-    Serve("<Update><Name>K</Name><Version>2014</Version></Update>");
-    const auto box = Open();
-    EXPECT_TRUE(box->Ended());
-    EXPECT_EQ(box->Result(), IDCANCEL);
-    const auto& messages = Ui(*box).Seen().messages;
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Derzeit sind keine Updates verfügbar.");
-    EXPECT_EQ(messages[0].icon, MessageIcon::Information);
+// A signature file beside the definition is what the service serves, here one of another key.
+TEST_F(UpdateDialogsTest, ListClosesWithAMessageWhenNothingIsNewerOrTheDefinitionIsNotSigned) {
+    const struct {
+        const char* version;
+        bool foreignSignature;
+        const char* message;
+        MessageIcon icon;
+    } cases[] = {
+        {"2014", false, "Derzeit sind keine Updates verfügbar.", MessageIcon::Information},
+        {"2015", true, "Die Update Definition ist nicht vom Hersteller signiert und wurde nicht verwendet.",
+         MessageIcon::Stop},
+    };
+    for (const auto& c : cases) {
+        Serve("<Update><Name>K</Name><Version>" + std::string(c.version) + "</Version></Update>");
+        if (c.foreignSignature) {
+            m_folder.WriteFile("downloads/updates.xml.sig",
+                               UpdateSigningKey::Generate().SignatureText(
+                                   ReadFileBytes(m_folder.Path() / "downloads/updates.xml")));
+        }
+        const auto box = Open();
+        EXPECT_TRUE(box->Ended());
+        EXPECT_EQ(box->Result(), IDCANCEL);
+        EXPECT_EQ(Ui(*box).At(update_box::kUpdates).items.size(), 0u);
+        const auto& messages = Ui(*box).Seen().messages;
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, c.message);
+        EXPECT_EQ(messages[0].icon, c.icon);
+    }
 }
 
 // An installer that did not start is said, with where it was saved, so the user can start it by hand;

@@ -66,8 +66,10 @@ RawHttpReply RawHttpReply::Stall(std::string first) {
     return reply;
 }
 
-RawHttpServer::RawHttpServer(RawHttpReply reply)
-    : m_reply(std::move(reply)), m_listener(RawSocket::ListenOnLoopback()) {
+RawHttpServer::RawHttpServer(RawHttpReply reply) : RawHttpServer({{"", std::move(reply)}}) {}
+
+RawHttpServer::RawHttpServer(std::map<std::string, RawHttpReply> repliesByPath)
+    : m_replies(std::move(repliesByPath)), m_listener(RawSocket::ListenOnLoopback()) {
     if (!m_listener.IsOpen()) {
         throw std::runtime_error("cannot listen on 127.0.0.1 for the raw test server");
     }
@@ -99,11 +101,12 @@ void RawHttpServer::Serve() {
             continue;
         }
         std::string request = ReadRequest(connection);
+        const RawHttpReply& reply = ReplyFor(request);
         {
             std::lock_guard lock(m_mutex);
             m_requests.push_back(std::move(request));
         }
-        SendReply(connection);
+        SendReply(connection, reply);
     }
 }
 
@@ -131,20 +134,32 @@ std::string RawHttpServer::ReadRequest(const RawSocket& connection) const {
     return request;
 }
 
-void RawHttpServer::SendReply(const RawSocket& connection) const {
-    if (!SendAll(connection, m_reply.head + "\r\n")) {
+const RawHttpReply& RawHttpServer::ReplyFor(const std::string& request) const {
+    static const RawHttpReply notFound = RawHttpReply::Status("404 Not Found", LengthLine(0));
+    const auto every = m_replies.find("");
+    if (every != m_replies.end()) {
+        return every->second;
+    }
+    // "GET /path HTTP/1.1"
+    const std::size_t start = request.find(' ') + 1;
+    const auto found = m_replies.find(request.substr(start, request.find(' ', start) - start));
+    return found == m_replies.end() ? notFound : found->second;
+}
+
+void RawHttpServer::SendReply(const RawSocket& connection, const RawHttpReply& reply) const {
+    if (!SendAll(connection, reply.head + "\r\n")) {
         return;
     }
-    const std::string_view body = m_reply.body;
-    const std::size_t piece = m_reply.pieceBytes == 0 ? body.size() : m_reply.pieceBytes;
+    const std::string_view body = reply.body;
+    const std::size_t piece = reply.pieceBytes == 0 ? body.size() : reply.pieceBytes;
     do {
         for (std::size_t at = 0; at < body.size(); at += piece) {
-            if (!Pause() || !SendAll(connection, body.substr(at, piece))) {
+            if (!Pause(reply.pause) || !SendAll(connection, body.substr(at, piece))) {
                 return;
             }
         }
-    } while (m_reply.endless && !body.empty());
-    while (m_reply.stall && !m_stopping) {
+    } while (reply.endless && !body.empty());
+    while (reply.stall && !m_stopping) {
         std::this_thread::sleep_for(kStopCheck);
     }
 }
@@ -166,8 +181,8 @@ bool RawHttpServer::SendAll(const RawSocket& connection, std::string_view bytes)
     return true;
 }
 
-bool RawHttpServer::Pause() const {
-    for (auto left = m_reply.pause; left > 0ms && !m_stopping; left -= kStopCheck) {
+bool RawHttpServer::Pause(std::chrono::milliseconds pause) const {
+    for (auto left = pause; left > 0ms && !m_stopping; left -= kStopCheck) {
         std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(kStopCheck)));
     }
     return !m_stopping;

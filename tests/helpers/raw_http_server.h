@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -11,7 +12,7 @@
 
 #include "helpers/raw_socket.h"
 
-// What a RawHttpServer sends for every request, byte for byte, as fast or as slowly as told.
+// What a RawHttpServer sends for a request, byte for byte, as fast or as slowly as told.
 struct RawHttpReply {
     // Status line and header lines, each ended by CRLF; the empty line that ends the head follows.
     std::string head;
@@ -51,6 +52,8 @@ struct RawHttpReply {
 class RawHttpServer {
 public:
     explicit RawHttpServer(RawHttpReply reply);
+    // A reply for each path (as the request line has it); 404 for any other.
+    explicit RawHttpServer(std::map<std::string, RawHttpReply> repliesByPath);
     ~RawHttpServer();
     RawHttpServer(const RawHttpServer&) = delete;
     RawHttpServer& operator=(const RawHttpServer&) = delete;
@@ -64,11 +67,13 @@ public:
 private:
     void Serve();
     std::string ReadRequest(const RawSocket& connection) const;
-    void SendReply(const RawSocket& connection) const;
+    void SendReply(const RawSocket& connection, const RawHttpReply& reply) const;
+    const RawHttpReply& ReplyFor(const std::string& request) const;
     bool SendAll(const RawSocket& connection, std::string_view bytes) const;
-    bool Pause() const;
+    bool Pause(std::chrono::milliseconds pause) const;
 
-    const RawHttpReply m_reply;
+    // Under the empty path: the reply to every request.
+    const std::map<std::string, RawHttpReply> m_replies;
     RawSocket m_listener;
     int m_port = -1;
     std::atomic<bool> m_stopping{false};

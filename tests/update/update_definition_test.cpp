@@ -5,6 +5,7 @@
 #include "helpers/raw_http_server.h"
 #include "helpers/scoped_http_timeouts.h"
 #include "helpers/scoped_system_registry.h"
+#include "lumikarta-service/update_signing_key.h"
 #include "update/update_definition.h"
 
 namespace {
@@ -26,7 +27,9 @@ std::string Update(const std::string& name, const std::string& version, const st
 // "name|version|size|link[|sha256]" per listed update, or the status when none is listed.
 std::string Listed(const UpdateDefinitionOutcome& outcome) {
     if (outcome.status != Status::Loaded) {
-        return outcome.status == Status::NotLoaded ? "not loaded" : "no updates";
+        return outcome.status == Status::NotLoaded   ? "not loaded"
+               : outcome.status == Status::NotSigned ? "not signed"
+                                                     : "no updates";
     }
     std::string text;
     for (const UpdateInfo& update : outcome.updates) {
@@ -36,8 +39,11 @@ std::string Listed(const UpdateDefinitionOutcome& outcome) {
     return text;
 }
 
-// The definition is held in memory whole: up to 16 MiB, and only while it comes in time.
+// The definition is held in memory whole: up to 16 MiB, and only while it comes in time. Each is
+// signed (the refused signatures are tried with --list-updates).
 TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
+    const UpdateSigningKey signer = UpdateSigningKey::Generate();
+    const std::string trusted[] = {signer.PublicKeyPem()};
     const ScopedHttpTimeouts shortened({.connectSeconds = 5, .idleSeconds = 5, .totalSeconds = 1});
     const auto padded = [](std::size_t size) { return "<a>" + std::string(size - 7, ' ') + "</a>"; };
     const std::string year2014 = Installed("Karte", "\"VERSION\"=\"2014\"");
@@ -78,10 +84,12 @@ TEST(LoadUpdateDefinition, KeepsUpdatesNewerThanTheInstalledVersion) {
     };
     for (const Case& test : cases) {
         ScopedSystemRegistry registry(test.machine);
-        RawHttpServer server(test.reply.value_or(RawHttpReply::Complete(test.document)));
+        RawHttpServer server(
+            {{"/downloads/updates.xml", test.reply.value_or(RawHttpReply::Complete(test.document))},
+             {"/downloads/updates.xml.sig", RawHttpReply::Complete(signer.SignatureText(test.document))}});
         // The scheme is told without regard to case.
         const std::string url = "HTTP" + server.Url("/downloads/updates.xml").substr(4);
-        EXPECT_EQ(Listed(LoadUpdateDefinition(url)), test.expected) << test.label;
+        EXPECT_EQ(Listed(LoadUpdateDefinition(url, trusted)), test.expected) << test.label;
     }
 }
 

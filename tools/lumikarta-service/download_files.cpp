@@ -44,14 +44,19 @@ bool IsPlainName(std::string_view name) {
     });
 }
 
-bool IsDefinition(std::string_view name) {
-    constexpr std::string_view kExtension = ".xml";
-    if (name.size() <= kExtension.size()) {
+bool HasExtension(std::string_view name, std::string_view extension) {
+    if (name.size() <= extension.size()) {
         return false;
     }
-    const std::string_view extension = name.substr(name.size() - kExtension.size());
-    return std::equal(extension.begin(), extension.end(), kExtension.begin(),
+    const std::string_view end = name.substr(name.size() - extension.size());
+    return std::equal(end.begin(), end.end(), extension.begin(),
                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+constexpr std::string_view kSignatureExtension = ".sig";
+
+bool IsDefinition(std::string_view name) {
+    return HasExtension(name, ".xml");
 }
 
 void PlainAnswer(httplib::Response& response, int status, const char* text) {
@@ -89,6 +94,20 @@ struct Body {
     std::vector<char> buffer;
 };
 
+// Opens a plain file of the folder; false for anything else. Non-blocking, since opening a FIFO for
+// reading would otherwise wait for a writer.
+bool OpenPlainFile(const std::filesystem::path& folder, const std::string& name, Body& body) {
+    struct stat status {};
+    if (IsPlainName(name)) {
+        body.fd = open((folder / name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    }
+    if (body.fd < 0 || fstat(body.fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;
+    }
+    body.size = static_cast<std::size_t>(status.st_size);
+    return true;
+}
+
 bool ReadWhole(int fd, std::size_t size, std::string& text) {
     text.resize(size);
     std::size_t done = 0;
@@ -106,6 +125,18 @@ void ReplaceAll(std::string& text, std::string_view mark, const std::string& val
     for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + value.size())) {
         text.replace(at, mark.size(), value);
     }
+}
+
+// A definition's text as it is served: read whole, every {{BASE_URL}} filled in.
+bool FillIn(Body& body, const std::string& baseUrl) {
+    if (body.size > kMaxDefinitionBytes || !ReadWhole(body.fd, body.size, body.text)) {
+        return false;
+    }
+    close(body.fd);
+    body.fd = -1;
+    ReplaceAll(body.text, kBaseUrlMark, baseUrl);
+    body.size = body.text.size();
+    return true;
 }
 
 // The socket of the request's connection. httplib does not hand it to handlers, but the connection
@@ -140,8 +171,9 @@ bool ClientGone(int socket) {
 
 }  // namespace
 
-DownloadFiles::DownloadFiles(std::filesystem::path folder, std::size_t bytesPerSecond)
-    : m_folder(std::move(folder)), m_bytesPerSecond(bytesPerSecond) {}
+DownloadFiles::DownloadFiles(std::filesystem::path folder, std::size_t bytesPerSecond,
+                             std::optional<UpdateSigningKey> signingKey)
+    : m_folder(std::move(folder)), m_bytesPerSecond(bytesPerSecond), m_signingKey(std::move(signingKey)) {}
 
 void DownloadFiles::SetBaseUrl(std::string baseUrl) {
     std::lock_guard lock(m_mutex);
@@ -178,29 +210,39 @@ void DownloadFiles::Hold(int socket) const {
 void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& response) const {
     const std::string name = request.path.substr(std::string_view(kPrefix).size());
     auto body = std::make_shared<Body>();
-    struct stat status {};
-    // Non-blocking, since opening a FIFO for reading would otherwise wait for a writer.
-    if (IsPlainName(name)) {
-        body->fd = open((m_folder / name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    }
-    if (body->fd < 0 || fstat(body->fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        PlainAnswer(response, 404, "Not found\n");
-        return;
-    }
-    body->size = static_cast<std::size_t>(status.st_size);
-
-    const bool definition = IsDefinition(name);
     const char* type = kOctetStream;
-    if (definition) {
-        if (body->size > kMaxDefinitionBytes || !ReadWhole(body->fd, body->size, body->text)) {
+    std::string baseUrl;
+    {
+        std::lock_guard lock(m_mutex);
+        baseUrl = m_baseUrl;
+    }
+    // Definitions and their signatures come at once: the program waits for them before its window opens.
+    bool document = HasExtension(name, kSignatureExtension);
+    if (!OpenPlainFile(m_folder, name, *body)) {
+        const std::string definition = name.substr(0, name.size() - kSignatureExtension.size());
+        Body signedBody;
+        if (!document || !m_signingKey || !IsDefinition(definition) ||
+            !OpenPlainFile(m_folder, definition, signedBody)) {
+            PlainAnswer(response, 404, "Not found\n");
+            return;
+        }
+        if (!FillIn(signedBody, baseUrl)) {
             PlainAnswer(response, 500, "The definition could not be read\n");
             return;
         }
-        close(body->fd);
-        body->fd = -1;
-        std::lock_guard lock(m_mutex);
-        ReplaceAll(body->text, kBaseUrlMark, m_baseUrl);
+        if (body->fd >= 0) {
+            close(body->fd);
+            body->fd = -1;
+        }
+        body->text = m_signingKey->SignatureText(signedBody.text);
         body->size = body->text.size();
+        type = kPlain;
+    } else if (IsDefinition(name)) {
+        if (!FillIn(*body, baseUrl)) {
+            PlainAnswer(response, 500, "The definition could not be read\n");
+            return;
+        }
+        document = true;
         type = kXml;
     }
 
@@ -216,8 +258,7 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
     const std::size_t end =
         (stall || cut) && body->size > 0 ? std::min(kStallAfterBytes, body->size - 1) : body->size;
     const int socket = stall ? ConnectionSocket(request) : -1;
-    // Definitions come at once: the program waits for them before its window opens.
-    const bool paced = !definition && m_bytesPerSecond > 0;
+    const bool paced = !document && m_bytesPerSecond > 0;
     const std::size_t piece =
         paced ? std::max<std::size_t>(m_bytesPerSecond / kPiecesPerSecond, 1) : kPieceBytes;
     auto send = [this, body, end, cut, socket, paced, piece](std::size_t offset, std::size_t length,

@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
+
+#include "lumikarta-service/update_signing_key.h"
 
 namespace httplib {
 struct Request;
@@ -17,7 +20,10 @@ struct Response;
 //
 // Files are streamed, so an installer of hundreds of megabytes costs no memory. XML files are the
 // definitions: every {{BASE_URL}} in them becomes the service's base URL, so a sample definition
-// points at whichever port the service got. Two query parameters reproduce what a real server
+// points at whichever port the service got. Beside each definition the service serves its signature,
+// <name>.sig: a file of that name in the folder as it is (the maker's own), else, when the service
+// has a signing key, one it makes over the definition's bytes as they are served, base URL filled
+// in. Three query parameters reproduce what a real server
 // sometimes does to the program's download worker:
 //   chunked=1  chunked transfer without Content-Length;
 //   stall=1    Content-Length and the first 64 KiB (never the whole file), then silence until the
@@ -30,9 +36,11 @@ public:
     static constexpr const char* kPrefix = "/downloads/";
     static constexpr std::size_t kStallAfterBytes = 64 * 1024;
 
-    // bytesPerSecond: the pace of the installers (not of the definitions); 0 sends at full speed.
-    // A slow pace lets a demonstration show the progress of even a small installer.
-    explicit DownloadFiles(std::filesystem::path folder, std::size_t bytesPerSecond = 0);
+    // bytesPerSecond: the pace of the installers (not of the definitions and signatures); 0 sends at
+    // full speed. A slow pace lets a demonstration show the progress of even a small installer.
+    // signingKey: signs the definitions that have no signature file; none: such have none.
+    explicit DownloadFiles(std::filesystem::path folder, std::size_t bytesPerSecond = 0,
+                           std::optional<UpdateSigningKey> signingKey = std::nullopt);
 
     // "http://127.0.0.1:PORT" or the https one; set before the service serves the first request.
     void SetBaseUrl(std::string baseUrl);
@@ -54,6 +62,7 @@ private:
 
     const std::filesystem::path m_folder;
     const std::size_t m_bytesPerSecond;
+    const std::optional<UpdateSigningKey> m_signingKey;
     std::string m_baseUrl;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_stopped;

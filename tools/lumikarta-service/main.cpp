@@ -22,7 +22,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: lumikarta-service [--port N] [--http] [--data DIR] [--site DIR] [--downloads DIR]\n"
-    "                         [--download-rate BYTES]\n"
+    "                         [--download-rate BYTES] [--signing-key PRIVATE]\n"
     "  --port N    port on 127.0.0.1 (default 0: any free port)\n"
     "  --http      plain HTTP instead of HTTPS\n"
     "  --data DIR  certificates and stored requests\n"
@@ -34,6 +34,9 @@ constexpr const char* kUsage =
     "  --download-rate BYTES\n"
     "              send the installers at BYTES a second (default 0: full speed), so that\n"
     "              a demonstration shows the progress of a small one\n"
+    "  --signing-key PRIVATE\n"
+    "              sign each definition (.xml) of the downloads folder as it is served, as\n"
+    "              <name>.xml.sig, unless the folder has that file itself\n"
     "       lumikarta-service generate-key PRIVATE\n"
     "       lumikarta-service public-key PRIVATE\n"
     "       lumikarta-service sign PRIVATE DOCUMENT > DOCUMENT.sig\n"
@@ -74,7 +77,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         const bool takesValue = argument == "--port" || argument == "--data" || argument == "--site" ||
-                                argument == "--downloads" || argument == "--download-rate";
+                                argument == "--downloads" || argument == "--download-rate" ||
+                                argument == "--signing-key";
         if (takesValue && i + 1 >= argc) {
             return UsageError(std::string(argument) + " needs a value");
         }
@@ -96,6 +100,8 @@ int main(int argc, char** argv) {
             options.siteFolder = argv[++i];
         } else if (argument == "--downloads") {
             options.downloadsFolder = argv[++i];
+        } else if (argument == "--signing-key") {
+            options.signingKey = argv[++i];
         } else if (argument == "--download-rate") {
             const std::optional<std::size_t> rate = ParseCount(argv[++i]);
             if (!rate) {

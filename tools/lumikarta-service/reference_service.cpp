@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 #include "lumikarta-service/download_files.h"
@@ -13,6 +14,7 @@
 #include "lumikarta-service/request_store.h"
 #include "lumikarta-service/service_certificate.h"
 #include "lumikarta-service/support_endpoint.h"
+#include "lumikarta-service/update_signing_key.h"
 
 namespace {
 
@@ -84,6 +86,13 @@ void ReferenceService::Start() {
         if (!m_options.downloadsFolder.empty() && !std::filesystem::is_directory(m_options.downloadsFolder)) {
             throw std::runtime_error("not a folder: " + m_options.downloadsFolder.string());
         }
+        std::optional<UpdateSigningKey> signingKey;
+        if (!m_options.signingKey.empty()) {
+            signingKey = UpdateSigningKey::Read(m_options.signingKey);
+            if (!signingKey) {
+                throw std::runtime_error("not a P-256 private key: " + m_options.signingKey.string());
+            }
+        }
         MakeDataFolder(m_options.dataFolder);
         std::unique_ptr<httplib::Server> server;
         std::filesystem::path caFile;
@@ -102,8 +111,8 @@ void ReferenceService::Start() {
         m_endpoint = std::make_unique<SupportEndpoint>(*m_store);
         m_faq = std::make_unique<FaqPage>(m_options.siteFolder);
         if (!m_options.downloadsFolder.empty()) {
-            m_downloads =
-                std::make_unique<DownloadFiles>(m_options.downloadsFolder, m_options.downloadBytesPerSecond);
+            m_downloads = std::make_unique<DownloadFiles>(
+                m_options.downloadsFolder, m_options.downloadBytesPerSecond, std::move(signingKey));
         }
         m_server = std::move(server);
         m_caFile = std::move(caFile);

@@ -31,6 +31,9 @@ struct ReferenceServiceOptions {
     std::size_t downloadBytesPerSecond = 0;
     // How long a client may keep the service waiting in the middle of a request.
     std::chrono::milliseconds readTimeout{5000};
+    // The private key (PEM) that signs the definitions served without a signature file of their
+    // own; empty: such are served without a signature.
+    std::filesystem::path signingKey;
 };
 
 // The reference support web service on 127.0.0.1: the sendSupportCall endpoint, the FAQ page and
@@ -50,7 +53,8 @@ public:
 
     // Makes the data folder, the certificates (HTTPS) and the request folder, binds to 127.0.0.1 and
     // serves on threads of its own. Throws std::runtime_error when any of that fails, when a
-    // downloads folder is given that is not a folder, or when the service already runs.
+    // downloads folder is given that is not a folder, a signing key that is not a P-256 private key,
+    // or when the service already runs.
     void Start();
     // Stops accepting, lets the requests under way finish (downloads end at once, stalled ones
     // included) and returns when every thread has ended.

@@ -6,6 +6,7 @@
 #include <process.h>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "dialogs/lumikarta_system_info_dlg.h"
 #include "dialogs/update_box.h"
 #include "dialogs/update_download_dialog.h"
+#include "helpers/signing_material.h"
 #include "helpers/temp_dir.h"
 #include "hosts/win32/win32_dialog_host.h"
 #include "platform/program_path.h"
@@ -150,17 +152,29 @@ TEST(ProgramDialogsWin32, UpdateListLoadsAndADownloadMovesItsBarUntilCancelled) 
     if (service == nullptr) {
         GTEST_SKIP() << "LUMIKARTA_TEST_SLOW_SERVICE_URL names no reference service with a slow download";
     }
+    // The service signs with the key of scripts/wine-tests.sh, whose public half is trusted here;
+    // the build's own keys are not that one.
+    const std::optional<SigningMaterial> material = LoadSigningMaterial();
+    ASSERT_TRUE(material) << "LUMIKARTA_TEST_SIGNING_DIR names no signing material";
+    const std::string trusted[] = {material->signerPublicKey};
     BoxAnswerer errors(nullptr, IDOK);
     CUpdateBox missing(CreateTopLevelDialogHost());
     missing.m_strDefinitionUrl = std::string(service) + "/downloads/missing.xml";
+    missing.m_trustedKeys = trusted;
     missing.Create();
+    CUpdateBox foreign(CreateTopLevelDialogHost());
+    foreign.m_strDefinitionUrl = std::string(service) + "/downloads/updates.xml";
+    foreign.Create();
     // The sample machine's products are in the registry (scripts/wine-tests.sh imports them).
     CUpdateBox list(CreateTopLevelDialogHost());
     list.m_strDefinitionUrl = std::string(service) + "/downloads/updates.xml";
+    list.m_trustedKeys = trusted;
     list.Create();
     const std::vector<std::string> boxes = errors.Seen();
-    ASSERT_EQ(boxes.size(), 1u) << "an error box for the loaded list, or none for the missing one";
+    ASSERT_EQ(boxes.size(), 2u)
+        << "an error box for the loaded list, or none for the missing or the foreign one";
     EXPECT_NE(boxes[0].find(LoadResString(IDS_DEFINITION_NOT_LOADED)), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[1].find(LoadResString(IDS_DEFINITION_NOT_SIGNED)), std::string::npos) << boxes[1];
     EXPECT_GE(list.Host().ItemCount(update_box::kUpdates), 1);
 
     const TempDir folder;

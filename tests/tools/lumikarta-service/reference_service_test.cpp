@@ -9,18 +9,22 @@
 #include "lumikarta-service/faq_page.h"
 #include "lumikarta-service/reference_service.h"
 #include "lumikarta-service/support_endpoint.h"
+#include "lumikarta-service/update_signing_key.h"
+#include "platform/signature_check.h"
 
 namespace {
 
 // A reference service on a fresh data folder, and a client for it that trusts only its authority.
 struct RunningService {
-    explicit RunningService(bool https, std::filesystem::path site = {}, std::filesystem::path downloads = {})
+    explicit RunningService(bool https, std::filesystem::path site = {}, std::filesystem::path downloads = {},
+                            std::filesystem::path signingKey = {})
         : service({.port = 0,
                    .https = https,
                    .dataFolder = data.Path() / "state",
                    .siteFolder = std::move(site),
                    .downloadsFolder = std::move(downloads),
-                   .readTimeout = std::chrono::milliseconds(5000)}) {
+                   .readTimeout = std::chrono::milliseconds(5000),
+                   .signingKey = std::move(signingKey)}) {
         service.Start();
     }
 
@@ -84,6 +88,42 @@ TEST(ReferenceServiceTest, ServesTheFaqPageAndThePlainFilesOfTheDownloadsFolderO
         if (!c.body.empty()) {
             EXPECT_EQ(result->body, c.body) << what;
         }
+    }
+}
+
+// A signature file of the folder is the maker's and goes out as it is; any other definition is signed
+// over the bytes as they go out, base URL filled in, so the program's check passes.
+TEST(ReferenceServiceTest, ServesEachDefinitionsSignatureBesideIt) {
+    const TempDir folder;
+    const UpdateSigningKey key = UpdateSigningKey::Generate();
+    ASSERT_FALSE(key.WritePrivateKey(folder.Path() / "private.pem"));
+    std::filesystem::create_directories(folder.Path() / "downloads");
+    folder.WriteFile("downloads/updates.xml", "<File>{{BASE_URL}}/downloads/setup.exe</File>");
+    folder.WriteFile("downloads/setup.exe", "MZ");
+    folder.WriteFile("downloads/own.xml", "<Updates/>");
+    folder.WriteFile("downloads/own.xml.sig", "the maker's own");
+    RunningService running(false, {}, folder.Path() / "downloads", folder.Path() / "private.pem");
+    httplib::Client client = running.Client();
+    const httplib::Result definition = client.Get("/downloads/updates.xml");
+    const httplib::Result signature = client.Get("/downloads/updates.xml.sig");
+    ASSERT_TRUE(definition && signature);
+    const std::string trusted[] = {key.PublicKeyPem()};
+    EXPECT_TRUE(platform::SignatureCheck::IsSignedByAny(definition->body, signature->body, trusted));
+    const struct {
+        const char* path;
+        int status;
+        const char* body;
+    } cases[] = {
+        {"/downloads/own.xml.sig", 200, "the maker's own"},
+        {"/downloads/setup.exe.sig", 404, "Not found\n"},
+        {"/downloads/missing.xml.sig", 404, "Not found\n"},
+        {"/downloads/.xml.sig", 404, "Not found\n"},
+    };
+    for (const auto& c : cases) {
+        const httplib::Result result = client.Get(c.path);
+        ASSERT_TRUE(result) << c.path;
+        EXPECT_EQ(result->status, c.status) << c.path;
+        EXPECT_EQ(result->body, c.body) << c.path;
     }
 }
 
