@@ -216,12 +216,11 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
         std::lock_guard lock(m_mutex);
         baseUrl = m_baseUrl;
     }
-    // Definitions and their signatures come at once: the program waits for them before its window opens.
-    bool document = HasExtension(name, kSignatureExtension);
+    const bool signature = HasExtension(name, kSignatureExtension);
     if (!OpenPlainFile(m_folder, name, *body)) {
         const std::string definition = name.substr(0, name.size() - kSignatureExtension.size());
         Body signedBody;
-        if (!document || !m_signingKey || !IsDefinition(definition) ||
+        if (!signature || !m_signingKey || !IsDefinition(definition) ||
             !OpenPlainFile(m_folder, definition, signedBody)) {
             PlainAnswer(response, 404, "Not found\n");
             return;
@@ -242,7 +241,6 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
             PlainAnswer(response, 500, "The definition could not be read\n");
             return;
         }
-        document = true;
         type = kXml;
     }
 
@@ -258,7 +256,8 @@ void DownloadFiles::Handle(const httplib::Request& request, httplib::Response& r
     const std::size_t end =
         (stall || cut) && body->size > 0 ? std::min(kStallAfterBytes, body->size - 1) : body->size;
     const int socket = stall ? ConnectionSocket(request) : -1;
-    const bool paced = !document && m_bytesPerSecond > 0;
+    // Definitions and their signatures come at once: the program waits for them before its window opens.
+    const bool paced = m_bytesPerSecond > 0 && !signature && !IsDefinition(name);
     const std::size_t piece =
         paced ? std::max<std::size_t>(m_bytesPerSecond / kPiecesPerSecond, 1) : kPieceBytes;
     auto send = [this, body, end, cut, socket, paced, piece](std::size_t offset, std::size_t length,
