@@ -401,14 +401,14 @@ void CQtDialogHost::PostNotice(int notice, std::string payload) {
     }
 }
 
-// A nested event loop keeps every window painting; the quit is posted from the helper, so it cannot
-// be missed even when the work ends before the loop starts.
 // Qt paints when the window system asks, in no fixed order with the event queue: the notice comes as
 // any other.
 void CQtDialogHost::PostNoticeWhenIdle(int notice) {
     PostNotice(notice, {});
 }
 
+// A nested event loop keeps every window painting; the quit is posted from the helper, so it cannot
+// be missed even when the work ends before the loop starts.
 void CQtDialogHost::RunBlocking(const std::function<void()>& work) {
     const InputBlocker blocked;
     QApplication::setOverrideCursor(Qt::WaitCursor);
